@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct RunOptions {
+  std::optional<int> Steps;               // default: the stop timestep
+  std::optional<std::uint64_t> Seed;      // default: from the clock
+  std::vector<std::string> Settings;      // CONTROL=VALUE, in the order given
+  std::optional<std::string> CsvPath;     // "-" for standard output
+  bool Json = false;
+};
+
+// Runs the model headless as the main window would: start, settings through
+// the controls' own handlers, set-up, the group thresholds as by "set", then
+// the steps. Returns the exit status: 0, or 2 for bad input (the message went
+// to err and nothing else was written).
+int Run(const RunOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace cli

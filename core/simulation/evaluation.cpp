@@ -1,0 +1,127 @@
+#include <algorithm>
+
+#include "simulation.h"
+#include "streets/street_field.h"
+
+namespace simulation {
+
+Simulation::EvalMode Simulation::ReadEvalMode() const {
+  EvalMode mode;
+  mode.Individual = controls.Checked("cb_individTol");
+  mode.EmptyCells = controls.Checked("RB_count_diff") ? 1 : controls.Checked("RB_count_simi") ? 2 : 0;
+  return mode;
+}
+
+void Simulation::CountNeighbours(int x, int y) {
+  // The counts are what Evaluate leaves behind; the satisfaction it also
+  // stores is overwritten by every evaluation anyway.
+  const double kept = world.Cells.Satisfaction[world.Cells.Index(x, y)];
+  Evaluate(x, y, ReadEvalMode());
+  world.Cells.Satisfaction[world.Cells.Index(x, y)] = kept;
+}
+
+double Simulation::EvaluateCell(int x, int y) { return Evaluate(x, y, ReadEvalMode()); }
+
+// Counts the neighbourhood of (x, y), cut off at the grid edges, and turns
+// the counts into the occupant's satisfaction in percent. Allocation-free:
+// it runs for every agent in every step.
+double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
+  auto& w = world;
+  auto& cells = w.Cells;
+  const int cols = w.GridCols;
+  const int r = w.NbRadius;
+  const int x0 = std::max(0, x - r), x1 = std::min(cols - 1, x + r);
+  const int y0 = std::max(0, y - r), y1 = std::min(w.GridRows - 1, y + r);
+  const int centre = cells.Index(x, y);
+  const std::int32_t* state = cells.State.data();
+  double result = 0.0;
+
+  if (mode.Individual) {
+    const int groups = w.GroupCount;
+    std::uint32_t* counts = w.KindCounts.data();
+    std::fill(counts, counts + groups + 1, 0u);
+    for (int ny = y0; ny <= y1; ++ny) {
+      const std::int32_t* row = state + static_cast<std::ptrdiff_t>(ny) * cols;
+      for (int nx = x0; nx <= x1; ++nx) ++counts[row[nx]];
+    }
+    const int g = state[centre];
+    if (g != 0) {
+      const std::int32_t* tolerance = w.GroupTolerance.Row(g - 1);
+      long long tolerated = 0, excess = 0;
+      for (int i = 0; i <= groups; ++i) {
+        const long long c = counts[i], t = tolerance[i];
+        if (c > t) {
+          excess += c - t;
+          tolerated += t;
+        } else {
+          tolerated += c;
+        }
+      }
+      const long long total = tolerated + excess;
+      result = total == 0 ? 0.0 : 100.0 * static_cast<double>(tolerated) / static_cast<double>(total);
+    }
+  } else {
+    const std::int32_t own = state[centre];
+    const std::uint8_t* occupied = cells.Occupied.data();
+    const double* value = cells.StreetValue.data();
+    const double emptyDifferent = mode.EmptyCells == 1 ? 1.0 : 0.0;
+    const double emptySimilar = mode.EmptyCells == 2 ? 1.0 : 0.0;
+    double similar = 0.0, different = 0.0;
+    const streets::BarrierSpan barriers = streets::BarriersNear(w, centre);
+    for (int ny = y0; ny <= y1; ++ny) {
+      const int rowStart = ny * cols;
+      for (int nx = x0; nx <= x1; ++nx) {
+        const int n = rowStart + nx;
+        if (state[n] == own) {
+          similar += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
+        } else if (occupied[n]) {
+          different += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
+        } else {
+          // An empty cell counts 1, without weight, when it counts at all.
+          different += emptyDifferent;
+          similar += emptySimilar;
+        }
+      }
+    }
+    cells.Similar[centre] = similar;
+    cells.Different[centre] = different;
+    const double total = similar + different;
+    result = total > 0 ? 100.0 * similar / total : 0.0;
+  }
+  cells.Satisfaction[centre] = result;
+  return result;
+}
+
+void Simulation::FillTolerancePercent() {
+  const int basis = controls.Position("UpD_toItself");
+  const int superior = controls.Position("UpD_toSuper");
+  const int inferior = controls.Position("UpD_toInfer");
+  const int empty = controls.Position("UpD_toEmpty");
+  const int groups = world.GroupCount;
+  world.TolerancePercent.ResizeKeep(groups, groups + 1);
+  for (int i = 1; i <= groups; ++i) {
+    for (int j = 1; j <= groups; ++j) {
+      const int d = i - j;
+      const int p = d > 0 ? basis - d * inferior : basis + d * superior;
+      world.TolerancePercent(i - 1, j) = std::clamp(p, 0, 100);
+    }
+    world.TolerancePercent(i - 1, 0) = empty;
+  }
+  ConvertTolerance();
+}
+
+void Simulation::ConvertTolerance() {
+  if (!controls.Checked("cb_individTol")) return;
+  const int groups = world.GroupCount;
+  world.TolerancePercent.ResizeKeep(groups, groups + 1);
+  world.GroupTolerance.ResizeKeep(groups, groups + 1);
+  const int n = world.NbCellCount;
+  for (int k = 0; k <= groups; ++k) {
+    for (int j = 0; j < groups; ++j) {
+      world.GroupTolerance(j, k) =
+          n - static_cast<std::int32_t>(world::Round(world.TolerancePercent(j, k) / 100.0 * n));
+    }
+  }
+}
+
+}  // namespace simulation

@@ -1,0 +1,81 @@
+#include "simulation.h"
+
+namespace simulation {
+
+void Simulation::MoveAgents() {
+  auto& w = world;
+  auto& cells = w.Cells;
+  const EvalMode mode = ReadEvalMode();
+  const bool streetOccupation = controls.Checked("CB_strOcc");
+  rentActiveThisStep_ = controls.Checked("cb_actiRentLand");
+  std::fill(entryRentState_.begin(), entryRentState_.end(), 0);
+
+  w.UnsatisfiedCount = 0;
+  const int n = w.NumberOfAgents();
+  for (int i = 0; i < n; ++i) {
+    world::TAgent& agent = w.Agents[static_cast<std::size_t>(i)];
+    const int cx = agent.CellX, cy = agent.CellY;
+    const int c = cells.Index(cx, cy);
+    if (w.StepCount == 0) Evaluate(cx, cy, mode);
+
+    bool satisfied = !(w.Threshold > cells.Satisfaction[c] || cells.Rent[c] >= agent.Budget);
+    // An agent left on a street cell must leave while streets may not be occupied.
+    if (satisfied && !streetOccupation && cells.StreetType[c] != 0) satisfied = false;
+    agent.Satisfied = satisfied;
+    if (satisfied) {
+      Evaluate(cx, cy, mode);
+      continue;
+    }
+
+    const double rentHere = cells.Rent[c];
+    int tx = cx, ty = cy;
+    for (int attempt = 1;; ++attempt) {
+      if (attempt > 1000) {
+        tx = cx;
+        ty = cy;
+        break;
+      }
+      agent.ChangeHeading(180, w.MoveDistance, w.Rng);
+      tx = cx + agent.StepX;
+      ty = cy + agent.StepY;
+      w.WrapOnTorus(tx, ty);
+      const int t = cells.Index(tx, ty);
+      const int block = streetOccupation ? 0 : cells.StreetType[t];
+      if (!cells.Occupied[t] && block == 0) break;
+    }
+    const int t = cells.Index(tx, ty);
+    const double rentTarget = cells.Rent[t];
+
+    // Tentative evaluation: the agent stands on the target, its own cell
+    // counts as vacated (State 0) but stays occupied.
+    const double here = Evaluate(cx, cy, mode);
+    cells.State[c] = 0;
+    cells.State[t] = agent.Group;
+    const double there = Evaluate(tx, ty, mode);
+    cells.State[t] = 0;
+    cells.State[c] = agent.Group;
+
+    if (t != c && (here < there || rentTarget < rentHere)) CommitMove(agent, tx, ty);
+    ++w.UnsatisfiedCount;
+    if (w.DrawWhileMoving) w.DrawAgent(agent);
+  }
+}
+
+void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
+  auto& w = world;
+  auto& cells = w.Cells;
+  const int old = cells.Index(agent.CellX, agent.CellY);
+  cells.Occupied[old] = 0;
+  cells.State[old] = 0;
+  if (w.DrawWhileMoving) w.DrawCell(agent.CellX, agent.CellY);
+  agent.CellX = x;
+  agent.CellY = y;
+  agent.PixelX = w.PositionX(x);
+  agent.PixelY = w.PositionY(y);
+  const int target = cells.Index(x, y);
+  cells.Occupied[target] = 1;
+  cells.State[target] = agent.Group;
+  ApplyEntryRent(x, y);
+}
+
+}  // namespace simulation

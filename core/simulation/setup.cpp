@@ -1,0 +1,259 @@
+#include <algorithm>
+
+#include "core/world/main_controls.h"
+#include "simulation.h"
+#include "streets/street_field.h"
+
+namespace simulation {
+
+using world::IntToText;
+using world::Round;
+
+struct Simulation::Placement {
+  double MinRent = 0;
+  double MaxRent = 0;
+  double BudgetStep = 0;
+  bool RentActive = false;
+  bool StreetOccupation = false;
+  bool GroupSizes = false;
+  int Total = 0;  // the number of agents setting
+};
+
+SetupSettings Simulation::ReadSetupSettings() const {
+  SetupSettings s;
+  s.CellSize = controls.Int("Edit_cellSiz");
+  s.Radius = controls.Int("Edit_nRad");
+  s.MoveDistance = controls.Int("Edit_mDist");
+  s.GroupCount = controls.Int("Edit_anzGr");
+  s.AgentCount = controls.Int("Edit_anzAg");
+  s.GrowthActive = controls.Checked("CB_actiGrow");
+  if (s.GrowthActive) s.StartGrowWith = controls.Int("E_startGrowWith");
+  s.GroupSizesActive = controls.Checked("cb_indiGroups");
+  s.RentActive = controls.Checked("cb_actiRentLand");
+  s.MinRent = controls.Real("E_rentMin");
+  s.MaxRent = controls.Real("E_rentMax");
+  s.TileSize = controls.Int("E_nbSize");
+  s.StopStep = controls.Int("E_stopT");
+  s.Threshold = controls.Position("TrB_thresh");
+  s.DrawWhileMoving = controls.Checked("CB_graphicUpd");
+
+  // The palette and the rent spacing divide by GroupCount - 1.
+  if (s.GroupCount < 2) throw world::MissingValue("the number of groups must be at least 2");
+  if (s.CellSize < 1 || s.CellSize > world::kPanelWidth / 20) {
+    throw world::MissingValue("the cell size must lie between 1 and " + IntToText(world::kPanelWidth / 20));
+  }
+  if (s.Radius < 1) throw world::MissingValue("the neighbourhood radius must be at least 1");
+  if (s.AgentCount < 0 || (s.GrowthActive && s.StartGrowWith < 0)) {
+    throw world::MissingValue("the number of agents must not be negative");
+  }
+  // The imprint at the end of set-up must not stop half way.
+  streets::ParseNeededWeights(world, controls);
+  return s;
+}
+
+std::vector<world::ColorRef> Simulation::BuildPalette(int n) {
+  std::vector<world::ColorRef> colors(static_cast<std::size_t>(std::max(0, n)));
+  const double step = 1275.0 / (n - 1);
+  for (int i = 0; i < n; ++i) {
+    const int a = static_cast<int>(Round(step * i));
+    world::ColorRef c;
+    if (a <= 255) {
+      c = world::Rgb(255, a, 0);
+    } else if (a <= 510) {
+      c = world::Rgb(510 - a, 255, 0);
+    } else if (a <= 765) {
+      c = world::Rgb(0, 255, a - 510);
+    } else if (a <= 1020) {
+      c = world::Rgb(0, 1020 - a, 255);
+    } else {
+      c = world::Rgb(a - 1020, 0, 255);
+    }
+    colors[static_cast<std::size_t>(i)] = c;
+  }
+  return colors;
+}
+
+void Simulation::NewSetup() {
+  const SetupSettings settings = ReadSetupSettings();
+  // Destroying the old world: cells, agents and the per-group rent controls.
+  for (int g = 1; controls.Has(world::RentEditName(g)) || controls.Has(world::RentLabelName(g)); ++g) {
+    controls.Remove(world::RentLabelName(g));
+    controls.Remove(world::RentEditName(g));
+  }
+  world.Cells.Clear();
+  world.Agents.clear();
+  BuildWorld(settings);
+  analysis.ResetAnalysis();
+}
+
+void Simulation::ResizeTables() {
+  const int g = world.GroupCount;
+  world.GroupTolerance.ResizeKeep(g, g + 1);
+  world.TolerancePercent.ResizeKeep(g, g + 1);
+  world.KindCounts.assign(static_cast<std::size_t>(g) + 1, 0);
+  // Group sizes need a share per group: a changed number of groups starts from equal shares.
+  if (static_cast<int>(world.GroupShares.size()) != g) world.GroupShares.assign(static_cast<std::size_t>(g), 100.0 / g);
+}
+
+void Simulation::BuildWorld(const SetupSettings& s) {
+  auto& w = world;
+  w.Rng.Seed(seeds_());
+  w.CellSize = s.CellSize;
+  w.NbRadius = s.Radius;
+  w.MoveDistance = s.MoveDistance;
+  w.HalfCell = (s.CellSize + 1) / 2;
+  w.GridCols = static_cast<int>(Round(static_cast<double>(world::kPanelWidth) / s.CellSize));
+  w.GridRows = static_cast<int>(Round(static_cast<double>(world::kPanelHeight) / s.CellSize));
+  w.GroupCount = s.GroupCount;
+  w.StreetsDirty = false;
+  w.GroupColors = BuildPalette(w.GroupCount);
+  w.GroupCounts.assign(static_cast<std::size_t>(w.GroupCount), 0);
+  w.RentBuffer.assign(static_cast<std::size_t>(w.GridCols) * w.GridRows, 0.0);
+  w.StreetGrid.ResizeKeep(w.GridCols, w.GridRows);
+  ResizeTables();
+  w.Agents.clear();
+  if (w.Painter) w.Painter->CreateImage();
+
+  auto& cells = w.Cells;
+  cells.Create(w.GridCols, w.GridRows);
+  for (int y = 0; y < w.GridRows; ++y) {
+    for (int x = 0; x < w.GridCols; ++x) {
+      const int i = cells.Index(x, y);
+      cells.Occupied[i] = 0;
+      cells.DisplayColor[i] = world::kWhite;
+      cells.State[i] = 0;
+      cells.StreetType[i] = 0;
+      cells.StreetValue[i] = 1.0;
+      cells.Rent[i] = 0.0;
+      cells.ClusterVisited[i] = 0;
+      w.DrawCell(x, y);
+    }
+  }
+  w.Field = {};
+  streets::ApplyStreetGrid(w, controls);
+
+  // Initial population.
+  placementStopped_ = false;
+  const int n = s.GrowthActive ? s.StartGrowWith : s.AgentCount;
+  groupCursor_ = 0;
+  if (s.GroupSizesActive) groupBoundary_ = Round(s.AgentCount * (0.01 * w.GroupShares[0]));
+  Placement placement;
+  placement.MinRent = s.MinRent;
+  placement.MaxRent = s.MaxRent;
+  placement.BudgetStep = (s.MaxRent - s.MinRent) / w.GroupCount;
+  placement.RentActive = s.RentActive;
+  placement.StreetOccupation = controls.Checked("CB_strOcc");
+  placement.GroupSizes = s.GroupSizesActive;
+  placement.Total = s.AgentCount;
+  if (n > 0) controls.SetText("lbl_budgetR", world::FormatTwoDecimals(placement.BudgetStep));
+  w.Agents.reserve(static_cast<std::size_t>(std::max(0, n)));
+  for (int i = 0; i < n; ++i) {
+    w.Agents.emplace_back();
+    if (!PlaceAgent(i, placement)) break;
+  }
+
+  w.StepCount = 0;
+  w.TileSize = s.TileSize;
+  w.StopStep = s.StopStep;
+  w.Threshold = s.Threshold;
+  w.DrawWhileMoving = s.DrawWhileMoving;
+  w.NbCellCount = (2 * s.Radius + 1) * (2 * s.Radius + 1);
+  controls.SetText("Lbl_P", IntToText(w.Threshold));
+  controls.SetText("Lbl_cellS", IntToText(w.GridRows) + " x " + IntToText(w.GridCols) + " = " +
+                                    IntToText(static_cast<long long>(w.GridRows) * w.GridCols));
+  controls.SetPosition("UpD_thresh", w.Threshold);
+  BuildRentControls();
+}
+
+Simulation::Placement Simulation::ReadPlacement(int total) const {
+  Placement p;
+  p.MinRent = controls.Real("E_rentMin");
+  p.MaxRent = controls.Real("E_rentMax");
+  p.BudgetStep = (p.MaxRent - p.MinRent) / world.GroupCount;
+  p.RentActive = controls.Checked("cb_actiRentLand");
+  p.StreetOccupation = controls.Checked("CB_strOcc");
+  p.GroupSizes = controls.Checked("cb_indiGroups");
+  p.Total = total;
+  return p;
+}
+
+bool Simulation::ChooseCell(int& x, int& y, bool streetOccupation) {
+  auto& cells = world.Cells;
+  auto allowed = [&](int i) { return !cells.Occupied[i] && (streetOccupation || cells.StreetType[i] == 0); };
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    x = world.Rng.NextInt(world.GridCols);
+    y = world.Rng.NextInt(world.GridRows);
+    if (allowed(cells.Index(x, y))) return true;
+  }
+  // 1000 draws missed: take one of the free allowed cells, if any, uniformly.
+  // Stacking two agents on one cell would later leave a cell marked empty
+  // under an agent.
+  int free = 0;
+  for (int i = 0; i < cells.Count(); ++i) free += allowed(i) ? 1 : 0;
+  if (free == 0) return false;
+  int pick = world.Rng.NextInt(free);
+  for (int i = 0; i < cells.Count(); ++i) {
+    if (allowed(i) && pick-- == 0) {
+      x = i % cells.Cols;
+      y = i / cells.Cols;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Simulation::PlaceAgent(int index, const Placement& p) {
+  auto& w = world;
+  world::TAgent& agent = w.Agents[static_cast<std::size_t>(index)];
+  int x = 0, y = 0;
+  if (!ChooseCell(x, y, p.StreetOccupation)) {
+    w.Agents.erase(w.Agents.begin() + index);
+    if (!placementStopped_) {
+      placementStopped_ = true;
+      Report(world::MissingValue("no free cell is left for more agents: " + IntToText(w.NumberOfAgents()) +
+                                 " agents placed"));
+    }
+    return false;
+  }
+  agent.CellX = x;
+  agent.CellY = y;
+  agent.PixelX = w.PositionX(x);
+  agent.PixelY = w.PositionY(y);
+  agent.Radius = w.AgentSize;
+  agent.Satisfied = false;
+  if (p.GroupSizes) {
+    if (w.NumberOfAgents() > groupBoundary_) {
+      groupCursor_ = std::min(groupCursor_ + 1, w.GroupCount - 1);
+      groupBoundary_ += Round(p.Total * (0.01 * w.GroupShares[static_cast<std::size_t>(groupCursor_)]));
+    }
+    agent.Group = groupCursor_ + 1;
+  } else {
+    agent.Group = 1 + w.Rng.NextInt(w.GroupCount);
+  }
+  agent.Color = w.GroupColors[static_cast<std::size_t>(agent.Group - 1)];
+  agent.Budget = p.RentActive ? p.MinRent + agent.Group * p.BudgetStep : p.MaxRent;
+  w.DrawAgent(agent);
+  const int i = w.Cells.Index(x, y);
+  w.Cells.Occupied[i] = 1;
+  w.Cells.State[i] = agent.Group;
+  ++w.GroupCounts[static_cast<std::size_t>(agent.Group - 1)];
+  return true;
+}
+
+void Simulation::GrowPopulation() {
+  if (controls.Checked("CB_actiGrow")) {
+    const int ceiling = controls.Int("Edit_anzAg");
+    if (ceiling > world.NumberOfAgents()) {
+      const int m = controls.Int("E_growRate");
+      const Placement placement = ReadPlacement(ceiling);
+      if (m > 0) controls.SetText("lbl_budgetR", world::FormatTwoDecimals(placement.BudgetStep));
+      for (int k = 0; k < m; ++k) {
+        world.Agents.emplace_back();
+        if (!PlaceAgent(world.NumberOfAgents() - 1, placement)) break;
+      }
+    }
+  }
+  controls.SetText("Lbl_nrAgents", IntToText(world.NumberOfAgents() - 1));
+}
+
+}  // namespace simulation

@@ -1,0 +1,90 @@
+#include "simulation.h"
+
+#include <atomic>
+#include <chrono>
+
+#include "core/world/main_controls.h"
+#include "streets/street_field.h"
+
+namespace simulation {
+
+namespace {
+
+// Clock seed mixed with a per-process counter, so that two set-ups in the
+// same clock tick never share a seed.
+std::uint64_t ClockSeed() {
+  static std::atomic<std::uint64_t> counter{0};
+  const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  const std::uint64_t n = counter.fetch_add(1, std::memory_order_relaxed) + 1;
+  std::uint64_t z = now ^ (n * 0x9e3779b97f4a7c15ULL);
+  z = (z ^ (z >> 33)) * 0xff51afd7ed558ccdULL;
+  return z ^ (z >> 33);
+}
+
+// Milliseconds of a counter that started long before the program.
+std::int64_t SteadyMilliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world, controls) {
+  SetSeedSource(std::move(seeds));
+  SetClock(std::move(clock));
+  world.AgentSize = 2;
+  world::BuildMainControls(controls, world);
+  BuildWorld(ReadSetupSettings());
+  // Window creation clears all streets after the first set-up.
+  world.StreetGrid.Fill(0);
+  std::fill(world.Cells.StreetType.begin(), world.Cells.StreetType.end(), 0);
+  world.StreetSegments.clear();
+  streets::ImprintStreets(world, controls);
+  controls.SetPosition("UpD_agentSz", world.AgentSize);
+}
+
+void Simulation::SetSeedSource(SeedSource seeds) {
+  seeds_ = seeds ? std::move(seeds) : SeedSource(ClockSeed);
+}
+
+void Simulation::SetClock(Clock clock) { clock_ = clock ? std::move(clock) : Clock(SteadyMilliseconds); }
+
+void Simulation::Report(const world::UserError& error) {
+  if (reporter_) reporter_(error);
+}
+
+void Simulation::MainWindowShown() {
+  if (controls.Checked("cb_individTol")) FillTolerancePercent();
+  ConvertTolerance();
+}
+
+void Simulation::B_setupClick() {
+  NewSetup();
+  controls.SetText("lbl_Steps", world::IntToText(world.StepCount));
+}
+
+void Simulation::B_stopClick() {
+  const bool red = controls.Get("B_stop").FontColor == world::kRed;
+  controls.SetFontColor("B_stop", red ? world::kGreen : world::kRed);
+  analysis.ClearClusterMarks();
+  if (!Running() && world.StreetsDirty) {
+    streets::ImprintStreets(world, controls);
+    world.RepaintWorld();
+  }
+  SetRunning(!Running());
+}
+
+void Simulation::B_imprintClick() { streets::ImprintStreets(world, controls); }
+
+void Simulation::UpdateSpeedDisplay() {
+  ++frameCounter_;
+  const std::int64_t now = clock_();
+  const std::int64_t elapsed = now - lastUpdate_;
+  if (elapsed < 1000) return;
+  const auto fps = world::Round(static_cast<double>(frameCounter_) / static_cast<double>(elapsed) * 1000.0);
+  lastUpdate_ = now;
+  frameCounter_ = 0;
+  controls.SetText("Caption", "Group seperation || fps= " + world::IntToText(fps));
+}
+
+}  // namespace simulation

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/world/controls.h"
+#include "core/world/convert.h"
+#include "core/world/world.h"
+#include "measures/analysis.h"
+
+namespace simulation {
+
+// Everything a set-up reads, parsed and checked before the old world is touched.
+struct SetupSettings {
+  int CellSize = 6;
+  int Radius = 2;
+  int MoveDistance = 54;
+  int GroupCount = 6;
+  int AgentCount = 12000;
+  bool GrowthActive = false;
+  int StartGrowWith = 100;
+  bool GroupSizesActive = false;
+  bool RentActive = true;
+  double MinRent = -1.0;
+  double MaxRent = 1.0;
+  int TileSize = 20;
+  int StopStep = 500;
+  int Threshold = 100;
+  bool DrawWhileMoving = true;
+};
+
+// The main window's world and what drives it, without any window: set-up,
+// evaluation, move rule, rent landscape, time step and run control. Every
+// driver (the window's timer, the experiments, the headless tool) calls
+// NewSetup and TimeStep. Bad settings throw world::UserError; conditions
+// that must not stop a run (a per-group rent that does not parse, a full
+// grid) go to the reporter once.
+class Simulation {
+ public:
+  using Clock = std::function<std::int64_t()>;        // milliseconds
+  using SeedSource = std::function<std::uint64_t()>;  // seed of the next set-up
+  using Reporter = std::function<void(const world::UserError&)>;
+
+  // Creates the main window's world as the window's creation does: controls
+  // at their defaults, agent size 2, the first set-up, all streets cleared.
+  explicit Simulation(SeedSource seeds = {}, Clock clock = {});
+  Simulation(const Simulation&) = delete;
+  Simulation& operator=(const Simulation&) = delete;
+
+  world::World world;
+  world::ControlModel controls;
+  measures::Analysis analysis;
+
+  void SetReporter(Reporter reporter) { reporter_ = std::move(reporter); }
+  void SetSeedSource(SeedSource seeds);
+  void SetClock(Clock clock);
+  // The painter of the window, or none (headless).
+  void SetPainter(world::WorldPainter* painter) { world.Painter = painter; }
+
+  // --- Set-up -------------------------------------------------------------
+  // Reads and checks every setting set-up needs; throws UserError.
+  SetupSettings ReadSetupSettings() const;
+  // Checks the settings, then destroys the world and builds a new one,
+  // then resets the analysis. A refused set-up leaves the old world intact.
+  void NewSetup();
+  void BuildWorld(const SetupSettings& settings);
+  static std::vector<world::ColorRef> BuildPalette(int n);
+
+  // --- Evaluation ---------------------------------------------------------
+  void CountNeighbours(int x, int y);
+  double EvaluateCell(int x, int y);
+  void FillTolerancePercent();
+  void ConvertTolerance();
+
+  // --- Move rule ----------------------------------------------------------
+  void MoveAgents();
+  void CommitMove(world::TAgent& agent, int x, int y);
+
+  // --- Rent landscape -----------------------------------------------------
+  void BuildRentControls();
+  void ApplyEntryRent(int x, int y);
+  void SmoothRent();
+
+  // --- Time step and run control ------------------------------------------
+  void TimeStep();
+  void GrowPopulation();
+  bool Running() const { return controls.Checked("Timer1"); }
+  void SetRunning(bool running) { controls.SetChecked("Timer1", running); }
+  const std::string& Caption() const { return controls.Text("Caption"); }
+
+  // Button handlers of the main window.
+  void B_stopClick();
+  void B_setupClick();
+  void B_setTolsClick() { FillTolerancePercent(); }
+  void B_imprintClick();
+  // "show indivdual thresholds": the track bar to 100; the window then shows itself.
+  void Button3Click() { controls.SetPosition("TrB_thresh", 100); }
+  // What showing the main window does to the model: with individual
+  // thresholds active the tolerance window fills the percentages; then they
+  // are converted.
+  void MainWindowShown();
+
+  // Agents that could not be placed because no free cell was left.
+  bool PlacementStopped() const { return placementStopped_; }
+
+ private:
+  struct Placement;  // what placing an agent reads, parsed once per batch
+  struct EvalMode {
+    bool Individual = true;
+    int EmptyCells = 0;  // 0 not counted, 1 as different, 2 as similar
+  };
+
+  EvalMode ReadEvalMode() const;
+  double Evaluate(int x, int y, const EvalMode& mode);
+  Placement ReadPlacement(int total) const;
+  bool PlaceAgent(int index, const Placement& placement);
+  bool ChooseCell(int& x, int& y, bool streetOccupation);
+  void UpdateSpeedDisplay();
+  void ResizeTables();
+  void Report(const world::UserError& error);
+  double EntryRent(int group, bool& ok);
+
+  SeedSource seeds_;
+  Clock clock_;
+  Reporter reporter_;
+
+  // Placement of growth continues from the set-up's group cursor and boundary.
+  int groupCursor_ = 0;
+  long long groupBoundary_ = 0;
+  bool placementStopped_ = false;
+
+  // Speed display.
+  int frameCounter_ = 0;
+  std::int64_t lastUpdate_ = 0;
+
+  // Entry rents parsed at most once per step; texts already reported.
+  std::vector<double> entryRents_;
+  std::vector<std::uint8_t> entryRentState_;  // 0 unread, 1 parsed, 2 bad
+  std::vector<std::string> reportedRentTexts_;
+  std::vector<std::uint8_t> rentReported_;
+  bool rentActiveThisStep_ = false;
+};
+
+}  // namespace simulation

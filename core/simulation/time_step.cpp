@@ -1,0 +1,22 @@
+#include "simulation.h"
+
+namespace simulation {
+
+void Simulation::TimeStep() {
+  GrowPopulation();
+  MoveAgents();
+  if (controls.Checked("cb_actiRentLand")) SmoothRent();
+  ++world.StepCount;
+  controls.SetText("lbl_Steps", world::IntToText(world.StepCount));
+  analysis.RecordStep();
+  UpdateSpeedDisplay();
+  // Only equality stops: a stop step already passed lets the run go on.
+  if (world.StepCount == world.StopStep) {
+    SetRunning(false);
+    controls.SetFontColor("B_stop", world::kRed);
+  }
+  if (controls.Checked("CB_showRentSc")) world.DrawAllCells();
+  if (controls.Checked("CB_showAgs")) world.RepaintWorld();
+}
+
+}  // namespace simulation

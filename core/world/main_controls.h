@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "controls.h"
+#include "world.h"
+
+namespace world {
+
+// Street types in the order of the weight table rows 1..7 (-3 .. +3) and
+// their colours (the legend labels colCode1..colCode7; type 0 is white).
+inline constexpr int kStreetTypeCount = 7;
+ColorRef StreetColor(int type);
+
+// Name of the weight text of street type t (-3..+3): "SG_weight.1".."SG_weight.7".
+std::string WeightControlName(int type);
+
+// Names of the per-group entry rent controls that set-up creates.
+std::string RentEditName(int group);
+std::string RentLabelName(int group);
+
+// Puts every control of the main window into the model with its default,
+// range and change handler; the handlers validate and copy values into the
+// world's parameters. Buttons are actions of the simulation and have no entry
+// except "start / stop", whose font colour shows the run state, and the
+// timer Timer1, whose Checked flag is its enabled state. "Caption" holds the
+// window caption.
+void BuildMainControls(ControlModel& controls, World& world);
+
+}  // namespace world

@@ -1,0 +1,1 @@
+// Placeholder until the display library has sources of its own.

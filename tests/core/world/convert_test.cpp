@@ -1,0 +1,86 @@
+#include "core/world/convert.h"
+
+#include <gtest/gtest.h>
+
+#include "core/world/rounding.h"
+
+namespace world {
+namespace {
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(Round(0.5), 0);
+  EXPECT_EQ(Round(1.5), 2);
+  EXPECT_EQ(Round(2.5), 2);
+  EXPECT_EQ(Round(-0.5), 0);
+  EXPECT_EQ(Round(-1.5), -2);
+  EXPECT_EQ(Round(115.666), 116);
+  EXPECT_EQ(Round(63.5), 64);
+  EXPECT_EQ(Round(23.2), 23);
+  EXPECT_EQ(Round(4.5), 4);
+  EXPECT_EQ(Round(1e17 + 0.0), 100000000000000000LL);
+}
+
+TEST(StrToInt, AcceptsSignAndDigitsOnly) {
+  EXPECT_EQ(StrToInt("12000"), 12000);
+  EXPECT_EQ(StrToInt("-20"), -20);
+  EXPECT_EQ(StrToInt("+7"), 7);
+  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
+  for (const char* bad : {"", " 1", "1 ", "1,0", "1.0", "abc", "-", "2147483648", "1e3", "0x10"}) {
+    EXPECT_FALSE(IsInteger(bad)) << bad;
+  }
+}
+
+TEST(StrToInt, ReportsTheConversionMessage) {
+  try {
+    StrToInt("");
+    FAIL();
+  } catch (const UserError& e) {
+    EXPECT_STREQ(e.what(), "'' ist kein gültiger Integerwert");
+  }
+  try {
+    StrToInt("12a");
+    FAIL();
+  } catch (const UserError& e) {
+    EXPECT_STREQ(e.what(), "'12a' ist kein gültiger Integerwert");
+  }
+}
+
+TEST(StrToFloat, ReadsTheDecimalComma) {
+  EXPECT_DOUBLE_EQ(StrToFloat("-1,00"), -1.0);
+  EXPECT_DOUBLE_EQ(StrToFloat("+1,00"), 1.0);
+  EXPECT_DOUBLE_EQ(StrToFloat("0,33"), 0.33);
+  EXPECT_DOUBLE_EQ(StrToFloat("8"), 8.0);
+  EXPECT_DOUBLE_EQ(StrToFloat(",5"), 0.5);
+  EXPECT_DOUBLE_EQ(StrToFloat("1,5E2"), 150.0);
+  for (const char* bad : {"", "0.33", "1,2,3", "abc", "+", ",", "1e", "1e999", "nan", "inf"}) {
+    EXPECT_FALSE(IsFloat(bad)) << bad;
+  }
+  try {
+    StrToFloat("0.33");
+    FAIL();
+  } catch (const UserError& e) {
+    EXPECT_STREQ(e.what(), "'0.33' ist kein gültiger Gleitkommawert");
+  }
+}
+
+TEST(FloatToText, WritesGeneralFormatWithComma) {
+  EXPECT_EQ(FloatToText(-1.0), "-1");
+  EXPECT_EQ(FloatToText(-1.0 + 0.4), "-0,6");
+  EXPECT_EQ(FloatToText(-1.0 + 2 * 0.4), "-0,2");
+  EXPECT_EQ(FloatToText(-1.0 + 3 * 0.4), "0,2");
+  EXPECT_EQ(FloatToText(1.0), "1");
+  EXPECT_EQ(FloatToText(0.0), "0");
+  EXPECT_EQ(FloatToText(-0.0), "0");
+}
+
+TEST(FormatTwoDecimals, RoundsThenDropsTrailingZeros) {
+  EXPECT_EQ(FormatTwoDecimals(2.0 / 6.0), "0,33");
+  EXPECT_EQ(FormatTwoDecimals(12.5), "12,5");
+  EXPECT_EQ(FormatTwoDecimals(33.3333), "33,33");
+  EXPECT_EQ(FormatTwoDecimals(0.0), "0");
+  EXPECT_EQ(FormatTwoDecimals(100.0, '.'), "100");
+}
+
+}  // namespace
+}  // namespace world
