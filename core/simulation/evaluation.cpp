@@ -39,10 +39,24 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
   if (mode.Individual) {
     const int groups = w.GroupCount;
     std::uint32_t* counts = w.KindCounts.data();
-    std::fill(counts, counts + groups + 1, 0u);
-    for (int ny = y0; ny <= y1; ++ny) {
-      const std::int32_t* row = state + static_cast<std::ptrdiff_t>(ny) * cols;
-      for (int nx = x0; nx <= x1; ++nx) ++counts[row[nx]];
+    const int positions = (x1 - x0 + 1) * (y1 - y0 + 1);
+    if (groups < 8 && positions < 256) {
+      // Few kinds and a small neighbourhood: count in eight 8-bit lanes of
+      // one register, which keeps the increments free of store-to-load waits.
+      std::uint64_t lanes = 0;
+      for (int ny = y0; ny <= y1; ++ny) {
+        const std::int32_t* row = state + static_cast<std::ptrdiff_t>(ny) * cols;
+        std::uint64_t rowLanes = 0;
+        for (int nx = x0; nx <= x1; ++nx) rowLanes += std::uint64_t{1} << (8 * row[nx]);
+        lanes += rowLanes;
+      }
+      for (int i = 0; i <= groups; ++i) counts[i] = static_cast<std::uint32_t>((lanes >> (8 * i)) & 0xff);
+    } else {
+      std::fill(counts, counts + groups + 1, 0u);
+      for (int ny = y0; ny <= y1; ++ny) {
+        const std::int32_t* row = state + static_cast<std::ptrdiff_t>(ny) * cols;
+        for (int nx = x0; nx <= x1; ++nx) ++counts[row[nx]];
+      }
     }
     const int g = state[centre];
     if (g != 0) {

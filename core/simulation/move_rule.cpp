@@ -1,19 +1,38 @@
+#include <algorithm>
+
 #include "simulation.h"
 
 namespace simulation {
+
+namespace {
+
+// Agents stand anywhere on the grid, so each turn starts with cache misses on
+// its cell; fetching a later agent's cell and neighbourhood rows early hides them.
+constexpr int kPrefetchAhead = 4;
+
+void Prefetch(const world::World& w, const world::TAgent& agent) {
+  const auto& cells = w.Cells;
+  const int i = cells.Index(agent.CellX, agent.CellY);
+  __builtin_prefetch(&cells.Satisfaction[static_cast<std::size_t>(i)]);
+  __builtin_prefetch(&cells.Rent[static_cast<std::size_t>(i)]);
+  const int y0 = std::max(0, agent.CellY - w.NbRadius), y1 = std::min(w.GridRows - 1, agent.CellY + w.NbRadius);
+  for (int y = y0; y <= y1; ++y) __builtin_prefetch(&cells.State[static_cast<std::size_t>(cells.Index(agent.CellX, y))]);
+}
+
+}  // namespace
 
 void Simulation::MoveAgents() {
   auto& w = world;
   auto& cells = w.Cells;
   const EvalMode mode = ReadEvalMode();
   const bool streetOccupation = controls.Checked("CB_strOcc");
-  rentActiveThisStep_ = controls.Checked("cb_actiRentLand");
-  std::fill(entryRentState_.begin(), entryRentState_.end(), 0);
+  BeginRentReads();
 
   w.UnsatisfiedCount = 0;
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
     world::TAgent& agent = w.Agents[static_cast<std::size_t>(i)];
+    if (i + kPrefetchAhead < n) Prefetch(w, w.Agents[static_cast<std::size_t>(i + kPrefetchAhead)]);
     const int cx = agent.CellX, cy = agent.CellY;
     const int c = cells.Index(cx, cy);
     if (w.StepCount == 0) Evaluate(cx, cy, mode);
@@ -75,7 +94,7 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   const int target = cells.Index(x, y);
   cells.Occupied[target] = 1;
   cells.State[target] = agent.Group;
-  ApplyEntryRent(x, y);
+  EnterRent(target);
 }
 
 }  // namespace simulation

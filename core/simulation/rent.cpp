@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "core/world/main_controls.h"
 #include "simulation.h"
 
@@ -56,9 +58,18 @@ double Simulation::EntryRent(int group, bool& ok) {
   return entryRents_[g];
 }
 
+void Simulation::BeginRentReads() {
+  rentActiveThisStep_ = controls.Checked("cb_actiRentLand");
+  std::fill(entryRentState_.begin(), entryRentState_.end(), 0);
+}
+
 void Simulation::ApplyEntryRent(int x, int y) {
+  BeginRentReads();
+  EnterRent(world.Cells.Index(x, y));
+}
+
+void Simulation::EnterRent(int i) {
   if (!rentActiveThisStep_) return;
-  const int i = world.Cells.Index(x, y);
   const int g = world.Cells.State[i];
   // Only groups 1 to 6 bring their rent; cells entered by higher groups keep theirs.
   if (g < 1 || g > 6) return;

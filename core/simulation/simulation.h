@@ -80,6 +80,8 @@ class Simulation {
 
   // --- Rent landscape -----------------------------------------------------
   void BuildRentControls();
+  // With the rent landscape active, the cell takes the entry rent of the
+  // group that entered it (groups 1 to 6 only).
   void ApplyEntryRent(int x, int y);
   void SmoothRent();
 
@@ -121,6 +123,9 @@ class Simulation {
   void ResizeTables();
   void Report(const world::UserError& error);
   double EntryRent(int group, bool& ok);
+  // The rent settings a step reads, taken once at its start.
+  void BeginRentReads();
+  void EnterRent(int cellIndex);
 
   SeedSource seeds_;
   Clock clock_;

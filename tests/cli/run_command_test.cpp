@@ -1,1 +1,109 @@
+#include "cli/run_command.h"
+
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace cli {
+namespace {
+
+struct Result {
+  int Status;
+  std::string Out;
+  std::string Err;
+};
+
+Result RunWith(RunOptions options) {
+  std::ostringstream out, err;
+  const int status = Run(options, out, err);
+  return {status, out.str(), err.str()};
+}
+
+RunOptions Small(std::vector<std::string> settings = {}) {
+  RunOptions o;
+  o.Steps = 3;
+  o.Seed = 11;
+  o.Json = true;
+  o.Settings = {"Edit_anzAg=800"};
+  o.Settings.insert(o.Settings.end(), settings.begin(), settings.end());
+  return o;
+}
+
+TEST(RunCommand, SettingsGoThroughTheControlsHandlers) {
+  RunOptions o = Small();
+  o.Settings = {"Edit_anzAg=20000", "Edit_cellSiz=7"};
+  o.Steps = 1;
+  const Result r = RunWith(o);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["agents"], 9801);  // 12783 against the first world, then no room for more on 99 x 99
+  EXPECT_EQ(j["grid"], nlohmann::json::array({99, 99}));
+  EXPECT_EQ(j["cell_size"], 7);
+  EXPECT_NE(r.Err.find("no free cell"), std::string::npos);
+}
+
+TEST(RunCommand, TheSameSeedPrintsTheSameNumbers) {
+  RunOptions o = Small();
+  o.CsvPath = "-";
+  o.Json = false;
+  const Result a = RunWith(o), b = RunWith(o);
+  ASSERT_EQ(a.Status, 0);
+  EXPECT_EQ(a.Out, b.Out);
+  EXPECT_EQ(a.Out.substr(0, a.Out.find('\n')).rfind("step,agents,unsatisfied", 0), 0u);
+  EXPECT_EQ(std::count(a.Out.begin(), a.Out.end(), '\n'), 4);
+}
+
+TEST(RunCommand, SummaryHasEveryField) {
+  const Result r = RunWith(Small());
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["seed"], 11);
+  EXPECT_EQ(j["steps"], 3);
+  EXPECT_EQ(j["agents"], 800);
+  EXPECT_EQ(j["group_counts"].size(), 6u);
+  for (const char* key : {"unsatisfied", "street_cells", "elapsed_ms"}) EXPECT_TRUE(j.contains(key)) << key;
+}
+
+TEST(RunCommand, BadInputExitsTwoAndWritesNothingElse) {
+  Result r = RunWith(Small({"NoSuch=1"}));
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_TRUE(r.Out.empty());
+  EXPECT_NE(r.Err.find("unknown control 'NoSuch'; valid names: "), std::string::npos);
+  EXPECT_NE(r.Err.find("Edit_anzAg"), std::string::npos);
+
+  r = RunWith(Small({"E_rentMin=0.5"}));
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err, "'0.5' ist kein gültiger Gleitkommawert\n");
+  EXPECT_TRUE(r.Out.empty());
+
+  r = RunWith(Small({"Edit_anzGr=x"}));
+  EXPECT_EQ(r.Err, "'x' ist kein gültiger Integerwert\n");
+
+  r = RunWith(Small({"Edit_anzGr=1"}));
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err, "the number of groups must be at least 2\n");
+
+  r = RunWith(Small({"E_Rent9=1"}));
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Err.find("unknown control 'E_Rent9'"), std::string::npos);
+
+  r = RunWith(Small({"Edit_anzAg"}));
+  EXPECT_EQ(r.Status, 2);
+}
+
+TEST(RunCommand, RentEditsAreAppliedAfterTheSetUp) {
+  const Result r = RunWith(Small({"E_Rent3=0,5", "Edit_anzGr=3"}));
+  EXPECT_EQ(r.Status, 0) << r.Err;
+}
+
+TEST(RunCommand, AnUnwritableCsvFileIsReported) {
+  RunOptions o = Small();
+  o.CsvPath = "no-such-folder/x.csv";
+  const Result r = RunWith(o);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err.rfind("Datei \"no-such-folder/x.csv\" kann nicht erstellt werden. ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace cli

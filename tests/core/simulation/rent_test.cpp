@@ -1,1 +1,106 @@
 #include <gtest/gtest.h>
+
+#include "core/world/main_controls.h"
+#include "test_worlds.h"
+
+namespace simulation {
+namespace {
+
+using testing::Empty;
+using testing::Make;
+using testing::Put;
+
+TEST(SmoothRent, SpreadsOneRentOverItsEightTorusNeighbours) {
+  auto sim = Empty();
+  auto& cells = sim->world.Cells;
+  cells.Rent[cells.Index(0, 5)] = 8.0;  // column 0: its left neighbours are in the last column
+  sim->SmoothRent();
+  EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(0, 5)], 0.0);
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      if (!dx && !dy) continue;
+      int x = dx, y = 5 + dy;
+      sim->world.WrapOnTorus(x, y);
+      EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(x, y)], 1.0) << x << "," << y;
+    }
+  }
+  EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(2, 5)], 0.0);
+  EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(17, 5)], 0.0);
+}
+
+TEST(SmoothRent, LeavesEqualRentsUnchanged) {
+  auto sim = Empty();
+  auto& rent = sim->world.Cells.Rent;
+  rent.assign(rent.size(), 0.25);
+  sim->SmoothRent();
+  for (double r : rent) EXPECT_DOUBLE_EQ(r, 0.25);
+}
+
+TEST(SmoothRent, ComputesEveryNewRentFromTheOldOnes) {
+  auto sim = Empty();
+  auto& cells = sim->world.Cells;
+  cells.Rent[cells.Index(5, 5)] = 8.0;
+  cells.Rent[cells.Index(6, 5)] = 16.0;
+  sim->SmoothRent();
+  EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(5, 5)], 2.0);
+  EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(6, 5)], 1.0);
+  EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(7, 5)], 2.0);
+}
+
+TEST(Budget, DefaultsGiveSixStepsUpToOne) {
+  auto sim = Make({{"Edit_anzAg", "600"}});
+  for (const auto& a : sim->world.Agents) EXPECT_NEAR(a.Budget, -1.0 + a.Group / 3.0, 1e-12);
+}
+
+TEST(ApplyEntryRent, TakesTheRentOfTheEnteringGroupOnlyUpToGroupSix) {
+  auto sim = Empty({{"Edit_anzGr", "8"}});
+  auto& cells = sim->world.Cells;
+  sim->controls.SetByUser(world::RentEditName(3), "0,75");
+  const int i = cells.Index(2, 2);
+  cells.State[i] = 3;
+  sim->ApplyEntryRent(2, 2);
+  EXPECT_DOUBLE_EQ(cells.Rent[i], 0.75);
+  cells.State[i] = 7;
+  cells.Rent[i] = 0.1;
+  sim->ApplyEntryRent(2, 2);
+  EXPECT_DOUBLE_EQ(cells.Rent[i], 0.1);
+}
+
+TEST(ApplyEntryRent, DoesNothingWhileTheLandscapeIsOff) {
+  auto sim = Empty({{"cb_actiRentLand", "0"}});
+  auto& cells = sim->world.Cells;
+  const int i = cells.Index(2, 2);
+  cells.State[i] = 1;
+  sim->ApplyEntryRent(2, 2);
+  EXPECT_DOUBLE_EQ(cells.Rent[i], 0.0);
+}
+
+TEST(ApplyEntryRent, ABadRentTextIsReportedOnceAndTheRunGoesOn) {
+  auto sim = Make({{"Edit_anzAg", "9000"}}, 4);
+  std::vector<std::string> messages;
+  sim->SetReporter([&](const world::UserError& e) { messages.push_back(e.what()); });
+  sim->controls.SetByUser(world::RentEditName(2), "abc");
+  for (int i = 0; i < 5; ++i) sim->TimeStep();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "'abc' ist kein gültiger Gleitkommawert");
+  EXPECT_EQ(sim->world.StepCount, 5);
+  // Group 2's cells never took a rent from the bad text: no NaN anywhere.
+  for (double r : sim->world.Cells.Rent) EXPECT_FALSE(std::isnan(r));
+  sim->controls.SetByUser(world::RentEditName(2), "");
+  sim->TimeStep();
+  EXPECT_EQ(messages.size(), 2u);  // a new bad text is reported again
+  sim->TimeStep();
+  EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST(RentLandscape, InactiveMeansRentsStayZeroAndMaxRentDecides) {
+  auto sim = Make({{"cb_actiRentLand", "0"}, {"Edit_anzAg", "3000"}}, 8);
+  for (int i = 0; i < 3; ++i) sim->TimeStep();
+  for (double r : sim->world.Cells.Rent) EXPECT_EQ(r, 0.0);
+  auto broke = Make({{"cb_actiRentLand", "0"}, {"E_rentMax", "0"}, {"Edit_anzAg", "3000"}, {"TrB_thresh", "0"}}, 8);
+  broke->TimeStep();
+  EXPECT_EQ(broke->world.UnsatisfiedCount, 3000);
+}
+
+}  // namespace
+}  // namespace simulation

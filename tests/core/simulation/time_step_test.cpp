@@ -1,1 +1,114 @@
 #include <gtest/gtest.h>
+
+#include "core/world/rounding.h"
+#include "test_worlds.h"
+
+namespace simulation {
+namespace {
+
+using testing::Make;
+
+TEST(TimeStep, StopsOnlyWhenTheStepCountEqualsTheStopStep) {
+  auto sim = Make({{"Edit_anzAg", "2000"}, {"E_stopT", "3"}});
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(sim->Running());
+    sim->TimeStep();
+  }
+  EXPECT_EQ(sim->controls.Text("lbl_Steps"), "3");
+  EXPECT_FALSE(sim->Running());
+  EXPECT_EQ(sim->controls.Get("B_stop").FontColor, world::kRed);
+  sim->B_stopClick();
+  EXPECT_TRUE(sim->Running());
+  EXPECT_EQ(sim->controls.Get("B_stop").FontColor, world::kGreen);
+  sim->TimeStep();
+  EXPECT_TRUE(sim->Running());  // step 4 passes the stop step
+}
+
+TEST(TimeStep, StopStepZeroNeverStops) {
+  auto sim = Make({{"Edit_anzAg", "500"}, {"E_stopT", "0"}});
+  for (int i = 0; i < 5; ++i) sim->TimeStep();
+  EXPECT_TRUE(sim->Running());
+}
+
+TEST(GrowPopulation, AddsPerStepUntilTheCeiling) {
+  auto sim = Make({{"CB_actiGrow", "1"}, {"E_startGrowWith", "100"}, {"E_growRate", "10"}});
+  EXPECT_EQ(sim->world.NumberOfAgents(), 100);
+  for (int t = 1; t <= 5; ++t) {
+    sim->TimeStep();
+    EXPECT_EQ(sim->world.NumberOfAgents(), 100 + 10 * t);
+  }
+  EXPECT_EQ(sim->controls.Text("Lbl_nrAgents"), "149");
+}
+
+TEST(GrowPopulation, AddsAllOfAStepEvenPastTheCeiling) {
+  auto sim = Make({{"Edit_anzAg", "105"}, {"CB_actiGrow", "1"}, {"E_startGrowWith", "100"}, {"E_growRate", "10"}});
+  sim->TimeStep();
+  EXPECT_EQ(sim->world.NumberOfAgents(), 110);
+  sim->TimeStep();
+  EXPECT_EQ(sim->world.NumberOfAgents(), 110);
+}
+
+TEST(GrowPopulation, NewAgentsTakeTheAgentSizeInForce) {
+  auto sim = Make({{"CB_actiGrow", "1"}, {"E_startGrowWith", "50"}});
+  sim->controls.ClickUpDown("UpD_agentSz", 7);
+  sim->TimeStep();
+  const auto& agents = sim->world.Agents;
+  EXPECT_EQ(agents.front().Radius, 2);
+  EXPECT_EQ(agents.back().Radius, 7);
+}
+
+// A clock the test moves by hand.
+struct ManualClock {
+  std::int64_t now = 5'000'000;
+};
+
+TEST(SpeedDisplay, ShowsFramesPerSecondAtMostOncePerSecond) {
+  auto clock = std::make_shared<ManualClock>();
+  auto sim = Make({{"Edit_anzAg", "200"}});
+  sim->SetClock([clock] { return clock->now; });
+  EXPECT_EQ(sim->Caption(), "Vicinara");
+  sim->TimeStep();  // the first step already replaces the title
+  EXPECT_EQ(sim->Caption(), "Group seperation || fps= 0");
+  for (int i = 0; i < 19; ++i) {
+    clock->now += 50;
+    sim->TimeStep();
+  }
+  EXPECT_EQ(sim->Caption(), "Group seperation || fps= 0");  // 950 ms: unchanged
+  clock->now += 50;
+  sim->TimeStep();
+  EXPECT_EQ(sim->Caption(), "Group seperation || fps= 20");
+  for (int i = 0; i < 20; ++i) {
+    clock->now += i == 19 ? 300 : 50;
+    sim->TimeStep();
+  }
+  EXPECT_EQ(sim->Caption(), "Group seperation || fps= 16");  // 20 steps in 1250 ms
+}
+
+TEST(StartStop, StartingWithPendingStreetsImprintsThem) {
+  auto sim = Make({{"Edit_anzAg", "100"}});
+  sim->SetRunning(false);
+  sim->world.Cells.StreetType[sim->world.Cells.Index(3, 3)] = 2;
+  sim->world.StreetsDirty = true;
+  sim->B_stopClick();
+  EXPECT_TRUE(sim->Running());
+  EXPECT_FALSE(sim->world.StreetsDirty);
+  EXPECT_EQ(sim->world.StreetCellCount, 1);
+  EXPECT_EQ(sim->controls.Get("B_stop").FontColor, world::kRed);  // green became red
+}
+
+TEST(NewSetup, LeavesTheRunStateAloneAndResetsTheStepCount) {
+  auto sim = Make({{"Edit_anzAg", "300"}, {"E_stopT", "2"}});
+  sim->TimeStep();
+  sim->TimeStep();
+  EXPECT_FALSE(sim->Running());
+  sim->B_setupClick();
+  EXPECT_EQ(sim->controls.Text("lbl_Steps"), "0");
+  EXPECT_FALSE(sim->Running());
+  sim->SetRunning(true);
+  sim->TimeStep();
+  sim->TimeStep();
+  EXPECT_FALSE(sim->Running());  // stops again at the stop step
+}
+
+}  // namespace
+}  // namespace simulation
