@@ -1,0 +1,19 @@
+# Saving window pictures (BMP, JPEG) and the surface data (.xls).
+find_package(JPEG REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GSF REQUIRED IMPORTED_TARGET libgsf-1)
+
+target_sources(vicinara_display PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/file_output.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jpeg.cpp
+)
+target_link_libraries(vicinara_display PRIVATE JPEG::JPEG PkgConfig::GSF)
+
+# The program ships with empty "pictures" and "data" folders beside its
+# executable; saving never creates them. Call this for every program target.
+function(vicinara_add_output_folders target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory
+      "$<TARGET_FILE_DIR:${target}>/pictures" "$<TARGET_FILE_DIR:${target}>/data"
+    VERBATIM)
+endfunction()
