@@ -4,8 +4,11 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(GSF REQUIRED IMPORTED_TARGET libgsf-1)
 
 target_sources(vicinara_display PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/bitmap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/save_windows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xls.cpp
 )
 target_link_libraries(vicinara_display PRIVATE JPEG::JPEG PkgConfig::GSF)
 

@@ -1,5 +1,11 @@
 # Saving window pictures and the surface data: BMP, JPEG, .xls and the save itself.
 vicinara_test(test_export
+  ${CMAKE_CURRENT_LIST_DIR}/bitmap_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/save_windows_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xls_test.cpp
 )
 target_link_libraries(test_export PRIVATE vicinara_display)
+# The .xls files are read back by an independent reader: xlrd under Debian's python.
+target_compile_definitions(test_export PRIVATE
+  VICINARA_READ_XLS_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/read_xls.py")

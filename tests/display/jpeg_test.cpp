@@ -6,13 +6,14 @@
 #include <filesystem>
 
 #include "core/world/convert.h"
-#include "tests/display/temp_folder.h"
+#include "tests/display/export_support.h"
 
 namespace display {
 namespace {
 
 using testing::Entries;
 using testing::TempFolder;
+using testing::UserErrorText;
 
 // 48 x 32 pixels in 16 x 16 blocks of one colour each: every block fills
 // whole coding units, so away from the block edges (where the decoder
@@ -126,26 +127,18 @@ TEST(JpegFile, WritesTheFileAndReplacesAnOlderOne) {
 TEST(JpegFile, MissingFolderGivesTheCreationMessage) {
   TempFolder temp;
   const std::string path = temp.File("missing/snapshot.jpg");
-  try {
-    WriteJpegFile(Blocks(), path, 100);
-    FAIL() << "no error";
-  } catch (const world::UserError& e) {
-    EXPECT_STREQ(e.what(), ("Datei \"" + path + "\" kann nicht erstellt werden. No such file or directory").c_str());
-  }
+  EXPECT_EQ(UserErrorText([&] { WriteJpegFile(Blocks(), path, 100); }),
+            "Datei \"" + path + "\" kann nicht erstellt werden. No such file or directory");
   EXPECT_TRUE(Entries(temp.Path()).empty());
 }
 
 TEST(JpegFile, EmptyPictureLeavesNoFileAndNamesTheReason) {
   TempFolder temp;
   const std::string path = temp.File("empty.jpg");
-  try {
-    WriteJpegFile(RgbImage(), path, 100);
-    FAIL() << "no error";
-  } catch (const world::UserError& e) {
-    const std::string prefix = "Datei \"" + path + "\" kann nicht erstellt werden. ";
-    EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
-    EXPECT_GT(std::string(e.what()).size(), prefix.size());
-  }
+  const std::string text = UserErrorText([&] { WriteJpegFile(RgbImage(), path, 100); });
+  const std::string prefix = "Datei \"" + path + "\" kann nicht erstellt werden. ";
+  EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+  EXPECT_GT(text.size(), prefix.size());  // libjpeg's reason follows
   EXPECT_TRUE(Entries(temp.Path()).empty());
 }
 

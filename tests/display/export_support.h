@@ -1,13 +1,17 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "core/world/convert.h"
 
 namespace display::testing {
 
@@ -52,6 +56,31 @@ inline std::vector<std::string> Entries(const std::filesystem::path& folder) {
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The text of the world::UserError that the call throws, or "(no error)".
+template <class Call>
+std::string UserErrorText(Call call) {
+  try {
+    call();
+  } catch (const world::UserError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+// What Debian's xlrd, an independent reader, makes of an .xls file: one
+// line per cell (see read_xls.py). Runs /usr/bin/python3, which sees the
+// Debian python3-xlrd module.
+inline std::string ReadWithXlrd(const TempFolder& temp, const std::string& xls) {
+  const std::string out = temp.File("xlrd.txt");
+  const std::string command =
+      "/usr/bin/python3 \"" VICINARA_READ_XLS_SCRIPT "\" \"" + xls + "\" > \"" + out + "\" 2>&1";
+  const int status = std::system(command.c_str());
+  std::stringstream text;
+  text << std::ifstream(out).rdbuf();
+  std::filesystem::remove(out);
+  return status == 0 ? text.str() : "xlrd failed: " + text.str();
 }
 
 }  // namespace display::testing

@@ -1,0 +1,100 @@
+#include "display/save_windows.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "display/bitmap.h"
+#include "display/file_output.h"
+#include "display/jpeg.h"
+#include "display/xls.h"
+
+namespace display {
+
+namespace {
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+constexpr int kPictureQuality = 100;
+
+void RemoveQuietly(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+std::string JpegFileName(const std::string& base) {
+  const std::size_t sep = LastSeparator(base);
+  const std::size_t nameStart = sep == std::string::npos ? 0 : sep + 1;
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string::npos && dot >= nameStart) return base.substr(0, dot) + ".jpg";
+  return base + ".jpg";
+}
+
+void ConvertToJpeg(const std::string& base, int quality) {
+  const std::string bitmapName = base + ".bmp";
+  const RgbImage picture = ReadBitmapFile(bitmapName);
+  WriteJpegFile(picture, JpegFileName(base), quality);
+  RemoveQuietly(bitmapName);
+}
+
+WindowSaver::WindowSaver(const world::ControlModel& controls, std::string programFolder)
+    : controls_(controls), folder_(std::move(programFolder)) {
+  if (!folder_.empty() && LastSeparator(folder_) != folder_.size() - 1) folder_ += kSeparator;
+}
+
+void WindowSaver::SetWindow(std::string_view checkBox, RenderWindow render) {
+  for (const SavedWindow& w : kSavedWindows) {
+    if (w.CheckBox == checkBox) {
+      renderers_.insert_or_assign(std::string(checkBox), std::move(render));
+      return;
+    }
+  }
+  throw std::invalid_argument("no saved window has the check box " + std::string(checkBox));
+}
+
+void WindowSaver::SetSurface(SurfacePoints points) { surface_ = std::move(points); }
+
+std::string WindowSaver::FileStem(const std::string& number, std::string_view part) const {
+  // "_0" is a fixed text, not a padding: number 12 gives "_012".
+  return controls_.Text("E_sRound") + "_0" + number + std::string(part) + controls_.Text("E_sName");
+}
+
+std::string WindowSaver::PictureBase(const std::string& number, std::string_view part) const {
+  return folder_ + "pictures" + kSeparator + FileStem(number, part);
+}
+
+std::string WindowSaver::DataFileName(const std::string& number) const {
+  return folder_ + "data" + kSeparator + FileStem(number, "_stabSurf3D_") + ".xls";
+}
+
+void WindowSaver::SaveWindows(const std::string& number) const {
+  for (const SavedWindow& window : kSavedWindows) {
+    if (!controls_.Checked(window.CheckBox)) continue;
+    const auto renderer = renderers_.find(window.CheckBox);
+    if (renderer == renderers_.end() || !renderer->second) continue;
+    const RgbImage picture = renderer->second();
+    const std::string base = PictureBase(number, window.NamePart);
+    WriteBitmapFile(picture, base + ".bmp");
+    try {
+      ConvertToJpeg(base, kPictureQuality);
+    } catch (...) {
+      // The bitmap is only a step on the way: a failed save leaves none behind.
+      RemoveQuietly(base + ".bmp");
+      throw;
+    }
+  }
+  ExportSurfaceData(number);
+}
+
+void WindowSaver::ExportSurfaceData(const std::string& number) const {
+  if (!controls_.Checked("cb_save_3DSurf")) return;
+  XlsTable table;
+  table.Header = {"X", "Y", "Z"};
+  if (surface_) {
+    for (const SurfacePoint& p : surface_()) table.Rows.push_back({p.X, p.Y, p.Z});
+  }
+  WriteXlsFile(table, DataFileName(number));
+}
+
+}  // namespace display

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/world/controls.h"
+#include "display/rgb_image.h"
+
+namespace display {
+
+// A window whose picture can be saved: its check box in the main window's
+// group "save windows " and the part its file name carries.
+struct SavedWindow {
+  std::string_view CheckBox;
+  std::string_view NamePart;
+};
+
+// The windows in the order they are saved.
+inline constexpr std::array<SavedWindow, 7> kSavedWindows{{
+    {"cb_save_main", "_main_"},
+    {"cb_save_basic", "_basic_"},
+    {"cb_save_paraSp", "_paraSpace_"},
+    {"cb_save_growth", "_growth_"},
+    {"cb_save_streets", "_streets_"},
+    {"cb_save_stability", "_stability_"},
+    {"cb_save_3DSurf", "_stabSurf3D_"},
+}};
+
+// One point of the 3-D stability surface; a missing value is an empty cell.
+struct SurfacePoint {
+  std::optional<double> X;
+  std::optional<double> Y;
+  std::optional<double> Z;
+};
+
+// The file name of the JPEG made from base: when the last component of base
+// (after its last path separator) contains a dot, everything from its last
+// dot on is replaced by ".jpg"; otherwise ".jpg" is appended.
+std::string JpegFileName(const std::string& base);
+
+// Turns the bitmap file base + ".bmp" into the JPEG file JpegFileName(base)
+// of the given quality (libjpeg's defaults otherwise), replacing a file of
+// that name, then deletes the bitmap. Throws world::UserError when the bitmap
+// cannot be read or the JPEG file cannot be created; the bitmap then stays.
+void ConvertToJpeg(const std::string& base, int quality);
+
+// Saves pictures of the program's windows as JPEG files in "pictures" and the
+// stability surface as a spreadsheet in "data", both folders beside the
+// program. The windows hand in their pictures and the surface its points;
+// which windows are saved and the round and examination name of the file
+// names (E_sRound, E_sName) are read from the main window's controls at the
+// moment of use.
+class WindowSaver {
+ public:
+  // Renders a window's whole client area as it stands, off screen.
+  using RenderWindow = std::function<RgbImage()>;
+  // The points of the surface series in point order.
+  using SurfacePoints = std::function<std::vector<SurfacePoint>()>;
+
+  // programFolder: the folder of the program's executable, with or without
+  // a trailing separator. The controls must outlive the saver.
+  WindowSaver(const world::ControlModel& controls, std::string programFolder);
+
+  // Binds a window of kSavedWindows, by its check box, to its renderer.
+  // Throws std::invalid_argument for a name not in kSavedWindows. A checked
+  // window without a renderer is not saved (this front end lacks it).
+  void SetWindow(std::string_view checkBox, RenderWindow render);
+  // Without a source the surface is empty: the file holds the header only.
+  void SetSurface(SurfacePoints points);
+
+  // For every checked window in table order: its bitmap base + ".bmp" is
+  // written, converted with ConvertToJpeg(base, 100) and deleted; then
+  // ExportSurfaceData(number). number is a text, normally a decimal integer.
+  // Throws world::UserError at the first file that cannot be created: the
+  // files written before stay, no later file is written, no bitmap remains.
+  void SaveWindows(const std::string& number) const;
+
+  // When cb_save_3DSurf is checked, writes the surface to DataFileName(number):
+  // one worksheet with the header "X", "Y", "Z" and one row per point.
+  // Throws world::UserError when the file cannot be created.
+  void ExportSurfaceData(const std::string& number) const;
+
+  // program folder + "pictures" + separator + round + "_0" + number + part + name
+  std::string PictureBase(const std::string& number, std::string_view part) const;
+  // program folder + "data" + separator + round + "_0" + number + "_stabSurf3D_" + name + ".xls"
+  std::string DataFileName(const std::string& number) const;
+
+ private:
+  std::string FileStem(const std::string& number, std::string_view part) const;
+
+  const world::ControlModel& controls_;
+  std::string folder_;  // ends in a separator, or is empty for the working folder
+  std::map<std::string, RenderWindow, std::less<>> renderers_;
+  SurfacePoints surface_;
+};
+
+}  // namespace display

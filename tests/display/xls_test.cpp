@@ -1,0 +1,153 @@
+#include "display/xls.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/world/convert.h"
+#include "tests/display/export_support.h"
+
+namespace display {
+namespace {
+
+using testing::Entries;
+using testing::ReadWithXlrd;
+using testing::TempFolder;
+using testing::UserErrorText;
+
+struct Record {
+  std::uint16_t Type;
+  std::size_t Offset;
+  std::size_t Length;
+};
+
+std::vector<Record> Records(const std::vector<std::uint8_t>& stream) {
+  std::vector<Record> records;
+  for (std::size_t at = 0; at + 4 <= stream.size();) {
+    const auto type = static_cast<std::uint16_t>(stream[at] | stream[at + 1] << 8);
+    const std::size_t length = stream[at + 2] | stream[at + 3] << 8;
+    records.push_back({type, at, length});
+    at += 4 + length;
+  }
+  return records;
+}
+
+TEST(Xls, XlrdReadsHeaderNumbersAndEmptyCells) {
+  TempFolder temp;
+  XlsTable table;
+  table.Header = {"X", "Y", "Z"};
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  table.Rows = {
+      {1.0, 0.25, 30.0},
+      {std::nullopt, std::nullopt, std::nullopt},
+      {-2.5, 1e-300, 123456789.125},
+      {nan, inf, 0.0},
+  };
+  const std::string path = temp.File("surface.xls");
+  WriteXlsFile(table, path);
+  EXPECT_EQ(ReadWithXlrd(temp, path),
+            "sheets 1\n"
+            "sheet Sheet1 5 3\n"
+            "0 0 text X\n0 1 text Y\n0 2 text Z\n"
+            "1 0 number 1.0\n1 1 number 0.25\n1 2 number 30.0\n"
+            "2 0 empty\n2 1 empty\n2 2 empty\n"
+            "3 0 number -2.5\n3 1 number 1e-300\n3 2 number 123456789.125\n"
+            "4 0 empty\n4 1 empty\n4 2 number 0.0\n");
+}
+
+TEST(Xls, HeaderOnlyTableIsOneRow) {
+  TempFolder temp;
+  XlsTable table;
+  table.Header = {"X", "Y", "Z"};
+  const std::string path = temp.File("empty.xls");
+  WriteXlsFile(table, path);
+  EXPECT_EQ(ReadWithXlrd(temp, path), "sheets 1\nsheet Sheet1 1 3\n0 0 text X\n0 1 text Y\n0 2 text Z\n");
+}
+
+TEST(Xls, LongAndNonLatinTextsSpillIntoContinueRecordsIntact) {
+  TempFolder temp;
+  XlsTable table;
+  std::string expected;
+  for (int c = 0; c < 200; ++c) {
+    // Every third text needs two bytes per character; together they pass
+    // one record's limit several times.
+    const std::string text = (c % 3 == 0 ? std::string("\xE2\x82\xAC") : std::string("\xC3\xBC")) +
+                             std::string(150, static_cast<char>('a' + c % 26));
+    table.Header.push_back(text);
+    expected += "0 " + std::to_string(c) + " text " + (c % 3 == 0 ? "\\u20ac" : "\\xfc") +
+                std::string(150, static_cast<char>('a' + c % 26)) + "\n";
+  }
+  const std::vector<std::uint8_t> stream = EncodeWorkbookStream(table);
+  int continues = 0;
+  for (const Record& r : Records(stream)) {
+    EXPECT_LE(r.Length, 8224u);
+    if (r.Type == 0x003C) ++continues;
+  }
+  EXPECT_GE(continues, 2);
+
+  const std::string path = temp.File("texts.xls");
+  WriteXlsFile(table, path);
+  EXPECT_EQ(ReadWithXlrd(temp, path), "sheets 1\nsheet Sheet1 1 200\n" + expected);
+}
+
+TEST(Xls, InvalidUtf8BecomesReplacementCharacters) {
+  TempFolder temp;
+  XlsTable table;
+  table.Header = {"a\xFF" "b", "\xC3", "\xF0\x9F\x98\x80"};
+  const std::string path = temp.File("utf8.xls");
+  WriteXlsFile(table, path);
+  EXPECT_EQ(ReadWithXlrd(temp, path),
+            "sheets 1\nsheet Sheet1 1 3\n0 0 text a\\ufffdb\n0 1 text \\ufffd\n0 2 text \\U0001f600\n");
+}
+
+TEST(Xls, SheetOffsetPointsAtTheSheetsBeginning) {
+  XlsTable table;
+  table.Header = {"X", "Y", "Z"};
+  table.Rows = {{1.0, 2.0, 3.0}};
+  const std::vector<std::uint8_t> stream = EncodeWorkbookStream(table);
+  std::size_t sheetOffset = 0;
+  std::vector<std::size_t> beginnings;
+  for (const Record& r : Records(stream)) {
+    if (r.Type == 0x0085) {
+      const std::size_t d = r.Offset + 4;
+      sheetOffset = stream[d] | stream[d + 1] << 8 | stream[d + 2] << 16 | static_cast<std::size_t>(stream[d + 3]) << 24;
+    }
+    if (r.Type == 0x0809) beginnings.push_back(r.Offset);
+  }
+  ASSERT_EQ(beginnings.size(), 2u);
+  EXPECT_EQ(beginnings[0], 0u);
+  EXPECT_EQ(sheetOffset, beginnings[1]);
+}
+
+TEST(Xls, FullWorksheetIsAcceptedOneRowMoreIsRefused) {
+  XlsTable table;
+  table.Header = {"X", "Y", "Z"};
+  table.Rows.assign(65535, {1.0, 2.0, 3.0});
+  EXPECT_NO_THROW(EncodeWorkbookStream(table));
+
+  table.Rows.push_back({1.0, 2.0, 3.0});
+  TempFolder temp;
+  const std::string path = temp.File("big.xls");
+  EXPECT_EQ(UserErrorText([&] { WriteXlsFile(table, path); }),
+            "Datei \"" + path + "\" kann nicht erstellt werden. more than 65536 rows for one worksheet");
+  EXPECT_TRUE(Entries(temp.Path()).empty());
+}
+
+TEST(Xls, ReplacesAnOlderFile) {
+  TempFolder temp;
+  const std::string path = temp.File("surface.xls");
+  XlsTable table;
+  table.Header = {"X", "Y", "Z"};
+  table.Rows = {{1.0, 2.0, 3.0}, {4.0, 5.0, 6.0}};
+  WriteXlsFile(table, path);
+  table.Rows = {{7.0, 8.0, 9.0}};
+  WriteXlsFile(table, path);
+  EXPECT_EQ(ReadWithXlrd(temp, path),
+            "sheets 1\nsheet Sheet1 2 3\n0 0 text X\n0 1 text Y\n0 2 text Z\n"
+            "1 0 number 7.0\n1 1 number 8.0\n1 2 number 9.0\n");
+}
+
+}  // namespace
+}  // namespace display
