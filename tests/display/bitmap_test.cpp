@@ -116,14 +116,5 @@ TEST(BitmapFile, ReadErrorsAreMessagesForTheUser) {
   EXPECT_EQ(UserErrorText([&] { ReadBitmapFile(text); }), "Bitmap ist ungültig");
 }
 
-TEST(BitmapFile, WrittenFileReadsBack) {
-  TempFolder temp;
-  RgbImage image(5, 4, world::kSilver);
-  image.Set(4, 3, world::kRed);
-  WriteBitmapFile(image, temp.File("a.bmp"));
-  const RgbImage back = ReadBitmapFile(temp.File("a.bmp"));
-  EXPECT_EQ(back.Pixels, image.Pixels);
-}
-
 }  // namespace
 }  // namespace display

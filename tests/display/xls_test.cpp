@@ -102,25 +102,6 @@ TEST(Xls, InvalidUtf8BecomesReplacementCharacters) {
             "sheets 1\nsheet Sheet1 1 3\n0 0 text a\\ufffdb\n0 1 text \\ufffd\n0 2 text \\U0001f600\n");
 }
 
-TEST(Xls, SheetOffsetPointsAtTheSheetsBeginning) {
-  XlsTable table;
-  table.Header = {"X", "Y", "Z"};
-  table.Rows = {{1.0, 2.0, 3.0}};
-  const std::vector<std::uint8_t> stream = EncodeWorkbookStream(table);
-  std::size_t sheetOffset = 0;
-  std::vector<std::size_t> beginnings;
-  for (const Record& r : Records(stream)) {
-    if (r.Type == 0x0085) {
-      const std::size_t d = r.Offset + 4;
-      sheetOffset = stream[d] | stream[d + 1] << 8 | stream[d + 2] << 16 | static_cast<std::size_t>(stream[d + 3]) << 24;
-    }
-    if (r.Type == 0x0809) beginnings.push_back(r.Offset);
-  }
-  ASSERT_EQ(beginnings.size(), 2u);
-  EXPECT_EQ(beginnings[0], 0u);
-  EXPECT_EQ(sheetOffset, beginnings[1]);
-}
-
 TEST(Xls, FullWorksheetIsAcceptedOneRowMoreIsRefused) {
   XlsTable table;
   table.Header = {"X", "Y", "Z"};
@@ -133,20 +114,6 @@ TEST(Xls, FullWorksheetIsAcceptedOneRowMoreIsRefused) {
   EXPECT_EQ(UserErrorText([&] { WriteXlsFile(table, path); }),
             "Datei \"" + path + "\" kann nicht erstellt werden. more than 65536 rows for one worksheet");
   EXPECT_TRUE(Entries(temp.Path()).empty());
-}
-
-TEST(Xls, ReplacesAnOlderFile) {
-  TempFolder temp;
-  const std::string path = temp.File("surface.xls");
-  XlsTable table;
-  table.Header = {"X", "Y", "Z"};
-  table.Rows = {{1.0, 2.0, 3.0}, {4.0, 5.0, 6.0}};
-  WriteXlsFile(table, path);
-  table.Rows = {{7.0, 8.0, 9.0}};
-  WriteXlsFile(table, path);
-  EXPECT_EQ(ReadWithXlrd(temp, path),
-            "sheets 1\nsheet Sheet1 2 3\n0 0 text X\n0 1 text Y\n0 2 text Z\n"
-            "1 0 number 7.0\n1 1 number 8.0\n1 2 number 9.0\n");
 }
 
 }  // namespace
