@@ -57,7 +57,9 @@ void ConvertToJpeg(const std::string& base, int quality);
 // moment of use.
 class WindowSaver {
  public:
-  // Renders a window's whole client area as it stands, off screen.
+  // Renders a window's whole client area as it stands, off screen: a picture
+  // of the client area's size, filled with the window's background colour,
+  // then painted with all its controls, panels and charts.
   using RenderWindow = std::function<RgbImage()>;
   // The points of the surface series in point order.
   using SurfacePoints = std::function<std::vector<SurfacePoint>()>;
