@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
                          "repeatable, applied in order before the set-up (E_RentN after it)");
   runCommand->add_option("--csv", run.CsvPath, "write one row per time step to FILE, or - for standard output");
   runCommand->add_flag("--json", run.Json, "print a summary object at the end");
+  runCommand->add_option("--streets", run.Streets,
+                         "street layout laid before the set-up: grid:N:M (N - 1 vertical and M - 1 horizontal "
+                         "streets) or random:COUNT (COUNT - 1 streets); types from CB_rndTyp and UpD_strType");
+  runCommand->add_option("--snapshot", run.Snapshot, "write the world image after the last step to FILE.jpg or FILE.png");
 
   try {
     app.parse(argc, argv);

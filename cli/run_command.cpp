@@ -1,5 +1,7 @@
 #include "run_command.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -8,7 +10,11 @@
 
 #include "core/simulation/simulation.h"
 #include "core/world/convert.h"
+#include "display/jpeg.h"
+#include "display/png_file.h"
+#include "display/world_image.h"
 #include "report.h"
+#include "streets/layouts.h"
 
 namespace cli {
 
@@ -85,12 +91,89 @@ void Apply(world::ControlModel& controls, const std::vector<Setting>& settings, 
   }
 }
 
+struct StreetLayout {
+  bool Grid = true;
+  int Rows = 0;   // n: the vertical streets
+  int Cols = 0;   // m: the horizontal streets
+  int Count = 0;  // random streets asked for
+};
+
+// "grid:N:M" or "random:COUNT", each number within the range of its up-down.
+StreetLayout ParseStreetLayout(const std::string& text) {
+  static const std::regex grid("grid:([0-9]{1,5}):([0-9]{1,5})");
+  static const std::regex random("random:([0-9]{1,5})");
+  auto inRange = [](const std::string& digits) {
+    const int v = std::stoi(digits);
+    return v >= 1 && v <= 10000;
+  };
+  std::smatch m;
+  StreetLayout layout;
+  if (std::regex_match(text, m, grid) && inRange(m[1]) && inRange(m[2])) {
+    layout.Rows = std::stoi(m[1]);
+    layout.Cols = std::stoi(m[2]);
+    return layout;
+  }
+  if (std::regex_match(text, m, random) && inRange(m[1])) {
+    layout.Grid = false;
+    layout.Count = std::stoi(m[1]);
+    return layout;
+  }
+  throw UsageError("--streets takes grid:N:M or random:COUNT with numbers from 1 to 10000, not '" + text + "'");
+}
+
+enum class PictureFormat { Jpeg, Png };
+
+PictureFormat SnapshotFormat(const std::string& path) {
+  const auto dot = path.find_last_of('.');
+  std::string extension = dot == std::string::npos ? "" : path.substr(dot);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == ".jpg" || extension == ".jpeg") return PictureFormat::Jpeg;
+  if (extension == ".png") return PictureFormat::Png;
+  throw UsageError("--snapshot takes a file name ending in .jpg, .jpeg or .png, not '" + path + "'");
+}
+
+// Lays the streets as the street experiment does before a calculation:
+// delete, write the up-downs, draw the layout with the type choice of the
+// controls. The layout is laid on the grid the coming set-up builds, so a
+// changed cell size gets its own set-up first.
+void LayStreets(simulation::Simulation& sim, const StreetLayout& layout) {
+  if (sim.controls.Int("Edit_cellSiz") != sim.world.CellSize) sim.NewSetup();
+  streets::DeleteStreets(sim.world, sim.controls);
+  const streets::TypeChoice choice = streets::ReadTypeChoice(sim.controls);
+  if (layout.Grid) {
+    sim.controls.SetPosition("UpD_rows", layout.Rows);
+    sim.controls.SetPosition("UpD_cols", layout.Cols);
+    streets::DrawStreetGrid(sim.world, sim.controls, layout.Rows, layout.Cols, choice);
+  } else {
+    sim.controls.SetPosition("UpD_nrStr", layout.Count);
+    streets::DrawRandomStreets(sim.world, sim.controls, layout.Count, choice);
+  }
+}
+
+// The picture of the world after the last step, repainted in full.
+void WriteSnapshot(simulation::Simulation& sim, const std::string& path, PictureFormat format) {
+  display::WorldImage image(sim.world, sim.controls);
+  sim.SetPainter(&image);
+  sim.world.RepaintWorld();
+  sim.SetPainter(nullptr);
+  if (format == PictureFormat::Jpeg) {
+    display::WriteJpegFile(image.Image(), path, 100);
+  } else {
+    display::WritePngFile(image.Image(), path);
+  }
+}
+
 }  // namespace
 
 int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
   const auto started = std::chrono::steady_clock::now();
   try {
     const std::vector<Setting> settings = ParseSettings(options.Settings);
+    std::optional<StreetLayout> layout;
+    if (options.Streets) layout = ParseStreetLayout(*options.Streets);
+    std::optional<PictureFormat> snapshotFormat;
+    if (options.Snapshot) snapshotFormat = SnapshotFormat(*options.Snapshot);
     simulation::Simulation::SeedSource seeds;
     if (options.Seed) {
       const std::uint64_t seed = *options.Seed;
@@ -102,6 +185,8 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
 
     CheckSettings(sim.controls, settings, false);
     Apply(sim.controls, settings, false);
+    // Streets laid before the set-up keep its agents off them.
+    if (layout) LayStreets(sim, *layout);
     sim.NewSetup();
     sim.B_setTolsClick();
     CheckSettings(sim.controls, settings, true);
@@ -130,6 +215,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       if (csv) *csv << CsvRow(sim) << '\n';
     }
     if (csv) csv->flush();
+    if (options.Snapshot) WriteSnapshot(sim, *options.Snapshot, *snapshotFormat);
     if (options.Json) {
       const auto elapsed =
           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();

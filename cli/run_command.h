@@ -14,12 +14,16 @@ struct RunOptions {
   std::vector<std::string> Settings;      // CONTROL=VALUE, in the order given
   std::optional<std::string> CsvPath;     // "-" for standard output
   bool Json = false;
+  std::optional<std::string> Streets;     // "grid:N:M" or "random:COUNT"
+  std::optional<std::string> Snapshot;    // FILE.jpg, FILE.jpeg or FILE.png
 };
 
 // Runs the model headless as the main window would: start, settings through
-// the controls' own handlers, set-up, the group thresholds as by "set", then
-// the steps. Returns the exit status: 0, or 2 for bad input (the message went
-// to err and nothing else was written).
+// the controls' own handlers, a street layout as the street experiment lays
+// it, set-up, the group thresholds as by "set", then the steps, and at the
+// end the world image when a snapshot is asked for. Returns the exit status:
+// 0, or 2 for bad input (the message went to err and nothing else was
+// written).
 int Run(const RunOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace cli

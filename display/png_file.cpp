@@ -2,11 +2,9 @@
 
 #include <png.h>
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 
-#include "core/world/convert.h"
+#include "file_output.h"
 
 namespace display {
 
@@ -45,16 +43,8 @@ RgbImage DecodePng(std::span<const std::uint8_t> bytes) {
 
 void WritePngFile(const RgbImage& image, const std::string& path) {
   const std::vector<std::uint8_t> bytes = EncodePng(image);
-  auto fail = [&path](const std::string& reason) {
-    return world::UserError(std::string(world::kProgramTitle),
-                            "Datei \"" + path + "\" kann nicht erstellt werden. " + reason);
-  };
-  if (bytes.empty()) throw fail("the picture is empty");
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) throw fail(std::strerror(errno));
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) throw fail(std::strerror(errno));
+  if (bytes.empty()) throw CannotCreateFile(path, "the picture is empty");
+  WriteFileReplacing(path, bytes);
 }
 
 }  // namespace display

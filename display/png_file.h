@@ -17,8 +17,9 @@ std::vector<std::uint8_t> EncodePng(const RgbImage& image);
 RgbImage DecodePng(std::span<const std::uint8_t> bytes);
 
 // Writes the picture as a PNG file to exactly this path, replacing a file of
-// that name; the folder must exist. Throws world::UserError
-// "Datei "%s" kann nicht erstellt werden. %s" with the system's reason.
+// that name, never leaving a partial file; the folder must exist. Throws
+// world::UserError "Datei "%s" kann nicht erstellt werden. %s" with the
+// system's reason.
 void WritePngFile(const RgbImage& image, const std::string& path);
 
 }  // namespace display
