@@ -14,7 +14,7 @@ build: configure
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/cli/vicinara-cli run --json
+	$(BUILD)/app/vicinara
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
