@@ -66,25 +66,6 @@ TEST(PngFile, RoundTripsEveryPixel) {
   EXPECT_EQ(back.Pixels, image.Pixels);
 }
 
-TEST(PngFile, RefusesEmptyPicturesAndForeignBytes) {
-  EXPECT_TRUE(display::EncodePng(display::RgbImage()).empty());
-  const std::vector<std::uint8_t> junk = {1, 2, 3, 4};
-  EXPECT_EQ(display::DecodePng(junk).Width, 0);
-}
-
-using PngFileWrite = SnapshotFolder;
-
-TEST_F(PngFileWrite, AMissingFolderGivesTheFileCreationMessage) {
-  const std::string path = File("missing/world.png");
-  try {
-    display::WritePngFile(display::RgbImage(2, 2), path);
-    FAIL() << "no message";
-  } catch (const world::UserError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Datei \"" + path + "\" kann nicht erstellt werden. ", 0), 0u) << e.what();
-  }
-  EXPECT_FALSE(fs::exists(folder / "missing"));
-}
-
 TEST(RunStreets, DefaultGridGivesNineHundredTwelveStreetCells) {
   const Outcome o = RunLayout("grid:5:5");
   ASSERT_EQ(o.Status, 0) << o.Err;
