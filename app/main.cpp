@@ -26,7 +26,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication app(argc, argv);
+  // Closing the main window ends the program, whatever other windows are open.
+  app.setQuitOnLastWindowClosed(false);
   ui::Windows windows;
+  QObject::connect(&windows.main(), &ui::TForm1::closed, &app, &QApplication::quit);
   windows.main().show();
   return app.exec();
 }

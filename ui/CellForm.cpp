@@ -118,6 +118,12 @@ void TForm1::showEvent(QShowEvent* event) {
   sim_.ConvertTolerance();
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+  timer1_.stop();
+  QWidget::closeEvent(event);
+  emit closed();
+}
+
 QLineEdit* TForm1::edit(QWidget* parent, const char* name, int x, int y, int width) {
   auto* e = new QLineEdit(parent);
   e->setGeometry(x, y, width, 20);

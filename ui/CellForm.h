@@ -50,8 +50,13 @@ class TForm1 : public QWidget {
   // One tick of Timer1: a time step, then the panel catches up.
   void timer1Timer();
 
+ signals:
+  // The main window was closed: the program ends.
+  void closed();
+
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildSetupTab(QWidget* tab);
