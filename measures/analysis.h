@@ -1,43 +1,165 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/world/controls.h"
+#include "core/world/convert.h"
+#include "core/world/table.h"
 #include "core/world/world.h"
+#include "measures/charts.h"
 
 namespace measures {
 
-struct Point {
-  double X = 0;
-  double Y = 0;
-  bool operator==(const Point&) const = default;
-};
+// Number of tiles along a side of `cells` cells cut into tiles of
+// `tileSize` (rounded up: the last tile may be narrower). A tile size below
+// 1 counts as 1, so a 0 typed into the tile-size field never divides by zero.
+int TileCount(int cells, int tileSize);
 
-// An ordered list of points, appended one at a time and read back by index.
-using Series = std::vector<Point>;
-
-// The recorded course of a run: what the analysis window charts and the
-// experiments read back. Owns no world; reads the one it is given.
+// The recorded course of a run: the segregation measures, the cluster
+// analysis and the series the analysis window charts and the experiments
+// read back. Owns no world; reads the one it is given. Settings that are
+// read at their use (agent-count field, cluster threshold, tile-size text)
+// come from the control model at that moment.
+//
+// A setting that does not parse never stops a run: the computation that
+// needs it stops, leaves the series as they were and hands the conversion
+// error to the reporter, once for as long as the same text stays in the
+// field. The button handlers report on every press.
 class Analysis {
  public:
-  Analysis(world::World& world, world::ControlModel& controls) : world_(world), controls_(controls) {}
+  using Reporter = std::function<void(const world::UserError&)>;
 
-  // Empties every series and sizes them for the current number of groups.
+  // The stability experiment's two series. While its timer runs it points
+  // these at its series; every segregation computation then appends
+  // (StepCount, UnsatisfiedCount) to ser_change and (StepCount, Threshold)
+  // to ser_tol. Null: nothing is appended.
+  struct StabilityHook {
+    Series* ser_change = nullptr;
+    Series* ser_tol = nullptr;
+  };
+
+  Analysis(world::World& world, world::ControlModel& controls);
+  Analysis(const Analysis&) = delete;
+  Analysis& operator=(const Analysis&) = delete;
+
+  void SetReporter(Reporter reporter) { reporter_ = std::move(reporter); }
+
+  // Empties every series and rebuilds the charts and the dissimilarity grid
+  // for the current number of groups.
   void ResetAnalysis();
-  // The measures of the step just counted; called by the time step.
+  // The measures of the step just counted; called by the time step after
+  // StepCount was advanced. Resets at step 1, records satisfaction, analyses
+  // the clusters at steps 1, 31, 61, ... and computes the segregation measures.
   void RecordStep();
-  // Clears every cell's cluster marks.
+
+  // Counts the agents of every group per tile, derives the dissimilarity
+  // table and the segregation index (percent, 0..100), writes DissimiGrid and
+  // appends one point to each segregation, density and change series.
+  // Returns false when the agent-count field did not parse (nothing written).
+  bool ComputeSegregation();
+  // The "dissimilar" button: one more computation, reported on every press.
+  bool Button2Click();
+
+  // Finds the four-connected clusters of every group on the wrap-around grid
+  // into ClusterSizes, then redraws the cluster chart. Returns false when the
+  // cluster threshold did not parse (the chart then keeps its content).
+  bool AnalyseClusters();
+  // The "cluster analysis" button, reported on every press.
+  bool B_clusterClick();
+  // Clears every cell's cluster mark.
   void ClearClusterMarks();
 
-  std::vector<Series> SatisfactionSeries;
-  std::vector<Series> SegregationSeries;
-  std::vector<Series> DensitySegregationSeries;
+  // Clusters larger than the threshold at the last chart redraw: the bars of ClusterBarSeries.
+  int LargeClusterCount() const { return static_cast<int>(ClusterBarSeries.Size()); }
+
+  // 100 * A / cells with A the number of agents minus one: percent of the grid.
+  double Density() const;
+  // 100 * UnsatisfiedCount / A; 0 while A is not positive (at most one agent).
+  double ChangingPercent() const;
+
+  // Results of the last successful segregation computation (unrounded).
+  // DissimilarityTable(i, j) is set for i <= j; SegregationIndex per group.
+  const world::Table<double>& DissimilarityTable() const { return dissimilarity_; }
+  const std::vector<double>& SegregationIndex() const { return segregationIndex_; }
+
+  // --- Recorded series ----------------------------------------------------
+  std::vector<Series> SatisfactionSeries;        // per group: (StepCount, percent satisfied)
+  std::vector<Series> SegregationSeries;         // per group: (StepCount, index)
+  std::vector<Series> DensitySegregationSeries;  // per group: (A, index)
+  // 0: (StepCount, UnsatisfiedCount), 1: (StepCount, percent changing),
+  // 2: (A, density), 3: (StepCount, density).
   std::array<Series, 4> ChangeSeries;
+  BarSeries ClusterBarSeries;  // one bar per large cluster, group by group
+  BarSeries Series3;           // one horizontal bar per group: its size
+
+  // Cluster sizes per group, in the order the row-by-row scan found them.
+  std::vector<std::vector<int>> ClusterSizes;
+  int ClusterThreshold = 10;  // as parsed at the last chart redraw
+
+  // The dissimilarity table as shown: (column, row) texts, GroupCount + 1
+  // columns and GroupCount + 2 rows. The user may type into it; a
+  // computation overwrites only the cells it writes.
+  world::Table<std::string> DissimiGrid;
+  // Decimal separator of the table texts; the window sets the user's locale's.
+  char DecimalSeparator = ',';
+
+  // Satisfaction, clusters, group sizes, changes, density, segregation.
+  Chart Chart1, Chart2, Chart3, Chart4, Chart5, Chart6;
+
+  StabilityHook Stability;
+
+  // The points a chart series shows (for bar series: their points).
+  const Series& PointsOf(const ChartSeries& series) const;
 
  private:
+  // What was last reported for one field: the same bad text is reported once.
+  struct Reported {
+    bool Active = false;
+    std::string Text;
+  };
+
+  bool ReadInt(std::string_view name, Reported& memo, bool always, int& value);
+  void Report(const world::UserError& error) {
+    if (reporter_) reporter_(error);
+  }
+  bool SizedForGroups() const;
+  void RecordSatisfaction();
+  bool ComputeSegregation(bool alwaysReport);
+  void CountTiles(int tileSize, int nCols, int nRows);
+  bool AnalyseClusters(bool alwaysReport);
+  void GrowCluster(int x, int y, int state, int& size);
+  bool RedrawClusterChart(bool alwaysReport);
+  void FillGroupSizeBars();
+  std::string TileTitle(std::string_view prefix) const;
+  // Colour and size of group index g; 0 for a group the world has no entry for.
+  world::ColorRef GroupColor(int g) const;
+  int GroupSize(int g) const;
+
   world::World& world_;
   world::ControlModel& controls_;
+  Reporter reporter_;
+  Reported anzAgReported_;
+  Reported clusterTReported_;
+
+  // Buffers reused from step to step: no allocation on the per-step path.
+  std::vector<int> agentCount_;  // per group slot, see RecordSatisfaction
+  std::vector<int> satisfiedCount_;
+  std::vector<std::uint32_t> tileCounts_;  // [tile row][tile column][group]
+  std::vector<int> tileOfColumn_;
+  std::vector<double> shares_;  // per group of one tile
+  std::vector<int> groupSizes_;
+  world::Table<double> dissimilarity_;
+  std::vector<double> segregationIndex_;
+  struct GridPos {
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+  };
+  std::vector<GridPos> stack_;  // cells still to grow a cluster from
 };
 
 }  // namespace measures

@@ -53,7 +53,7 @@ class Simulation {
   world::ControlModel controls;
   measures::Analysis analysis;
 
-  void SetReporter(Reporter reporter) { reporter_ = std::move(reporter); }
+  void SetReporter(Reporter reporter) { analysis.SetReporter(reporter); reporter_ = std::move(reporter); }
   void SetSeedSource(SeedSource seeds);
   void SetClock(Clock clock);
   // The painter of the window, or none (headless).

@@ -1,0 +1,119 @@
+#include <algorithm>
+#include <cmath>
+
+#include "analysis.h"
+
+namespace measures {
+
+int TileCount(int cells, int tileSize) {
+  if (cells <= 0) return 0;
+  const int t = std::max(1, tileSize);
+  return cells / t + (cells % t != 0 ? 1 : 0);
+}
+
+bool Analysis::Button2Click() { return ComputeSegregation(true); }
+
+bool Analysis::ComputeSegregation() { return ComputeSegregation(false); }
+
+void Analysis::CountTiles(int tileSize, int nCols, int nRows) {
+  const int k = std::max(0, world_.GroupCount);
+  const int cols = world_.GridCols;
+  const int rows = world_.GridRows;
+  // Each tile holds k + 1 counts: slot 0 takes the empty cells (and any kind
+  // that is not a group), so the loop counts every cell without a branch.
+  const auto stride = static_cast<std::size_t>(k) + 1;
+  tileCounts_.assign(static_cast<std::size_t>(nCols) * static_cast<std::size_t>(nRows) * stride, 0);
+  tileOfColumn_.resize(static_cast<std::size_t>(std::max(0, cols)));
+  for (int x = 0; x < cols; ++x) tileOfColumn_[static_cast<std::size_t>(x)] = (x / tileSize) * static_cast<int>(stride);
+  // One pass over the grid in storage order; the sums do not depend on the
+  // order in which the cells of a tile are visited.
+  for (int y = 0; y < rows; ++y) {
+    std::uint32_t* rowTiles = tileCounts_.data() + static_cast<std::size_t>(y / tileSize) * static_cast<std::size_t>(nCols) * stride;
+    const std::int32_t* state = world_.Cells.State.data() + world_.Cells.Index(0, y);
+    const int* offset = tileOfColumn_.data();
+    for (int x = 0; x < cols; ++x) {
+      const std::int32_t s = state[x];
+      const std::int32_t slot = static_cast<std::uint32_t>(s) <= static_cast<std::uint32_t>(k) ? s : 0;
+      ++rowTiles[offset[x] + slot];
+    }
+  }
+}
+
+bool Analysis::ComputeSegregation(bool alwaysReport) {
+  if (!SizedForGroups()) ResetAnalysis();
+  const int k = std::max(0, world_.GroupCount);
+  // A tile size of 0 (typed by hand) counts as 1 instead of dividing by zero.
+  const int tileSize = std::max(1, world_.TileSize);
+  // The grid is square, so one count would do; counting each side on its
+  // own also covers every cell of a grid that is not.
+  const int nCols = TileCount(world_.GridCols, tileSize);
+  const int nRows = TileCount(world_.GridRows, tileSize);
+  CountTiles(tileSize, nCols, nRows);
+
+  int e = 0;
+  if (!ReadInt("Edit_anzAg", anzAgReported_, alwaysReport, e)) return false;
+
+  dissimilarity_.Assign(k, k, 0.0);
+  segregationIndex_.assign(static_cast<std::size_t>(k), 0.0);
+  shares_.resize(static_cast<std::size_t>(k));
+  // Group sizes once per computation, not once per tile.
+  groupSizes_.resize(static_cast<std::size_t>(k));
+  for (int g = 0; g < k; ++g) groupSizes_[static_cast<std::size_t>(g)] = GroupSize(g);
+  auto groupSize = [&](int g) { return groupSizes_[static_cast<std::size_t>(g)]; };
+
+  // Shares that do not exist contribute nothing, so no term is ever 0/0:
+  // a group without agents (N = 0) is 0 apart from every other group and
+  // has index 0, and so does a group that the agent-count field leaves no
+  // other agents to compare with (E - N <= 0).
+  // Slot 0 of each tile holds its empty cells; group g counts at slot g + 1.
+  const std::uint32_t* counts = tileCounts_.data() + 1;
+  for (int tile = 0; tile < nCols * nRows; ++tile, counts += k + 1) {
+    long long total = 0;
+    for (int g = 0; g < k; ++g) total += counts[g];
+    // An empty tile adds |0 - 0| to every sum.
+    if (total == 0) continue;
+    for (int g = 0; g < k; ++g) {
+      const int n = groupSize(g);
+      shares_[static_cast<std::size_t>(g)] = n > 0 ? 100.0 * counts[g] / n : 0.0;
+    }
+    for (int i = 0; i < k; ++i) {
+      const int ni = groupSize(i);
+      if (ni <= 0) continue;
+      const double si = shares_[static_cast<std::size_t>(i)];
+      double* row = dissimilarity_.Row(i);
+      for (int j = i + 1; j < k; ++j) {
+        if (groupSize(j) > 0) row[j] += std::fabs(si - shares_[static_cast<std::size_t>(j)]);
+      }
+      const double others = static_cast<double>(e) - ni;
+      if (others > 0) {
+        const double o = static_cast<double>(total - counts[i]);
+        segregationIndex_[static_cast<std::size_t>(i)] += std::fabs(si - 100.0 * o / others);
+      }
+    }
+  }
+
+  const double step = world_.StepCount;
+  const double a = std::max(0, world_.NumberOfAgents() - 1);
+  for (int i = 0; i < k; ++i) {
+    for (int j = i; j < k; ++j) {
+      dissimilarity_(i, j) *= 0.5;
+      DissimiGrid(j + 1, i + 1) = world::FormatTwoDecimals(dissimilarity_(i, j), DecimalSeparator);
+    }
+    double& index = segregationIndex_[static_cast<std::size_t>(i)];
+    index *= 0.5;
+    DissimiGrid(i + 1, k + 1) = world::FormatTwoDecimals(index, DecimalSeparator);
+    SegregationSeries[static_cast<std::size_t>(i)].push_back({step, index});
+    DensitySegregationSeries[static_cast<std::size_t>(i)].push_back({a, index});
+  }
+
+  const double density = Density();
+  ChangeSeries[0].push_back({step, static_cast<double>(world_.UnsatisfiedCount)});
+  ChangeSeries[1].push_back({step, ChangingPercent()});
+  if (Stability.ser_change) Stability.ser_change->push_back({step, static_cast<double>(world_.UnsatisfiedCount)});
+  if (Stability.ser_tol) Stability.ser_tol->push_back({step, static_cast<double>(world_.Threshold)});
+  ChangeSeries[2].push_back({a, density});
+  ChangeSeries[3].push_back({step, density});
+  return true;
+}
+
+}  // namespace measures

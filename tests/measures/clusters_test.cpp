@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "hand_world.h"
+
+namespace measures {
+namespace {
+
+using testing::HandWorld;
+using Sizes = std::vector<std::vector<int>>;
+
+TEST(AnalyseClusters, ConnectsEdgeNeighboursOnly) {
+  struct Case {
+    const char* name;
+    std::vector<std::array<int, 3>> agents;  // x, y, group
+    Sizes expected;
+  };
+  const Case cases[] = {
+      {"lone agent", {{2, 2, 1}}, {{1}, {}}},
+      {"across the left and right edge", {{0, 1, 1}, {4, 1, 1}}, {{2}, {}}},
+      {"across the top and bottom edge", {{2, 0, 2}, {2, 3, 2}}, {{}, {2}}},
+      {"out over the top, back over the bottom", {{0, 0, 1}, {0, 3, 1}, {1, 3, 1}, {2, 3, 1}, {2, 0, 1}}, {{5}, {}}},
+      {"out over the left, back over the right", {{0, 0, 1}, {4, 0, 1}, {4, 1, 1}, {4, 2, 1}, {0, 2, 1}}, {{5}, {}}},
+      {"touching at a corner", {{1, 1, 1}, {2, 2, 1}}, {{1, 1}, {}}},
+      {"corner across the torus", {{0, 0, 1}, {4, 3, 1}}, {{1, 1}, {}}},
+      {"other group between", {{0, 2, 1}, {1, 2, 2}, {2, 2, 1}}, {{1, 1}, {1}}},
+      {"ring around an empty cell", {{1, 1, 1}, {2, 1, 1}, {3, 1, 1}, {1, 2, 1}, {3, 2, 1}, {1, 3, 1}, {2, 3, 1}, {3, 3, 1}},
+       {{8}, {}}},
+  };
+  for (const auto& c : cases) {
+    HandWorld h(5, 4, 2);
+    for (const auto& a : c.agents) h.Put(a[0], a[1], a[2]);
+    ASSERT_TRUE(h.analysis.AnalyseClusters()) << c.name;
+    EXPECT_EQ(h.analysis.ClusterSizes, c.expected) << c.name;
+  }
+}
+
+TEST(AnalyseClusters, FullRowIsOneClusterOfGridCols) {
+  HandWorld h(7, 5, 2);
+  h.Fill(0, 2, 6, 2, 1);
+  h.Put(3, 1, 2);
+  h.Put(5, 3, 2);
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{7}, {1, 1}}));
+}
+
+TEST(AnalyseClusters, SizesFollowTheRowByRowScan) {
+  // Group 1: the pair found at (0, 0), the single at (4, 0), then the L of
+  // three whose first cell in the scan is (2, 1).
+  HandWorld h(6, 5, 2);
+  h.Put(0, 0, 1);
+  h.Put(0, 1, 1);
+  h.Put(4, 0, 1);
+  h.Put(2, 1, 1);
+  h.Put(2, 2, 1);
+  h.Put(3, 2, 1);
+  h.Put(3, 3, 2);
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{2, 1, 3}, {1}}));
+}
+
+TEST(AnalyseClusters, SizesAddUpToEachGroupsAgents) {
+  HandWorld h(13, 11, 3);
+  for (int y = 0; y < 11; ++y) {
+    for (int x = 0; x < 13; ++x) {
+      const int kind = (x * 7 + y * 3 + x * y) % 4;  // 0 = empty
+      if (kind > 0) h.Put(x, y, kind);
+    }
+  }
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  for (int g = 0; g < 3; ++g) {
+    const auto& sizes = h.analysis.ClusterSizes[static_cast<std::size_t>(g)];
+    EXPECT_EQ(std::accumulate(sizes.begin(), sizes.end(), 0), h.w.GroupCounts[static_cast<std::size_t>(g)]);
+  }
+}
+
+// On 14 x 8 cells, group 1: clusters of 10 and 12; group 2: one of 11.
+struct ThreeRows : HandWorld {
+  ThreeRows() : HandWorld(14, 8, 2) {
+    Fill(0, 0, 9, 0, 1);
+    Fill(0, 2, 10, 2, 2);
+    Fill(0, 4, 11, 4, 1);
+  }
+};
+
+TEST(AnalyseClusters, ThresholdCountsOnlyLargerClusters) {
+  ThreeRows h;
+  h.w.StepCount = 31;
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{10, 12}, {11}}));
+  EXPECT_EQ(h.analysis.ClusterThreshold, 10);
+  EXPECT_EQ(h.analysis.LargeClusterCount(), 2);
+  // Group 0's large clusters first, then group 1's, side by side from x = 0.
+  EXPECT_EQ(h.analysis.ClusterBarSeries.Points, (Series{{0, 12}, {1, 11}}));
+  EXPECT_EQ(h.analysis.ClusterBarSeries.Colors, (std::vector<world::ColorRef>{h.w.GroupColors[0], h.w.GroupColors[1]}));
+  EXPECT_EQ(h.analysis.Chart2.Title, (std::vector<std::string>{"cluster sizes >10 at timestep 31"}));
+  EXPECT_EQ(h.analysis.Series3.Points, (Series{{0, 22}, {1, 11}}));
+  EXPECT_EQ(h.analysis.Series3.Colors, h.w.GroupColors);
+
+  h.controls.SetText("E_clusterT", "11");
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.LargeClusterCount(), 1);
+  EXPECT_EQ(h.analysis.ClusterBarSeries.Points, (Series{{0, 12}}));
+  EXPECT_EQ(h.analysis.Chart2.Title, (std::vector<std::string>{"cluster sizes >11 at timestep 31"}));
+
+  // 0 can only be typed by hand; then every cluster is large.
+  h.controls.Get("E_clusterT").Text = "0";
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.LargeClusterCount(), 3);
+}
+
+TEST(AnalyseClusters, RedrawAsksTheChartToUndoItsZoom) {
+  ThreeRows h;
+  const auto zooms = h.analysis.Chart2.ZoomResets;
+  const auto revision = h.analysis.Chart2.Revision;
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.Chart2.ZoomResets, zooms + 1);
+  EXPECT_GT(h.analysis.Chart2.Revision, revision);
+  ASSERT_EQ(h.analysis.Chart2.Lines.size(), 1u);
+  EXPECT_EQ(h.analysis.Chart2.Lines[0].Source, SeriesSource::ClusterBars);
+}
+
+TEST(AnalyseClusters, EmptyGridGivesEmptyListsAndNoBars) {
+  HandWorld h(6, 6, 3);
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{}, {}, {}}));
+  EXPECT_EQ(h.analysis.LargeClusterCount(), 0);
+  EXPECT_TRUE(h.analysis.ClusterBarSeries.Points.empty());
+}
+
+TEST(AnalyseClusters, WholeLargestGridIsOneClusterWithoutDeepRecursion) {
+  HandWorld h(694, 694, 2);
+  std::fill(h.w.Cells.State.begin(), h.w.Cells.State.end(), 1);
+  std::fill(h.w.Cells.Occupied.begin(), h.w.Cells.Occupied.end(), std::uint8_t{1});
+  h.w.GroupCounts = {694 * 694, 0};
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{694 * 694}, {}}));
+  EXPECT_EQ(h.analysis.LargeClusterCount(), 1);
+}
+
+TEST(AnalyseClusters, MarksStayUntilCleared) {
+  HandWorld h(5, 4, 2);
+  h.Put(1, 1, 1);
+  h.Put(2, 1, 1);
+  h.Put(4, 3, 2);
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  const auto& marks = h.w.Cells.ClusterVisited;
+  for (int i = 0; i < h.w.Cells.Count(); ++i) {
+    EXPECT_EQ(marks[static_cast<std::size_t>(i)], h.w.Cells.State[static_cast<std::size_t>(i)] > 0 ? 1 : 0) << i;
+  }
+  h.analysis.ClearClusterMarks();
+  EXPECT_EQ(std::count(marks.begin(), marks.end(), 1), 0);
+}
+
+TEST(AnalyseClusters, BadThresholdKeepsTheChartAndReportsOnce) {
+  ThreeRows h;
+  ASSERT_TRUE(h.analysis.AnalyseClusters());
+  const BarSeries bars = h.analysis.ClusterBarSeries;
+  const auto title = h.analysis.Chart2.Title;
+
+  h.Put(13, 7, 2);
+  h.controls.Get("E_clusterT").Text = "";
+  EXPECT_FALSE(h.analysis.AnalyseClusters());
+  EXPECT_FALSE(h.analysis.AnalyseClusters());
+  // The sizes are new; the chart is the previous one.
+  EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{10, 12}, {11, 1}}));
+  EXPECT_EQ(h.analysis.ClusterBarSeries, bars);
+  EXPECT_EQ(h.analysis.Chart2.Title, title);
+  EXPECT_EQ(h.analysis.LargeClusterCount(), 2);
+  ASSERT_EQ(h.reports.size(), 1u);
+  EXPECT_STREQ(h.reports[0].what(), "'' ist kein gültiger Integerwert");
+
+  // The button reports on every press.
+  EXPECT_FALSE(h.analysis.B_clusterClick());
+  EXPECT_FALSE(h.analysis.B_clusterClick());
+  EXPECT_EQ(h.reports.size(), 3u);
+}
+
+}  // namespace
+}  // namespace measures

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/world/controls.h"
+#include "core/world/convert.h"
+#include "core/world/main_controls.h"
+#include "core/world/world.h"
+#include "measures/analysis.h"
+
+namespace measures::testing {
+
+// A world laid out by hand, with the main window's controls at their
+// defaults and an analysis over it; no set-up, no simulation.
+struct HandWorld {
+  world::World w;
+  world::ControlModel controls;
+  Analysis analysis{w, controls};
+  std::vector<world::UserError> reports;
+
+  HandWorld(int cols, int rows, int groups) {
+    world::BuildMainControls(controls, w);
+    w.GridCols = cols;
+    w.GridRows = rows;
+    w.GroupCount = groups;
+    w.GroupCounts.assign(static_cast<std::size_t>(groups), 0);
+    w.GroupColors.clear();
+    for (int g = 0; g < groups; ++g) w.GroupColors.push_back(world::Rgb(10 * (g + 1), 20 * (g + 1), 30 * (g + 1)));
+    w.Cells.Create(cols, rows);
+    w.TileSize = 20;
+    analysis.SetReporter([this](const world::UserError& e) { reports.push_back(e); });
+  }
+
+  // An agent of `group` (1..GroupCount) at (x, y), counted in its group.
+  void Put(int x, int y, int group, double satisfaction = 0) {
+    const int i = w.Cells.Index(x, y);
+    w.Cells.State[static_cast<std::size_t>(i)] = group;
+    w.Cells.Occupied[static_cast<std::size_t>(i)] = 1;
+    w.Cells.Satisfaction[static_cast<std::size_t>(i)] = satisfaction;
+    ++w.GroupCounts[static_cast<std::size_t>(group - 1)];
+    world::TAgent agent;
+    agent.CellX = x;
+    agent.CellY = y;
+    agent.Group = group;
+    w.Agents.push_back(agent);
+  }
+
+  // Every cell of the rectangle [x0, x1] x [y0, y1] taken by `group`.
+  void Fill(int x0, int y0, int x1, int y1, int group) {
+    for (int y = y0; y <= y1; ++y) {
+      for (int x = x0; x <= x1; ++x) Put(x, y, group);
+    }
+  }
+
+  void SetAgentField(int e) { controls.SetText("Edit_anzAg", world::IntToText(e)); }
+  void SetTileSize(int t) { controls.SetText("E_nbSize", world::IntToText(t)); }
+
+  const std::string& Grid(int column, int row) const { return analysis.DissimiGrid(column, row); }
+};
+
+}  // namespace measures::testing
