@@ -53,6 +53,12 @@ struct HandWorld {
     }
   }
 
+  // A fresh analysis for this world, then one segregation computation.
+  bool ResetAndCompute() {
+    analysis.ResetAnalysis();
+    return analysis.ComputeSegregation();
+  }
+
   void SetAgentField(int e) { controls.SetText("Edit_anzAg", world::IntToText(e)); }
   void SetTileSize(int t) { controls.SetText("E_nbSize", world::IntToText(t)); }
 

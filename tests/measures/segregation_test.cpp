@@ -22,6 +22,17 @@ void ExpectFiniteSeries(const Analysis& a) {
   for (const auto& s : a.ChangeSeries) check(s);
 }
 
+// One agent of group 1 top left and one of group 2 bottom right, on 4 x 4
+// cells in tiles of 2, with the agent field matching.
+struct ApartPair : HandWorld {
+  explicit ApartPair(int groups = 2) : HandWorld(4, 4, groups) {
+    SetTileSize(2);
+    Put(0, 0, 1);
+    Put(3, 3, 2);
+    SetAgentField(2);
+  }
+};
+
 TEST(ComputeSegregation, TileCountRoundsUpAndTreatsZeroAsOne) {
   EXPECT_EQ(TileCount(116, 20), 6);
   EXPECT_EQ(TileCount(120, 20), 6);
@@ -49,8 +60,7 @@ TEST(ComputeSegregation, DefaultGridHasSixTilesWithSixteenWideEdges) {
     h.Put(c.x1, c.y1, 1);
     h.Put(c.x2, c.y2, 2);
     h.SetAgentField(2);
-    h.analysis.ResetAnalysis();
-    ASSERT_TRUE(h.analysis.ComputeSegregation());
+    ASSERT_TRUE(h.ResetAndCompute());
     EXPECT_EQ(h.Grid(2, 1), c.expected) << c.x1 << ',' << c.y1 << " / " << c.x2 << ',' << c.y2;
   }
 }
@@ -62,8 +72,7 @@ TEST(ComputeSegregation, NarrowEdgeTilesOfASmallGridAreCounted) {
   h.Put(3, 0, 1);
   h.Put(4, 4, 2);
   h.SetAgentField(2);
-  h.analysis.ResetAnalysis();
-  ASSERT_TRUE(h.analysis.ComputeSegregation());
+  ASSERT_TRUE(h.ResetAndCompute());
   EXPECT_DOUBLE_EQ(h.analysis.DissimilarityTable()(0, 1), 100.0);
   EXPECT_DOUBLE_EQ(h.analysis.SegregationIndex()[1], 100.0);
 }
@@ -115,8 +124,7 @@ TEST(ComputeSegregation, SeparatedMixedAndHalfMixedGroups) {
     h.SetTileSize(2);
     for (const auto& a : c.agents) h.Put(a[0], a[1], a[2]);
     h.SetAgentField(c.e);
-    h.analysis.ResetAnalysis();
-    ASSERT_TRUE(h.analysis.ComputeSegregation()) << c.name;
+    ASSERT_TRUE(h.ResetAndCompute()) << c.name;
     EXPECT_NEAR(h.analysis.DissimilarityTable()(0, 1), c.d, 1e-12) << c.name;
     EXPECT_NEAR(h.analysis.SegregationIndex()[0], c.s0, 1e-12) << c.name;
     EXPECT_NEAR(h.analysis.SegregationIndex()[1], c.s1, 1e-12) << c.name;
@@ -160,8 +168,7 @@ TEST(ComputeSegregation, TableTextsUseTheChosenSeparator) {
   h.Put(3, 3, 2);
   h.SetAgentField(6);
   h.analysis.DecimalSeparator = '.';
-  h.analysis.ResetAnalysis();
-  ASSERT_TRUE(h.analysis.ComputeSegregation());
+  ASSERT_TRUE(h.ResetAndCompute());
   EXPECT_EQ(h.Grid(1, 3), "33.33");
 }
 
@@ -201,11 +208,7 @@ TEST(ComputeSegregation, AppendsIndexDensityAndChangePointsInOrder) {
 }
 
 TEST(ComputeSegregation, DissimilarTwiceAppendsTwoIdenticalPoints) {
-  HandWorld h(4, 4, 2);
-  h.SetTileSize(2);
-  h.Put(0, 0, 1);
-  h.Put(3, 3, 2);
-  h.SetAgentField(2);
+  ApartPair h;
   h.w.StepCount = 12;
   h.analysis.ResetAnalysis();
   ASSERT_TRUE(h.analysis.Button2Click());
@@ -224,13 +227,8 @@ TEST(ComputeSegregation, DissimilarTwiceAppendsTwoIdenticalPoints) {
 }
 
 TEST(ComputeSegregation, GroupWithoutAgentsIsZeroApartAndHasIndexZero) {
-  HandWorld h(4, 4, 3);
-  h.SetTileSize(2);
-  h.Put(0, 0, 1);
-  h.Put(3, 3, 2);  // group 3 has no agent
-  h.SetAgentField(2);
-  h.analysis.ResetAnalysis();
-  ASSERT_TRUE(h.analysis.ComputeSegregation());
+  ApartPair h(3);  // group 3 has no agent
+  ASSERT_TRUE(h.ResetAndCompute());
   EXPECT_EQ(h.analysis.DissimilarityTable()(0, 1), 100.0);
   EXPECT_EQ(h.analysis.DissimilarityTable()(0, 2), 0.0);
   EXPECT_EQ(h.analysis.DissimilarityTable()(1, 2), 0.0);
@@ -248,8 +246,7 @@ TEST(ComputeSegregation, NoOtherAgentsByTheFieldGiveIndexZero) {
     h.Put(0, 0, 1);
     h.Put(3, 3, 1);
     h.SetAgentField(e);
-    h.analysis.ResetAnalysis();
-    ASSERT_TRUE(h.analysis.ComputeSegregation()) << e;
+    ASSERT_TRUE(h.ResetAndCompute()) << e;
     EXPECT_EQ(h.analysis.SegregationIndex()[0], 0.0) << e;
     EXPECT_EQ(h.Grid(1, 3), "0") << e;
     ExpectFiniteSeries(h.analysis);
@@ -263,8 +260,7 @@ TEST(ComputeSegregation, TileSizeZeroCountsAsOne) {
   h.Put(0, 0, 1);
   h.Put(1, 0, 2);
   h.SetAgentField(2);
-  h.analysis.ResetAnalysis();
-  ASSERT_TRUE(h.analysis.ComputeSegregation());
+  ASSERT_TRUE(h.ResetAndCompute());
   EXPECT_EQ(h.analysis.DissimilarityTable()(0, 1), 100.0);
   EXPECT_EQ(h.analysis.SegregationSeries[0].size(), 1u);
 }
@@ -274,8 +270,7 @@ TEST(ComputeSegregation, OneAgentOrNoneGivesZeroShareAndDensity) {
   one.Put(1, 1, 1);
   one.SetAgentField(1);
   one.w.UnsatisfiedCount = 1;
-  one.analysis.ResetAnalysis();
-  ASSERT_TRUE(one.analysis.ComputeSegregation());
+  ASSERT_TRUE(one.ResetAndCompute());
   EXPECT_EQ(one.analysis.ChangeSeries[1][0].Y, 0.0);
   EXPECT_EQ(one.analysis.ChangeSeries[3][0].Y, 0.0);
   ExpectFiniteSeries(one.analysis);
@@ -283,21 +278,15 @@ TEST(ComputeSegregation, OneAgentOrNoneGivesZeroShareAndDensity) {
   // An empty world counts A as 0, not -1.
   HandWorld none(4, 4, 2);
   none.SetAgentField(0);
-  none.analysis.ResetAnalysis();
-  ASSERT_TRUE(none.analysis.ComputeSegregation());
+  ASSERT_TRUE(none.ResetAndCompute());
   EXPECT_EQ(none.analysis.ChangeSeries[2][0], (Point{0, 0}));
   EXPECT_EQ(none.analysis.DensitySegregationSeries[0][0], (Point{0, 0}));
   ExpectFiniteSeries(none.analysis);
 }
 
 TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
-  HandWorld h(4, 4, 2);
-  h.SetTileSize(2);
-  h.Put(0, 0, 1);
-  h.Put(3, 3, 2);
-  h.SetAgentField(2);
-  h.analysis.ResetAnalysis();
-  ASSERT_TRUE(h.analysis.ComputeSegregation());
+  ApartPair h;
+  ASSERT_TRUE(h.ResetAndCompute());
   const auto segregation = h.analysis.SegregationSeries;
   const auto change = h.analysis.ChangeSeries;
   const auto grid = h.analysis.DissimiGrid;
