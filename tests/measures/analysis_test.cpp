@@ -74,20 +74,6 @@ TEST(ResetAnalysis, TitlesTakeTheTileFieldTextAtTheReset) {
   EXPECT_EQ(h.analysis.Chart5.Title, Titles{"density - segregation measure in 5x5 tiles"});
 }
 
-TEST(ResetAnalysis, EmptiesEverySeries) {
-  HandWorld h(4, 4, 2);
-  h.Put(0, 0, 1);
-  h.Put(3, 3, 2);
-  h.SetAgentField(2);
-  h.w.StepCount = 4;
-  h.analysis.RecordStep();
-  h.analysis.ResetAnalysis();
-  for (const auto& s : h.analysis.SatisfactionSeries) EXPECT_TRUE(s.empty());
-  for (const auto& s : h.analysis.SegregationSeries) EXPECT_TRUE(s.empty());
-  for (const auto& s : h.analysis.DensitySegregationSeries) EXPECT_TRUE(s.empty());
-  for (const auto& s : h.analysis.ChangeSeries) EXPECT_TRUE(s.empty());
-}
-
 TEST(RecordStep, ResetsAtStepOneSoTheFirstPointIsAtOne) {
   HandWorld h(4, 4, 2);
   h.Put(0, 0, 1);
@@ -162,16 +148,6 @@ TEST(RecordStep, SatisfactionAndClustersComeBeforeAFailingSegregation) {
   h.w.StepCount = 2;
   h.analysis.RecordStep();
   EXPECT_EQ(h.reports.size(), 1u);
-}
-
-TEST(RecordStep, RunWithoutAPriorResetIsSizedFirst) {
-  HandWorld h(4, 4, 2);
-  h.Put(0, 0, 1);
-  h.SetAgentField(1);
-  h.w.StepCount = 5;
-  h.analysis.RecordStep();
-  EXPECT_EQ(h.analysis.SegregationSeries.size(), 2u);
-  EXPECT_EQ(h.analysis.DissimiGrid.Size0(), 3);
 }
 
 // The whole run at the defaults: 12000 agents on 116 x 116 cells.

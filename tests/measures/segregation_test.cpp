@@ -95,6 +95,9 @@ TEST(ComputeSegregation, SingleTileIndexComparesWithTheAgentField) {
   EXPECT_EQ(h.Grid(2, 1), "0");
   EXPECT_EQ(h.Grid(1, 3), "33,33");
   EXPECT_EQ(h.Grid(2, 3), "20");
+  h.analysis.DecimalSeparator = '.';
+  ASSERT_TRUE(h.analysis.ComputeSegregation());
+  EXPECT_EQ(h.Grid(1, 3), "33.33");
 
   // E equal to the number of agents: a single tile is perfectly mixed.
   h.SetAgentField(4);
@@ -158,18 +161,6 @@ TEST(ComputeSegregation, TableFillsUpperTriangleAndIndexRow) {
           << "column " << col << ", row " << row;
     }
   }
-}
-
-TEST(ComputeSegregation, TableTextsUseTheChosenSeparator) {
-  HandWorld h(4, 4, 2);
-  h.Put(0, 0, 1);
-  h.Put(1, 0, 1);
-  h.Put(2, 3, 1);
-  h.Put(3, 3, 2);
-  h.SetAgentField(6);
-  h.analysis.DecimalSeparator = '.';
-  ASSERT_TRUE(h.ResetAndCompute());
-  EXPECT_EQ(h.Grid(1, 3), "33.33");
 }
 
 TEST(ComputeSegregation, AppendsIndexDensityAndChangePointsInOrder) {
