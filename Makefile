@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench clean test-sanitize fuzz
 
 deps:
 	scripts/install-deps
@@ -18,6 +18,21 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZE_BUILD ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVICINARA_SANITIZE=ON -DVICINARA_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_BUILD)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure
+
+# Every fuzzer for FUZZ_SECONDS each (longer by hand: make fuzz FUZZ_SECONDS=600).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 10
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVICINARA_FUZZ=ON -DVICINARA_GUI=OFF -DVICINARA_TESTS=OFF -DVICINARA_BENCH=OFF
+	cmake --build $(FUZZ_BUILD)
+	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	$(BUILD)/bench/vicinara-bench

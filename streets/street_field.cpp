@@ -105,7 +105,7 @@ StreetWeights ParseNeededWeights(const World& w, const world::ControlModel& cont
   };
   // In the order the imprint meets them: cells first, then type 0 for every pair, then barriers.
   for (std::int32_t type : w.Cells.StreetType) {
-    if (type != 0 && !needed[type + 3]) {
+    if (type != 0 && type >= -3 && type <= 3 && !needed[type + 3]) {
       needed[type + 3] = true;
       need(type);
     }

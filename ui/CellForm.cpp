@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTableWidget>
 
+#include "ToleranZ.h"
 #include "core/world/main_controls.h"
 #include "multiline_tabs.h"
 #include "streets/layouts.h"
@@ -234,7 +235,10 @@ void TForm1::buildParameterTab(QWidget* tab) {
     y += kRow;
   }
   auto* set = button(group, "B_setTols", "set", 4, y + 2, 60, 22);
-  connect(set, &QPushButton::clicked, this, [this] { act([this] { sim_.B_setTolsClick(); }); });
+  connect(set, &QPushButton::clicked, this, [this] {
+    act([this] { sim_.B_setTolsClick(); });
+    if (auto* tolerance = qobject_cast<TForm8*>(others_.Tolerance)) tolerance->followTolerances();
+  });
 
   auto* freeCells = new QGroupBox("handle free cells (deactivated individ.)", tolerance);
   freeCells->setObjectName("RadioGroup1");
@@ -352,20 +356,23 @@ void TForm1::buildStreetsTab(QWidget* tab) {
   connect(grid, &QPushButton::clicked, this, [this] {
     act([this] {
       streets::DrawStreetGrid(sim_.world, sim_.controls, sim_.controls.Position("UpD_rows"),
-                              sim_.controls.Position("UpD_cols"), streets::ReadTypeChoice(sim_.controls));
+                              sim_.controls.Position("UpD_cols"), streets::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
   connect(random, &QPushButton::clicked, this, [this] {
     act([this] {
       streets::DrawRandomStreets(sim_.world, sim_.controls, sim_.controls.Position("UpD_nrStr"),
-                                 streets::ReadTypeChoice(sim_.controls));
+                                 streets::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
   auto* remove = button(tab, "b_delStr", "delete streets", 6, 418, 90, 25);
   connect(remove, &QPushButton::clicked, this, [this] {
-    act([this] { streets::DeleteStreets(sim_.world, sim_.controls); });
+    act([this] {
+      editor_.Cancel();
+      streets::DeleteStreets(sim_.world, sim_.controls);
+    });
     worldChanged();
   });
   auto* imprint = button(tab, "B_imprint", "imprint", 100, 418, 90, 25);

@@ -16,7 +16,15 @@ inline double RoundHalfEven(double v) {
   return std::nearbyint(v);
 }
 
-inline std::int64_t Round(double v) { return static_cast<std::int64_t>(RoundHalfEven(v)); }
+// The rounded value as an integer; values beyond the 64-bit range saturate
+// and a NaN gives 0, so no input can make the conversion undefined.
+inline std::int64_t Round(double v) {
+  const double r = RoundHalfEven(v);
+  if (!(r == r)) return 0;
+  if (r >= 9223372036854775807.0) return INT64_MAX;
+  if (r <= -9223372036854775808.0) return INT64_MIN;
+  return static_cast<std::int64_t>(r);
+}
 
 // Colours are 24-bit RGB held in 32 bits: red in the lowest byte, then green, then blue.
 using ColorRef = std::uint32_t;

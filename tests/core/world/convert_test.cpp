@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/world/rounding.h"
 
 namespace world {
@@ -18,6 +20,9 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(Round(23.2), 23);
   EXPECT_EQ(Round(4.5), 4);
   EXPECT_EQ(Round(1e17 + 0.0), 100000000000000000LL);
+  EXPECT_EQ(Round(-6e63), INT64_MIN);
+  EXPECT_EQ(Round(1e300), INT64_MAX);
+  EXPECT_EQ(Round(std::nan("")), 0);
 }
 
 TEST(StrToInt, AcceptsSignAndDigitsOnly) {

@@ -1,0 +1,52 @@
+// Street editing driven by random presses, moves and releases of any
+// button, inside and outside the panel: at most one overlay, no incomplete
+// street, the world consistent.
+#include "core/simulation/simulation.h"
+#include "fuzz_input.h"
+#include "invariants.h"
+#include "streets/editing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::Input in(data, size);
+  simulation::Simulation sim([] { return std::uint64_t{2}; });
+  sim.controls.SetByUser("Edit_cellSiz", std::to_string(in.Int(5, 34)));
+  sim.controls.SetByUser("Edit_anzAg", "300");
+  sim.NewSetup();
+  streets::StreetEditor editor(sim.world, sim.controls);
+  for (int op = 0; op < 60 && !in.Empty(); ++op) {
+    const int x = in.Int(-60, 760), y = in.Int(-60, 760);
+    const auto button = static_cast<streets::MouseButton>(in.Byte() % 3);
+    try {
+      switch (in.Byte() % 8) {
+        case 0:
+          sim.controls.SetItemIndex("CB_strType", in.Int(-1, 5));
+          break;
+        case 1:
+          sim.controls.SetChecked("CB_hideAgs", in.Bool());
+          break;
+        case 2:
+        case 3:
+          editor.Press(x, y, button);
+          break;
+        case 4:
+        case 5:
+          editor.Move(x, y);
+          break;
+        case 6:
+          editor.Release(x, y, button);
+          break;
+        default:
+          if (in.Bool()) {
+            editor.Cancel();
+          } else {
+            sim.TimeStep();
+          }
+      }
+    } catch (const world::UserError&) {
+    }
+    if (editor.Overlay().Exists != editor.Drawing()) std::abort();
+    if (editor.Dragging() && !editor.Drawing()) std::abort();
+    fuzz::CheckWorld(sim.world);
+  }
+  return 0;
+}
