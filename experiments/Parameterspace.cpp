@@ -1,0 +1,127 @@
+#include "experiments/Parameterspace.h"
+
+#include "experiments/mean_segregation.h"
+
+namespace experiments {
+
+namespace {
+
+SettingsBox Box() {
+  SettingsBox box;
+  box.Timer = "Timer2";
+  box.StartCaption = "values from:";
+  box.Start = "2";
+  box.End = "4";
+  box.Steps = "30";
+  box.Repetitions = "3";
+  return box;
+}
+
+}  // namespace
+
+Parameterspace::Parameterspace(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
+  controls.Add(ComboBox("CB_param", " choose parameter",
+                        {" number of groups", " radius neighbourhood", " move distance", " tolerance threshold"}));
+  for (const char* chart : {"Clust", "Seg"}) {
+    const std::string suffix = chart;
+    controls.Add(CheckBox("CB_data_" + suffix, "show data", true));
+    controls.Add(CheckBox("CB_avg_" + suffix, "show average", true));
+    controls.Add(CheckBox("CB_trend_" + suffix, "show trend", true));
+    controls.Add(CheckBox("CB_cFit_" + suffix, "show curve fitting", true));
+  }
+  AddEditWithUpDown(controls, IntegerEdit("E_polyDegClust", "poly degree:", "3"), "UpD_polyDegClust", 2, 20);
+  AddEditWithUpDown(controls, IntegerEdit("E_polyDegSeg", "poly degree:", "3"), "UpD_polyDegSeg", 2, 20);
+  // A click on a degree's up-down refits at once; typing into its edit does not.
+  auto degreeClick = [this](const char* upDown, DerivedSeries& fit) {
+    return [this, upDown, &fit] {
+      const int degree = controls.Position(upDown);
+      if (degree <= 1) return;
+      fit.SetDegree(degree);
+      fit.Recompute();
+    };
+  };
+  controls.Get("UpD_polyDegClust").OnClick = degreeClick("UpD_polyDegClust", Series_AvgFit);
+  controls.Get("UpD_polyDegSeg").OnClick = degreeClick("UpD_polyDegSeg", Series_IS_Fit);
+  Series_AvgFit.SetDegree(controls.Position("UpD_polyDegClust"));
+
+  Chart_Cluster.BottomAxisTitle = "values";
+  Chart_Cluster.LeftAxisTitle = "clusters";
+  Chart_IS.BottomAxisTitle = "values";
+  Chart_IS.LeftAxisTitle = "segregation index (IS)";
+  for (DerivedSeries* derived : {&Series_AvgClust, &Series_AvgTrend, &Series_AvgFit}) derived->SetSource(&Series_Avg);
+  for (DerivedSeries* derived : {&Series_IS_Avg, &Series_IS_Trend, &Series_IS_Fit}) derived->SetSource(&Series_IS);
+}
+
+void Parameterspace::B_startClick() {
+  sim_.SetRunning(false);
+  if (controls.ItemIndex("CB_param") < 0) throw world::MissingValue("please select a parameter");
+  runner.NewStart();
+}
+
+void Parameterspace::B_undoZClick() {
+  Chart_Cluster.UndoZoom();
+  Chart_IS.UndoZoom();
+}
+
+void Parameterspace::PrepareCharts(const SweepSettings& settings) {
+  const auto period = static_cast<int>(RepetitionsRun(settings.Repetitions));
+  // Emptying a point series empties the average, trend and fit computed from it.
+  Series_Avg.Clear();
+  Chart_Cluster.SetTitle("clusters per value | cluster threshold = " + sim_.controls.Text("E_clusterT"));
+  Series_AvgClust.SetPeriod(period);
+  Series_IS.Clear();
+  Chart_IS.SetTitle("segregation per value");
+  Series_IS_Avg.SetPeriod(period);
+}
+
+void Parameterspace::ApplyParameter(simulation::Simulation& sim, int parameter, int value) {
+  const std::string text = world::IntToText(value);
+  switch (parameter) {
+    case kNumberOfGroups:
+      sim.controls.SetText("Edit_anzGr", text);
+      break;
+    case kRadius:
+      sim.controls.SetText("Edit_nRad", text);
+      break;
+    case kMoveDistance:
+      sim.controls.SetText("Edit_mDist", text);
+      break;
+    case kThreshold:
+      sim.controls.SetPosition("TrB_thresh", value);
+      break;
+    default:
+      break;
+  }
+  sim.NewSetup();
+}
+
+void Parameterspace::ApplyValue(int value) { ApplyParameter(sim_, controls.ItemIndex("CB_param"), value); }
+
+Parameterspace::Result Parameterspace::Measure(const simulation::Simulation& sim, int steps) {
+  // The cluster count is that of the latest analysis, which the time step
+  // runs by itself at steps 1, 31, 61, ...
+  return {sim.analysis.LargeClusterCount(), MeanSegregation(sim.analysis, steps - 1)};
+}
+
+void Parameterspace::Record(int value, const Result& result) {
+  Series_Avg.Add(value, result.Clusters);
+  Series_AvgClust.Recompute();
+  Series_AvgTrend.Recompute();
+  if (result.Segregation) {
+    Series_IS.Add(value, *result.Segregation);
+    Series_IS_Avg.Recompute();
+    Series_IS_Trend.Recompute();
+  }
+}
+
+void Parameterspace::RecordCalculation(const SweepSettings& settings) {
+  Record(static_cast<int>(runner.CurrentValue()), Measure(sim_, settings.Steps));
+}
+
+void Parameterspace::FinishSweep() {
+  sim_.analysis.AnalyseClusters();
+  Series_AvgFit.Recompute();
+  Series_IS_Fit.Recompute();
+}
+
+}  // namespace experiments
