@@ -1,0 +1,86 @@
+#include "experiments/AnaStreets.h"
+
+#include "streets/layouts.h"
+
+namespace experiments {
+
+namespace {
+
+SettingsBox Box() {
+  SettingsBox box;
+  box.Timer = "Timer4";
+  box.StartCaption = "nr. of streets or\nrows / cols from:";
+  box.Start = "10";
+  box.End = "60";
+  box.Steps = "500";
+  box.Repetitions = "10";
+  return box;
+}
+
+}  // namespace
+
+AnaStreets::AnaStreets(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
+  controls.Add(RadioButton("RB_grid", "grid", "street layout", true));
+  controls.Add(RadioButton("RB_rnd", "random", "street layout", false));
+  Chart_Streets.SetTitle("Streets - Clusters Relationship");
+  Chart_Streets.BottomAxisTitle = "Streets";
+  Chart_Streets.LeftAxisTitle = "Clusters";
+  Series_strTrend.SetSource(&Series_street);
+}
+
+void AnaStreets::SetReporter(SweepRunner::Reporter reporter) {
+  reporter_ = reporter;
+  runner.SetReporter(std::move(reporter));
+}
+
+void AnaStreets::S_startClick() {
+  layoutRefusalReported_ = false;
+  runner.NewStart();
+}
+
+void AnaStreets::PrepareCharts(const SweepSettings&) { Series_street.Clear(); }
+
+AnaStreets::Layout AnaStreets::ChosenLayout() const {
+  if (controls.Checked("RB_grid")) return Layout::Grid;
+  if (controls.Checked("RB_rnd")) return Layout::Random;
+  return Layout::None;
+}
+
+std::optional<world::UserError> AnaStreets::ApplyLayout(simulation::Simulation& sim, Layout layout, int value) {
+  auto& controls = sim.controls;
+  std::optional<world::UserError> refused;
+  streets::DeleteStreets(sim.world, controls);
+  try {
+    // The up-downs hold the value within 1..10000; the layout takes what they hold.
+    if (layout == Layout::Grid) {
+      controls.SetPosition("UpD_rows", value);
+      controls.SetPosition("UpD_cols", value);
+      streets::DrawStreetGrid(sim.world, controls, controls.Position("UpD_rows"), controls.Position("UpD_cols"),
+                              streets::ReadTypeChoice(controls));
+    } else if (layout == Layout::Random) {
+      controls.SetPosition("UpD_nrStr", value);
+      streets::DrawRandomStreets(sim.world, controls, controls.Position("UpD_nrStr"),
+                                 streets::ReadTypeChoice(controls));
+    }
+  } catch (const world::UserError& error) {
+    refused = error;
+  }
+  // The set-up keeps the layout just drawn.
+  sim.NewSetup();
+  return refused;
+}
+
+void AnaStreets::ApplyValue(int value) {
+  const auto refused = ApplyLayout(sim_, ChosenLayout(), value);
+  if (refused && !layoutRefusalReported_) {
+    layoutRefusalReported_ = true;
+    if (reporter_) reporter_(*refused);
+  }
+}
+
+AnaStreets::Result AnaStreets::Measure(simulation::Simulation& sim) {
+  sim.analysis.AnalyseClusters();
+  return {sim.world.StreetCellCount, sim.analysis.LargeClusterCount()};
+}
+
+}  // namespace experiments

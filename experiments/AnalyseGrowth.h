@@ -1,0 +1,71 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "core/simulation/simulation.h"
+#include "experiments/chart_labels.h"
+#include "experiments/derived_series.h"
+#include "experiments/sweep_runner.h"
+
+namespace experiments {
+
+// The growth experiment: sweeps the tolerance threshold and charts, for
+// every value, the segregation index over the steps of a run, averaged over
+// the groups and over the calculations, beside the density of the latest
+// calculation.
+class AnalyseGrowth : private SweepRunner::Hooks {
+  simulation::Simulation& sim_;
+
+ public:
+  // What one calculation leaves to record: the points of the steps run.
+  struct Result {
+    std::vector<Series> Segregation;  // per group: (StepCount, index)
+    Series Density;                   // (StepCount, density in percent)
+  };
+
+  explicit AnalyseGrowth(simulation::Simulation& sim);
+
+  world::ControlModel controls;  // the settings box and the progress display
+
+  ChartLabels Chart_Growth;
+  // In the chart in this order: denseLine, the tolerLines, the tempLines.
+  // The series of one new start live until the next; the lists only grow
+  // during a run (deques: the lines refer to their point series).
+  Series denseLine;  // "dense": the density of the latest calculation
+  std::deque<PointSeries> tolerPoints;
+  std::deque<DerivedSeries> tolerLines;  // one per value, titled by the value
+  std::deque<PointSeries> tempPoints;
+  std::deque<DerivedSeries> tempLines;  // one per calculation of the current value, "temp"
+  int valueIndex = 0;                   // index of the current value among the values
+  int calcIndex = 0;                    // index of the next tempPoints to fill
+
+  SweepRunner runner;
+
+  void SetReporter(SweepRunner::Reporter reporter) { runner.SetReporter(std::move(reporter)); }
+
+  // "new start"; throws UserError.
+  void B_startClick();
+  void B_breakClick() { runner.StartStop(); }
+  void B_undoZClick() { Chart_Growth.UndoZoom(); }
+  // One tick of Timer3.
+  void Tick() { runner.Tick(); }
+
+  // The threshold track bar := value (0..100), then a set-up. Throws UserError.
+  static void ApplyThreshold(simulation::Simulation& sim, int value);
+  // The first `steps` points of every group's segregation series and of the density.
+  static Result Measure(const simulation::Simulation& sim, int steps);
+  // Records one calculation of `value`; `repetitions` is the field's value now.
+  void Record(int value, int repetitions, const Result& result);
+
+ private:
+  void PrepareCharts(const SweepSettings& settings) override;
+  void ApplyValue(int value) override { ApplyThreshold(sim_, value); }
+  void RecordCalculation(const SweepSettings& settings) override;
+  void FinishSweep() override { sim_.analysis.AnalyseClusters(); }
+
+  void AddValueLines();
+  void AddCalculationLines();
+};
+
+}  // namespace experiments
