@@ -26,6 +26,9 @@ void Simulation::MoveAgents() {
   auto& cells = w.Cells;
   const EvalMode mode = ReadEvalMode();
   const bool streetOccupation = controls.Checked("CB_strOcc");
+  // With "show agents" checked the end of the step repaints every cell and
+  // agent, so what the move loop would paint is never seen: skip it.
+  paintMoves_ = w.DrawWhileMoving && w.Painter && !controls.Checked("CB_showAgs");
   BeginRentReads();
 
   w.UnsatisfiedCount = 0;
@@ -76,7 +79,7 @@ void Simulation::MoveAgents() {
 
     if (t != c && (here < there || rentTarget < rentHere)) CommitMove(agent, tx, ty);
     ++w.UnsatisfiedCount;
-    if (w.DrawWhileMoving) w.DrawAgent(agent);
+    if (paintMoves_) w.DrawAgent(agent);
   }
 }
 
@@ -86,7 +89,7 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   const int old = cells.Index(agent.CellX, agent.CellY);
   cells.Occupied[old] = 0;
   cells.State[old] = 0;
-  if (w.DrawWhileMoving) w.DrawCell(agent.CellX, agent.CellY);
+  if (paintMoves_) w.DrawCell(agent.CellX, agent.CellY);
   agent.CellX = x;
   agent.CellY = y;
   agent.PixelX = w.PositionX(x);

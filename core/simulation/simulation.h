@@ -146,6 +146,7 @@ class Simulation {
   std::vector<std::string> reportedRentTexts_;
   std::vector<std::uint8_t> rentReported_;
   bool rentActiveThisStep_ = false;
+  bool paintMoves_ = true;
 };
 
 }  // namespace simulation

@@ -15,8 +15,11 @@ void Simulation::TimeStep() {
     SetRunning(false);
     controls.SetFontColor("B_stop", world::kRed);
   }
-  if (controls.Checked("CB_showRentSc")) world.DrawAllCells();
-  if (controls.Checked("CB_showAgs")) world.RepaintWorld();
+  // RepaintWorld begins with every cell: with both boxes checked the cells
+  // need painting only once for the same picture.
+  const bool showAgents = controls.Checked("CB_showAgs");
+  if (controls.Checked("CB_showRentSc") && !showAgents) world.DrawAllCells();
+  if (showAgents) world.RepaintWorld();
 }
 
 }  // namespace simulation

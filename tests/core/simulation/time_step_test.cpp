@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/world/rounding.h"
+#include "display/world_image.h"
 #include "test_worlds.h"
 
 namespace simulation {
@@ -108,6 +109,35 @@ TEST(NewSetup, LeavesTheRunStateAloneAndResetsTheStepCount) {
   sim->TimeStep();
   sim->TimeStep();
   EXPECT_FALSE(sim->Running());  // stops again at the stop step
+}
+
+}  // namespace
+}  // namespace simulation
+
+namespace simulation {
+namespace {
+
+// After a step the picture must be what a full repaint of the world gives,
+// whichever painting the step could skip.
+TEST(TimeStepPainting, LeavesThePictureOfTheWorldAsItStands) {
+  for (const char* showAgents : {"1", "0"}) {
+    auto sim = testing::Make({{"Edit_anzAg", "3000"}, {"CB_showAgs", showAgents}, {"CB_showRentSc", "0"}}, 13);
+    display::WorldImage image(sim->world, sim->controls);
+    sim->SetPainter(&image);
+    image.RepaintWorld();
+    for (int i = 0; i < 3; ++i) sim->TimeStep();
+    display::WorldImage fresh(sim->world, sim->controls);
+    fresh.RepaintWorld();
+    if (std::string(showAgents) == "1") {
+      EXPECT_EQ(image.Image().Pixels, fresh.Image().Pixels);
+    } else {
+      // Moves were painted as they happened: every agent shows at its cell.
+      for (const auto& a : sim->world.Agents) {
+        ASSERT_EQ(image.Image().At(a.PixelX, a.PixelY), a.Color);
+      }
+    }
+    sim->SetPainter(nullptr);
+  }
 }
 
 }  // namespace
