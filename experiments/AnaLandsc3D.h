@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "display/save_windows.h"
+#include "experiments/chart_labels.h"
+
+namespace experiments {
+
+// One point of the stability surface: x the tolerance, y the mean
+// segregation index (the height), z the value of the third parameter.
+struct LandscapePoint {
+  double X = 0;
+  double Y = 0;
+  double Z = 0;
+  bool operator==(const LandscapePoint&) const = default;
+};
+
+// The 3-D window "3D Prozess-Analyse-Landscape": the surface ser_landsc,
+// built by the stability experiment one row per pass of the third parameter.
+class AnaLandsc3D {
+ public:
+  AnaLandsc3D();
+
+  ChartLabels Chart_3DLand;
+
+  const std::vector<std::vector<LandscapePoint>>& ser_landsc() const { return rows_; }
+  std::size_t PointCount() const;
+  void Clear();
+  // Starts the row of a new pass.
+  void AddRow();
+  // Adds a point to the last row (starting one if there is none); the view repaints.
+  void AddPoint(LandscapePoint point);
+  // Grows with every change: the view repaints.
+  std::uint64_t Revision() const { return revision_; }
+
+  // Every point in point order, for the spreadsheet export: columns "X", "Y", "Z".
+  std::vector<display::SurfacePoint> SurfacePoints() const;
+
+ private:
+  std::vector<std::vector<LandscapePoint>> rows_;
+  std::uint64_t revision_ = 0;
+};
+
+}  // namespace experiments

@@ -1,0 +1,345 @@
+#include "experiments/AnaStability.h"
+
+#include <algorithm>
+#include <limits>
+#include <tuple>
+
+#include "experiments/mean_segregation.h"
+
+namespace experiments {
+
+using world::Control;
+using world::IntToText;
+
+namespace {
+
+SettingsBox Box() {
+  SettingsBox box;
+  box.Timer = "Timer5";
+  box.StartCaption = "tolerance from:";
+  box.Start = "25";
+  box.End = "45";
+  box.StepsCaption = "steps until next value:";
+  box.Steps = "5";
+  box.RepetitionsName = "E_calcRds";
+  box.RepetitionsCaption = "rounds:";
+  box.Repetitions = "5";
+  return box;
+}
+
+const char* const kThirdTitles[] = {
+    "Stability Landscape for \"number of agents\"",
+    "Stability Landscape for \"number of groups\"",
+    "Stability Landscape for \"radius neighbourhood\"",
+    "Stability Landscape for \"move distance\"",
+};
+
+}  // namespace
+
+AnaStability::AnaStability(simulation::Simulation& sim, AnaLandsc3D& landscape) : sim_(sim), landscape_(landscape) {
+  const auto total = [this] { UpdatePlannedTotal(); };
+  AddSettingsBox(controls, Box(), total);
+  Control activate = CheckBox("Cb_acti3d", "activate", false);
+  // The total counts the passes only while "activate" is checked, so it
+  // follows that box too.
+  activate.OnChange = total;
+  controls.Add(std::move(activate));
+  Control param = ComboBox("CB_param", " choose parameter",
+                           {" number of agents", " number of groups", " radius neighbourhood", " move distance"});
+  param.OnChange = total;
+  controls.Add(std::move(param));
+  for (auto [name, caption, text] : {std::tuple{"E_thirdFrom", "value from:", "25"},
+                                     std::tuple{"E_thirdTo", "to:", "45"},
+                                     std::tuple{"E_thirdIncre", "increment:", "1"}}) {
+    Control edit = IntegerEdit(name, caption, text);
+    edit.OnChange = total;
+    controls.Add(std::move(edit));
+  }
+
+  Chart_Stability.BottomAxisTitle = "tolerance value";
+  Chart_Stability.LeftAxisTitle = "average segregation index";
+  Chart_Change.SetTitle("changes");
+  Chart_Change.BottomAxisTitle = "timesteps";
+  Chart_Change.LeftAxisTitle = "tolerance value";
+  Chart_Change.RightAxisTitle = "number of changing agents";
+  Series_segAvg.SetSource(&Series_segVal);
+
+  UpdatePlannedTotal();
+  SetStabilityTitle();
+  EmptyCharts();
+}
+
+AnaStability::~AnaStability() {
+  if (sim_.analysis.Stability.ser_change == &ser_change) sim_.analysis.Stability = {};
+}
+
+void AnaStability::UpdatePlannedTotal() {
+  const int start = controls.Int("E_valFrom");
+  const int end = controls.Int("E_valTo");
+  const int increment = controls.Int("E_incre");
+  const int rounds = controls.Int("E_calcRds");
+  const int thirdStart = controls.Int("E_thirdFrom");
+  const int thirdEnd = controls.Int("E_thirdTo");
+  const int thirdIncrement = controls.Int("E_thirdIncre");
+  if (thirdIncrement <= 0 || increment <= 0) throw IncrementsMessage();
+  // Counted as they run: the first value, round and pass always run.
+  long long total = SaturatingProduct(ValueCount(start, end, increment), RepetitionsRun(rounds));
+  if (controls.Checked("Cb_acti3d")) total = SaturatingProduct(total, ValueCount(thirdStart, thirdEnd, thirdIncrement));
+  controls.SetText("Lbl_proceed", TotalText(total));
+}
+
+void AnaStability::WriteThirdValue(simulation::Simulation& sim, int parameter, int value) {
+  switch (parameter) {
+    case kNumberOfAgents:
+      sim.controls.SetText("Edit_anzAg", IntToText(value));
+      break;
+    case kNumberOfGroups:
+      sim.controls.SetPosition("UpD_nrGroups", value);
+      break;
+    case kRadius:
+      sim.controls.SetPosition("UpD_radNb", value);
+      break;
+    case kMoveDistance:
+      sim.controls.SetPosition("UpD_moveDist", value);
+      break;
+    default:
+      break;
+  }
+}
+
+int AnaStability::ReadSteps() const { return std::max(1, controls.Int("E_toSteps")); }
+
+void AnaStability::SetTimer(bool on) {
+  controls.SetChecked("Timer5", on);
+  // Every step records into the change chart while, and only while, the timer runs.
+  if (on) {
+    sim_.analysis.Stability = {&ser_change, &ser_tol};
+  } else if (sim_.analysis.Stability.ser_change == &ser_change) {
+    sim_.analysis.Stability = {};
+  }
+}
+
+void AnaStability::SetThreshold(long long tolerance) {
+  const auto value = static_cast<int>(std::min<long long>(tolerance, std::numeric_limits<int>::max()));
+  sim_.controls.SetPosition("TrB_thresh", value);
+  sim_.controls.SetPosition("UpD_thresh", value);
+  // Also above the track bar's maximum of 100.
+  sim_.world.Threshold = value;
+}
+
+void AnaStability::SetStabilityTitle() {
+  Chart_Stability.SetTitle("phase transitions || " + IntToText(sim_.world.GroupCount) + " groups");
+}
+
+void AnaStability::EmptyCharts() {
+  Series_segVal.Clear();  // and with it Series_segAvg
+  ser_change.clear();
+  ser_tol.clear();
+}
+
+void AnaStability::Save(int number) {
+  if (saver_) saver_(IntToText(number));
+}
+
+void AnaStability::B_undoZClick() {
+  Chart_Stability.UndoZoom();
+  Chart_Change.UndoZoom();
+}
+
+void AnaStability::B_saveSnapClick() { Save(passNo_); }
+
+void AnaStability::S_startClick() {
+  // Every field the start needs is read before anything changes.
+  const bool sweep3d = controls.Checked("Cb_acti3d");
+  const int item = controls.ItemIndex("CB_param");
+  int thirdStart = 0;
+  if (sweep3d) {
+    if (item < 0) throw world::MissingValue("please select a parameter");
+    thirdStart = controls.Int("E_thirdFrom");
+    // A pass that never passes the end would sweep for ever.
+    if (controls.Int("E_thirdIncre") <= 0) throw IncrementsMessage();
+  }
+  static_cast<void>(controls.Int("E_valFrom"));
+  static_cast<void>(ReadSteps());
+
+  sweep3d_ = sweep3d;
+  thirdItem_ = item;
+  if (sweep3d_) {
+    thirdValue_ = thirdStart;
+    landscape_.Clear();
+    WriteThirdValue(sim_, thirdItem_, thirdStart);
+    landscape_.Chart_3DLand.SetTitle(kThirdTitles[thirdItem_]);
+  }
+  valuesDone_ = 0;
+  roundNo_ = 1;
+  passNo_ = 1;
+  phase_ = Phase::Active;
+  EmptyCharts();
+  titleDue_ = true;
+  pending_ = Pending::Restart;
+  try {
+    RestartRound();
+  } catch (const world::UserError&) {
+    SetTimer(false);
+    throw;
+  }
+  SetTimer(true);
+}
+
+void AnaStability::S_breakClick() {
+  if (phase_ != Phase::Active) return;
+  SetTimer(!Running());
+}
+
+void AnaStability::Tick() {
+  if (!Running()) return;
+  try {
+    if (pending_ != Pending::None) {
+      if (!Continue()) return;
+    } else if (stableSteps_ >= ReadSteps()) {
+      if (!Rise()) return;
+    }
+    Step();
+  } catch (const world::UserError& error) {
+    SetTimer(false);
+    if (reporter_) reporter_(error);
+  }
+}
+
+bool AnaStability::Continue() {
+  switch (pending_) {
+    case Pending::PassSave:
+      return FinishPass();
+    case Pending::PassChange:
+      return ChangePass();
+    case Pending::FinalSave:
+      return FinalSave();
+    case Pending::Restart:
+      return RestartRound();
+    case Pending::None:
+      break;
+  }
+  return true;
+}
+
+bool AnaStability::Rise() {
+  // The fields this rise needs are read before anything changes.
+  const int end = controls.Int("E_valTo");
+  const bool roundDone = tolerance_ + 1 > end;
+  const int rounds = roundDone ? controls.Int("E_calcRds") : 0;
+
+  // The world settled under `tolerance`: record the segregation after its last step.
+  if (const auto m = MeanSegregation(sim_.analysis, stepInRound_ - 1)) Series_segVal.Add(tolerance_, *m);
+  stableSteps_ = 0;
+  ++tolerance_;
+  SetThreshold(tolerance_);
+  ++valuesDone_;
+  controls.SetText("Lbl_akt", IntToText(valuesDone_));
+  if (!roundDone) return true;
+
+  Series_segAvg.SetPeriod(roundNo_);
+  Series_segAvg.Recompute();
+  ++roundNo_;
+  if (rounds < 0 || roundNo_ > rounds) {
+    pending_ = Pending::PassSave;
+    return FinishPass();
+  }
+  pending_ = Pending::Restart;
+  return RestartRound();
+}
+
+bool AnaStability::FinishPass() {
+  // Unchecking "activate" during a sweep ends it with this pass.
+  const bool next = sweep3d_ && controls.Checked("Cb_acti3d");
+  int start = 0;
+  int end = 0;
+  int thirdIncrement = 0;
+  int thirdEnd = 0;
+  if (next) {
+    start = controls.Int("E_valFrom");
+    end = controls.Int("E_valTo");
+    thirdIncrement = controls.Int("E_thirdIncre");
+    thirdEnd = controls.Int("E_thirdTo");
+    if (thirdIncrement <= 0) throw IncrementsMessage();
+  }
+  sim_.controls.SetChecked("cb_save_3DSurf", false);
+  Save(passNo_);
+  if (!next) {
+    End();
+    return false;
+  }
+  // Point i of the average is the mean over the rounds at threshold start + i,
+  // as long as the range was not changed during the pass: never read past it.
+  const Series& average = Series_segAvg.Points();
+  const long long wanted = static_cast<long long>(end) - start + 1;
+  const auto count = static_cast<std::size_t>(std::clamp<long long>(wanted, 0, static_cast<long long>(average.size())));
+  if (count > 0) landscape_.AddRow();
+  for (std::size_t i = 0; i < count; ++i) {
+    landscape_.AddPoint({average[i].X, average[i].Y, static_cast<double>(thirdValue_)});
+  }
+  thirdValue_ += thirdIncrement;
+  if (thirdValue_ > thirdEnd) {
+    pending_ = Pending::FinalSave;
+    return FinalSave();
+  }
+  pending_ = Pending::PassChange;
+  return ChangePass();
+}
+
+bool AnaStability::ChangePass() {
+  WriteThirdValue(sim_, thirdItem_, static_cast<int>(thirdValue_));
+  roundNo_ = 1;
+  ++passNo_;
+  EmptyCharts();
+  titleDue_ = true;
+  pending_ = Pending::Restart;
+  return RestartRound();
+}
+
+bool AnaStability::FinalSave() {
+  // The surface picture is saved once, complete.
+  sim_.controls.SetChecked("cb_save_3DSurf", true);
+  Save(passNo_);
+  End();
+  return false;
+}
+
+bool AnaStability::RestartRound() {
+  const int start = controls.Int("E_valFrom");
+  const int steps = ReadSteps();
+  ser_change.clear();
+  ser_tol.clear();
+  stepInRound_ = 0;
+  sim_.world.StepCount = 0;
+  stableSteps_ = 0;
+  controls.SetText("Lbl_akt", IntToText(valuesDone_));
+  tolerance_ = start;
+  sim_.controls.SetText("E_stopT", IntToText(steps));
+  sim_.NewSetup();
+  SetThreshold(tolerance_);
+  if (titleDue_) SetStabilityTitle();
+  titleDue_ = false;
+  pending_ = Pending::None;
+  return true;
+}
+
+void AnaStability::Step() {
+  const int changed = sim_.world.UnsatisfiedCount;
+  if (changed == lastChanged_) {
+    ++stableSteps_;
+  } else {
+    stableSteps_ = 0;
+  }
+  lastChanged_ = changed;
+  sim_.TimeStep();
+  controls.SetText("lbl_pSteps", IntToText(stepInRound_));
+  ++stepInRound_;
+}
+
+void AnaStability::End() {
+  pending_ = Pending::None;
+  phase_ = Phase::Ended;
+  SetTimer(false);
+}
+
+}  // namespace experiments
