@@ -1,12 +1,159 @@
 #include "ToleranZ.h"
 
+#include <QScrollArea>
 #include <QShowEvent>
+#include <algorithm>
 
 namespace ui {
 
+namespace {
+
+constexpr int kChartWidth = 300;
+constexpr int kChartHeight = 250;
+constexpr int kColumnPitch = 305;
+constexpr int kRowPitch = 255;
+constexpr int kFollowMs = 250;
+
+}  // namespace
+
+TForm8::TForm8(simulation::Simulation& sim, QWidget* parent)
+    : Form("Form8", "Individual Tolerance", 940, 600, parent), sim_(sim) {
+  QFont font("Tahoma");
+  font.setPixelSize(11);
+  setFont(font);
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setGeometry(rect());
+  pace_.setInterval(kFollowMs);
+  connect(&pace_, &QTimer::timeout, this, &TForm8::followWorld);
+}
+
 void TForm8::showEvent(QShowEvent* event) {
   Form::showEvent(event);
-  if (!event->spontaneous()) sim_.FillTolerancePercent();
+  if (event->spontaneous()) return;
+  buildCharts();
+  sim_.FillTolerancePercent();
+  showValues();
+  pace_.start();
+}
+
+void TForm8::hideEvent(QHideEvent* event) {
+  Form::hideEvent(event);
+  if (event->spontaneous()) return;
+  // Closing discards the charts; the dragged values live on in the world
+  // until the next showing refills them from the settings.
+  pace_.stop();
+  freeCharts();
+}
+
+void TForm8::freeCharts() {
+  charts_.clear();
+  if (content_) {
+    // A chart may be in the middle of its own mouse event.
+    content_->hide();
+    content_->deleteLater();
+    content_ = nullptr;
+  }
+}
+
+void TForm8::buildCharts() {
+  freeCharts();
+  const int groups = std::max(0, sim_.world.GroupCount);
+  content_ = new QWidget;
+  for (int g = 1; g <= groups; ++g) {
+    const int left = 5 + kColumnPitch * ((g - 1) % 3);
+    const int top = 5 + kRowPitch * ((g - 1) / 3);
+    auto* view = new chart::ChartView(content_);
+    view->setObjectName(QString("Chart%1").arg(g));
+    view->setGeometry(left, top, kChartWidth, kChartHeight);
+    const world::ColorRef c = g - 1 < static_cast<int>(sim_.world.GroupColors.size())
+                                  ? sim_.world.GroupColors[static_cast<std::size_t>(g - 1)]
+                                  : world::kSilver;
+    const QColor color(world::Red(c), world::Green(c), world::Blue(c));
+    view->setTitle({QString("Group%1").arg(g)});
+    view->setTitleColor(color);
+    view->setZoomEnabled(false);
+    view->setFixedRange(chart::AxisId::Left, 0, 100, 1);
+    // Whole columns around the points 0 .. groups.
+    view->setFixedRange(chart::AxisId::Bottom, -0.5, groups + 0.5, 1);
+    view->setAxisTitle(chart::AxisId::Bottom, "to Group");
+    const int s = view->addSeries(chart::Kind::Point, chart::AxisId::Left);
+    view->setSeriesColor(s, color);
+    view->setPointMarker(s, chart::Marker::Rectangle, 5, 14);
+    view->setValueLabels(s, true);
+    view->setDragSeries(s);
+    QList<QPointF> points;
+    for (int x = 0; x <= groups; ++x) points.append(QPointF(x, 0));
+    view->setPoints(s, points);
+    connect(view, &chart::ChartView::pointDragged, this,
+            [this, g](int, int index, double y) { dragged(g, index, y); });
+    connect(view, &chart::ChartView::mouseReleased, this, &TForm8::released);
+    charts_.push_back(view);
+  }
+  const int lastRowTop = 5 + kRowPitch * ((std::max(groups, 1) - 1) / 3);
+  content_->resize(5 + kColumnPitch * std::min(std::max(groups, 1), 3), lastRowTop + kChartHeight + 5);
+  scroll_->setWidget(content_);
+  resize(925, lastRowTop + 290);
+}
+
+void TForm8::resizeEvent(QResizeEvent* event) {
+  Form::resizeEvent(event);
+  scroll_->setGeometry(rect());
+}
+
+bool TForm8::outdated() const {
+  return static_cast<int>(charts_.size()) != sim_.world.GroupCount;
+}
+
+void TForm8::showValues() {
+  const world::Table<double>& percent = sim_.world.TolerancePercent;
+  for (std::size_t i = 0; i < charts_.size(); ++i) {
+    chart::ChartView* view = charts_[i];
+    const int g = static_cast<int>(i);
+    view->beginUpdate();
+    for (int k = 0; k < view->pointCount(0); ++k) {
+      const bool held = g < percent.Size0() && k < percent.Size1();
+      view->setPointY(0, k, held ? percent(g, k) : 0.0);
+    }
+    view->endUpdate();
+  }
+}
+
+void TForm8::followWorld() {
+  if (charts_.empty() && !isVisible()) return;
+  if (!outdated()) return;
+  buildCharts();
+  showValues();
+}
+
+void TForm8::followTolerances() {
+  if (!isVisible()) return;
+  if (outdated()) buildCharts();
+  showValues();
+}
+
+void TForm8::dragged(int group, int index, double y) {
+  if (outdated()) {
+    QMetaObject::invokeMethod(this, &TForm8::followWorld, Qt::QueuedConnection);
+    return;
+  }
+  world::Table<double>& percent = sim_.world.TolerancePercent;
+  if (group - 1 < percent.Size0() && index < percent.Size1()) percent(group - 1, index) = y;
+  // Every drag rounds the points of all charts to whole percents in 0..100.
+  for (int g = 0; g < percent.Size0(); ++g) {
+    for (int k = 0; k < percent.Size1(); ++k) {
+      percent(g, k) = std::clamp(world::RoundHalfEven(percent(g, k)), 0.0, 100.0);
+    }
+  }
+  showValues();
+}
+
+void TForm8::released() {
+  if (outdated()) {
+    QMetaObject::invokeMethod(this, &TForm8::followWorld, Qt::QueuedConnection);
+    return;
+  }
+  sim_.ConvertTolerance();
 }
 
 }  // namespace ui

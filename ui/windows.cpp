@@ -27,14 +27,14 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
     return w;
   };
   OtherWindows links;
-  links.Analysis = add(new TForm2);
+  links.Analysis = add(new TForm2(*sim_));
   links.ParameterSpace = add(new TForm3);
   links.Growth = add(new TForm4);
   links.Streets = add(new TForm5);
   links.Stability = add(new TForm6);
   add(new TForm7);
   links.Tolerance = add(new TForm8(*sim_));
-  links.GroupSizes = add(new TForm9);
+  links.GroupSizes = add(new TForm9(*sim_));
   main_->setOtherWindows(links);
 }
 

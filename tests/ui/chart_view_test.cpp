@@ -1,0 +1,176 @@
+#include <QAbstractBarSeries>
+#include <QApplication>
+#include <QBarSet>
+#include <QGraphicsLayout>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "ui/chart/chart_view.h"
+
+using ui::chart::AxisId;
+using ui::chart::ChartView;
+using ui::chart::Kind;
+
+namespace {
+
+void Send(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
+
+// A left-button drag from `from` to `to` on the chart's viewport.
+void Drag(ChartView& view, QPoint from, QPoint to) {
+  QWidget* vp = view.viewport();
+  Send(vp, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  Send(vp, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+  Send(vp, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+  Send(vp, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+void Settle(ChartView& view) {
+  view.show();
+  QCoreApplication::processEvents();
+  view.chart()->layout()->activate();
+}
+
+}  // namespace
+
+class ChartViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void formatsValuesWithGroupedThousandsAndOneDecimal() {
+    QCOMPARE(ui::chart::FormatValue(1234.56), QString("1,234.6"));
+    QCOMPARE(ui::chart::FormatValue(2), QString("2"));
+    QCOMPARE(ui::chart::FormatValue(1234567), QString("1,234,567"));
+    QCOMPARE(ui::chart::FormatValue(0.04), QString("0"));
+    QCOMPARE(ui::chart::FormatValue(-0.04), QString("0"));
+    QCOMPARE(ui::chart::FormatValue(-12.25), QString("-12.3"));
+    QCOMPARE(ui::chart::FormatValue(999.96), QString("1,000"));
+  }
+
+  void titlesHaveSeveralLinesAndClear() {
+    ChartView view;
+    view.setTitle({"clusters per value", "threshold 10"});
+    QCOMPARE(view.chart()->title(), QString("clusters per value<br>threshold 10"));
+    view.setTitle({"a < b"});
+    QCOMPARE(view.chart()->title(), QString("a &lt; b"));
+    view.clearTitle();
+    QVERIFY(view.title().isEmpty());
+    QVERIFY(view.chart()->title().isEmpty());
+  }
+
+  void rangesFollowAppendedPointsOfShownSeriesOnTheirSide() {
+    ChartView view;
+    view.resize(400, 250);
+    const int a = view.addSeries(Kind::Line, AxisId::Right);
+    const int b = view.addSeries(Kind::Line, AxisId::Left);
+    view.appendPoints(a, {{1, 10}, {2, 30}});
+    view.appendPoints(a, {{3, 20}});
+    view.appendPoints(b, {{1, -5}, {8, 5}});
+    QCOMPARE(view.pointCount(a), 3);
+    QCOMPARE(view.point(a, 2), QPointF(3, 20));
+    QCOMPARE(view.range(AxisId::Bottom), QPointF(1, 8));
+    // Vertical ranges reach to whole label steps around the data.
+    const QPointF right = view.range(AxisId::Right);
+    QVERIFY(right.x() <= 10 && right.y() >= 30 && right.x() > 0);
+    const QPointF left = view.range(AxisId::Left);
+    QVERIFY(left.x() <= -5 && left.y() >= 5 && left.y() < 10);
+
+    view.setSeriesVisible(b, false);
+    QCOMPARE(view.range(AxisId::Bottom), QPointF(1, 3));
+    view.setPoints(a, {});
+    QCOMPARE(view.pointCount(a), 0);
+    view.removeAllSeries();
+    QCOMPARE(view.seriesCount(), 0);
+    QVERIFY(!view.axisShown(AxisId::Right));
+  }
+
+  void logarithmicBottomShowsWholeDecadesFromStepOne() {
+    ChartView view;
+    view.setLogarithmicBottom(true);
+    const int s = view.addSeries(Kind::Line, AxisId::Right);
+    view.appendPoints(s, {{1, 50}, {2, 60}, {250, 70}});
+    QCOMPARE(view.range(AxisId::Bottom), QPointF(1, 1000));
+  }
+
+  void barsKeepTheirOwnColours() {
+    ChartView view;
+    const int s = view.addSeries(Kind::Bar);
+    const QList<QColor> colors{Qt::red, Qt::red, Qt::blue};
+    view.setBars(s, {12, 30, 11}, colors);
+    QCOMPARE(view.barValues(s), (QList<double>{12, 30, 11}));
+    QCOMPARE(view.barColors(s), colors);
+    QCOMPARE(view.range(AxisId::Bottom), QPointF(-0.5, 2.5));
+    QVERIFY(view.range(AxisId::Left).y() >= 30);
+    auto* bars = qobject_cast<QAbstractBarSeries*>(view.chart()->series().front());
+    QVERIFY(bars);
+    QCOMPARE(bars->count(), 2);  // one set per colour
+    QCOMPARE(bars->barSets()[0]->color(), QColor(Qt::red));
+    QCOMPARE(bars->barSets()[1]->at(2), 11.0);
+    QCOMPARE(bars->barSets()[1]->at(0), 0.0);
+  }
+
+  // A drag towards the upper left zooms just as one towards the lower right.
+  void zoomsInEveryDragDirectionAndUndoes() {
+    ChartView view;
+    view.resize(400, 300);
+    const int s = view.addSeries(Kind::Line);
+    view.appendPoints(s, {{0, 0}, {100, 100}});
+    Settle(view);
+    const QPointF full = view.range(AxisId::Bottom);
+    const QRectF plot = view.chart()->plotArea();
+    const QPoint upperLeft = view.mapFromScene(view.chart()->mapToScene(plot.topLeft() + QPointF(plot.width() / 4, 10)));
+    const QPoint lowerRight =
+        view.mapFromScene(view.chart()->mapToScene(plot.center() + QPointF(plot.width() / 4, plot.height() / 4)));
+    QSignalSpy released(&view, &ChartView::mouseReleased);
+    Drag(view, lowerRight, upperLeft);
+    QVERIFY(view.zoomed());
+    QCOMPARE(released.count(), 1);
+    const QPointF zoomedX = view.range(AxisId::Bottom);
+    QVERIFY(zoomedX.x() > full.x() && zoomedX.y() < full.y());
+    QVERIFY(zoomedX.x() < zoomedX.y());
+    // New points do not move a zoomed chart.
+    view.appendPoints(s, {{200, 50}});
+    QCOMPARE(view.range(AxisId::Bottom), zoomedX);
+    view.undoZoom();
+    QVERIFY(!view.zoomed());
+    QCOMPARE(view.range(AxisId::Bottom), QPointF(0, 200));
+
+    // A click is no zoom, and a chart can refuse to zoom.
+    Drag(view, upperLeft, upperLeft + QPoint(1, 1));
+    QVERIFY(!view.zoomed());
+    view.setZoomEnabled(false);
+    Drag(view, upperLeft, lowerRight);
+    QVERIFY(!view.zoomed());
+  }
+
+  void draggedPointsMoveOnlyVertically() {
+    ChartView view;
+    view.resize(300, 250);
+    view.setFixedRange(AxisId::Left, 0, 100, 1);
+    view.setFixedRange(AxisId::Bottom, -0.5, 3.5, 1);
+    const int s = view.addSeries(Kind::Point);
+    view.setPoints(s, {{0, 0}, {1, 50}, {2, 0}, {3, 0}});
+    view.setDragSeries(s);
+    Settle(view);
+    QSignalSpy dragged(&view, &ChartView::pointDragged);
+    QSignalSpy released(&view, &ChartView::mouseReleased);
+    const QPoint from = view.pixelOf(s, 1);
+    const QPoint to = view.pixelOf(s, 1) + QPoint(40, -30);
+    Drag(view, from, to);
+    QCOMPARE(dragged.count(), 2);  // one per move
+    QCOMPARE(released.count(), 1);
+    QVERIFY(!view.zoomed());
+    QCOMPARE(dragged.last().at(0).toInt(), s);
+    QCOMPARE(dragged.last().at(1).toInt(), 1);
+    const double y = dragged.last().at(2).toDouble();
+    QVERIFY(y > 55 && y < 80);
+    QCOMPARE(view.point(s, 1), QPointF(1, y));
+    QCOMPARE(view.point(s, 2), QPointF(2, 0));
+  }
+};
+
+QTEST_MAIN(ChartViewTest)
+#include "chart_view_test.moc"

@@ -1,0 +1,800 @@
+#include "chart_view.h"
+
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QHorizontalStackedBarSeries>
+#include <QGraphicsLayout>
+#include <QImage>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRubberBand>
+#include <QScatterSeries>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace ui::chart {
+
+namespace {
+
+constexpr int kGrab = 8;       // pixels around a point that pick it up
+constexpr int kMinBand = 4;    // a smaller rubber band is a click, not a zoom
+constexpr int kLabelGap = 40;  // pixels between axis labels that we aim for
+
+// A step of 1, 2 or 5 times a power of ten that cuts `span` into about `parts`.
+double NiceStep(double span, double parts) {
+  if (!(span > 0) || !(parts > 0)) return 1;
+  const double raw = span / parts;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  const double f = raw / power;
+  const double nice = f <= 1 ? 1 : f <= 2 ? 2 : f <= 5 ? 5 : 10;
+  return nice * power;
+}
+
+QImage MarkerImage(Marker marker, int width, int height, const QColor& color) {
+  const int size = std::max({width, height, 1});
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, marker == Marker::Circle);
+  p.setPen(QPen(color.darker(150), 1));
+  p.setBrush(color);
+  const QRectF r((size - width) / 2.0 + 0.5, (size - height) / 2.0 + 0.5, std::max(width - 1, 1),
+                 std::max(height - 1, 1));
+  if (marker == Marker::Circle) {
+    p.drawEllipse(r);
+  } else {
+    p.drawRect(r);
+  }
+  return image;
+}
+
+}  // namespace
+
+QString FormatValue(double value) {
+  if (!std::isfinite(value)) return QString::number(value);
+  const double tenths = std::round(std::fabs(value) * 10.0);
+  const bool negative = value < 0 && tenths > 0;
+  const auto whole = static_cast<long long>(tenths / 10.0);
+  const int fraction = static_cast<int>(tenths - static_cast<double>(whole) * 10.0);
+  QString digits = QString::number(whole);
+  QString grouped;
+  for (int i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  if (fraction != 0) grouped += '.' + QString::number(fraction);
+  return negative ? '-' + grouped : grouped;
+}
+
+struct ChartView::Entry {
+  Kind kind = Kind::Line;
+  AxisId side = AxisId::Left;
+  QXYSeries* xy = nullptr;
+  QAbstractBarSeries* bars = nullptr;
+  QList<double> values;  // bars
+  QList<QColor> colors;  // bars
+  QColor color;
+  qreal width = 2;
+  bool visible = true;
+  bool labels = false;
+  Marker marker = Marker::Circle;
+  int markerWidth = 0;
+  int markerHeight = 0;
+  QImage markerImage;  // drawn by us over the plot, so that edge points show whole
+  QString title;
+  bool hasData = false;
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+
+  QAbstractSeries* series() const {
+    return xy ? static_cast<QAbstractSeries*>(xy) : static_cast<QAbstractSeries*>(bars);
+  }
+};
+
+ChartView::ChartView(QWidget* parent) : QChartView(parent), chart_(new QChart) {
+  setChart(chart_);
+  setRenderHint(QPainter::Antialiasing, false);
+  setFrameShape(QFrame::NoFrame);
+  setRubberBand(QChartView::NoRubberBand);
+  setDragMode(QGraphicsView::NoDrag);
+  chart_->legend()->hide();
+  chart_->setBackgroundRoundness(0);
+  chart_->setBackgroundBrush(Qt::white);
+  chart_->setBackgroundPen(QPen(Qt::black, 1));
+  chart_->setPlotAreaBackgroundVisible(false);
+  chart_->setMargins(QMargins(4, 2, 4, 2));
+  chart_->layout()->setContentsMargins(0, 0, 0, 0);
+  chart_->setAnimationOptions(QChart::NoAnimation);
+  QFont titleFont = chart_->titleFont();
+  titleFont.setPixelSize(12);
+  chart_->setTitleFont(titleFont);
+
+  bottom_ = new QValueAxis;
+  logAxis_ = new QLogValueAxis;
+  left_ = new QValueAxis;
+  right_ = new QValueAxis;
+  logAxis_->setBase(10);
+  logAxis_->setLabelFormat("%g");
+  logAxis_->setMinorTickCount(-1);
+  chart_->addAxis(bottom_, Qt::AlignBottom);
+  chart_->addAxis(logAxis_, Qt::AlignBottom);
+  chart_->addAxis(left_, Qt::AlignLeft);
+  chart_->addAxis(right_, Qt::AlignRight);
+  QFont labelFont = left_->labelsFont();
+  labelFont.setPixelSize(10);
+  for (QAbstractAxis* a : {static_cast<QAbstractAxis*>(bottom_), static_cast<QAbstractAxis*>(logAxis_),
+                           static_cast<QAbstractAxis*>(left_), static_cast<QAbstractAxis*>(right_)}) {
+    a->setLabelsFont(labelFont);
+    a->setTitleFont(labelFont);
+    a->setLinePenColor(Qt::black);
+    a->setGridLineColor(QColor(210, 210, 210));
+    a->setMinorGridLineVisible(false);
+  }
+  for (QValueAxis* a : {bottom_, left_, right_}) {
+    a->setLabelFormat("%g");
+    a->setTickType(QValueAxis::TicksDynamic);
+    a->setTickAnchor(0);
+  }
+  logAxis_->setVisible(false);
+  band_ = new QRubberBand(QRubberBand::Rectangle, viewport());
+  rescale();
+}
+
+ChartView::~ChartView() = default;
+
+// --- Titles -------------------------------------------------------------------
+
+void ChartView::clearTitle() { setTitle({}); }
+
+void ChartView::setTitle(const QStringList& lines) {
+  title_ = lines;
+  QStringList escaped;
+  for (const QString& line : lines) escaped << line.toHtmlEscaped();
+  chart_->setTitle(escaped.join("<br>"));
+}
+
+void ChartView::setTitleColor(const QColor& color) { chart_->setTitleBrush(color); }
+
+QColor ChartView::titleColor() const { return chart_->titleBrush().color(); }
+
+void ChartView::setAxisTitle(AxisId id, const QString& text) {
+  axes_[static_cast<std::size_t>(id)].Title = text;
+  if (id == AxisId::Bottom) {
+    bottom_->setTitleText(text);
+    logAxis_->setTitleText(text);
+  } else {
+    axis(id)->setTitleText(text);
+  }
+  rescale();
+}
+
+QString ChartView::axisTitle(AxisId id) const { return axes_[static_cast<std::size_t>(id)].Title; }
+
+// --- Axes ---------------------------------------------------------------------
+
+QAbstractAxis* ChartView::axis(AxisId id) const {
+  switch (id) {
+    case AxisId::Bottom:
+      return logBottom_ ? static_cast<QAbstractAxis*>(logAxis_) : bottom_;
+    case AxisId::Left:
+      return left_;
+    case AxisId::Right:
+      return right_;
+  }
+  return left_;
+}
+
+QValueAxis* ChartView::valueAxis(AxisId id) const {
+  return id == AxisId::Bottom ? (logBottom_ ? nullptr : bottom_) : id == AxisId::Left ? left_ : right_;
+}
+
+QAbstractAxis* ChartView::horizontalFor(const Entry&) const { return axis(AxisId::Bottom); }
+
+QAbstractAxis* ChartView::verticalFor(const Entry& e) const { return axis(e.side); }
+
+void ChartView::setLogarithmicBottom(bool on) {
+  if (on == logBottom_) return;
+  for (auto& e : series_) e->series()->detachAxis(axis(AxisId::Bottom));
+  logBottom_ = on;
+  bottom_->setVisible(!on);
+  logAxis_->setVisible(on);
+  for (auto& e : series_) e->series()->attachAxis(axis(AxisId::Bottom));
+  rescale();
+}
+
+void ChartView::setGridVisible(AxisId id, bool visible) {
+  if (id == AxisId::Bottom) {
+    bottom_->setGridLineVisible(visible);
+    logAxis_->setGridLineVisible(visible);
+  } else {
+    axis(id)->setGridLineVisible(visible);
+  }
+}
+
+void ChartView::setAxisLineVisible(AxisId id, bool visible) {
+  if (id == AxisId::Bottom) {
+    bottom_->setLineVisible(visible);
+    logAxis_->setLineVisible(visible);
+  } else {
+    axis(id)->setLineVisible(visible);
+  }
+}
+
+void ChartView::setLabelStep(AxisId id, double step) {
+  axes_[static_cast<std::size_t>(id)].Step = step;
+  rescale();
+}
+
+void ChartView::setFixedRange(AxisId id, double min, double max, double step) {
+  AxisState& a = axes_[static_cast<std::size_t>(id)];
+  a.Fixed = true;
+  a.FixedMin = min;
+  a.FixedMax = max;
+  a.Step = step;
+  rescale();
+}
+
+QPointF ChartView::range(AxisId id) const {
+  const AxisState& a = axes_[static_cast<std::size_t>(id)];
+  return {a.ShownMin, a.ShownMax};
+}
+
+bool ChartView::axisShown(AxisId id) const { return axis(id)->isVisible(); }
+
+// --- Series -------------------------------------------------------------------
+
+ChartView::Entry& ChartView::entry(int s) {
+  Q_ASSERT(s >= 0 && s < seriesCount());
+  return *series_[static_cast<std::size_t>(s)];
+}
+
+const ChartView::Entry& ChartView::entry(int s) const {
+  Q_ASSERT(s >= 0 && s < seriesCount());
+  return *series_[static_cast<std::size_t>(s)];
+}
+
+int ChartView::addSeries(Kind kind, AxisId vertical) {
+  auto e = std::make_unique<Entry>();
+  e->kind = kind;
+  e->side = vertical == AxisId::Right ? AxisId::Right : AxisId::Left;
+  switch (kind) {
+    case Kind::Line:
+      e->xy = new QLineSeries;
+      break;
+    case Kind::Point: {
+      auto* scatter = new QScatterSeries;
+      scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+      scatter->setMarkerSize(7);
+      scatter->setBorderColor(Qt::transparent);
+      e->xy = scatter;
+      break;
+    }
+    case Kind::Bar:
+      e->bars = new QStackedBarSeries;
+      break;
+    case Kind::HorizontalBar:
+      e->bars = new QHorizontalStackedBarSeries;
+      break;
+  }
+  if (e->bars) {
+    e->bars->setBarWidth(0.8);
+  }
+  attach(*e);
+  if (e->xy) {
+    // The theme picks a colour per series; keep it as the series' own.
+    e->color = e->xy->color();
+    if (kind == Kind::Line) {
+      QPen pen = e->xy->pen();
+      pen.setWidthF(e->width);
+      e->xy->setPen(pen);
+    }
+  }
+  series_.push_back(std::move(e));
+  rescale();
+  return seriesCount() - 1;
+}
+
+void ChartView::attach(Entry& e) {
+  chart_->addSeries(e.series());
+  e.series()->attachAxis(horizontalFor(e));
+  e.series()->attachAxis(verticalFor(e));
+}
+
+void ChartView::removeAllSeries() {
+  dragSeries_ = -1;
+  dragIndex_ = -1;
+  chart_->removeAllSeries();
+  series_.clear();
+  rescale();
+}
+
+Kind ChartView::seriesKind(int s) const { return entry(s).kind; }
+
+AxisId ChartView::seriesAxis(int s) const { return entry(s).side; }
+
+void ChartView::setSeriesTitle(int s, const QString& title) {
+  Entry& e = entry(s);
+  e.title = title;
+  e.series()->setName(title);
+}
+
+QString ChartView::seriesTitle(int s) const { return entry(s).title; }
+
+void ChartView::setSeriesColor(int s, const QColor& color) {
+  Entry& e = entry(s);
+  e.color = color;
+  if (!e.xy) return;
+  if (e.kind == Kind::Line) {
+    QPen pen = e.xy->pen();
+    pen.setColor(color);
+    e.xy->setPen(pen);
+  } else if (e.markerWidth == 0) {
+    e.xy->setColor(color);
+  }
+  if (e.markerWidth > 0) {
+    e.markerImage = MarkerImage(e.marker, e.markerWidth, e.markerHeight, color);
+    viewport()->update();
+  }
+}
+
+QColor ChartView::seriesColor(int s) const { return entry(s).color; }
+
+void ChartView::setSeriesWidth(int s, qreal width) {
+  Entry& e = entry(s);
+  e.width = width;
+  if (e.kind == Kind::Line) {
+    QPen pen = e.xy->pen();
+    pen.setWidthF(width);
+    e.xy->setPen(pen);
+  }
+}
+
+qreal ChartView::seriesWidth(int s) const { return entry(s).width; }
+
+void ChartView::setSeriesVisible(int s, bool visible) {
+  Entry& e = entry(s);
+  e.visible = visible;
+  e.series()->setVisible(visible);
+  rescale();
+  viewport()->update();
+}
+
+bool ChartView::seriesVisible(int s) const { return entry(s).visible; }
+
+void ChartView::setPointMarker(int s, Marker marker, int width, int height) {
+  Entry& e = entry(s);
+  if (!e.xy) return;
+  e.marker = marker;
+  e.markerWidth = std::max(1, width);
+  e.markerHeight = std::max(1, height);
+  e.markerImage = MarkerImage(marker, e.markerWidth, e.markerHeight, e.color);
+  // The chart clips its own marks at the plot's edge; ours are drawn whole.
+  if (auto* scatter = qobject_cast<QScatterSeries*>(e.xy)) {
+    scatter->setColor(Qt::transparent);
+    scatter->setBorderColor(Qt::transparent);
+  }
+  viewport()->update();
+}
+
+void ChartView::setValueLabels(int s, bool visible) {
+  entry(s).labels = visible;
+  viewport()->update();
+}
+
+bool ChartView::valueLabels(int s) const { return entry(s).labels; }
+
+void ChartView::extend(Entry& e, const QList<QPointF>& points) {
+  for (const QPointF& p : points) {
+    if (!e.hasData) {
+      e.minX = e.maxX = p.x();
+      e.minY = e.maxY = p.y();
+      e.hasData = true;
+      continue;
+    }
+    e.minX = std::min(e.minX, p.x());
+    e.maxX = std::max(e.maxX, p.x());
+    e.minY = std::min(e.minY, p.y());
+    e.maxY = std::max(e.maxY, p.y());
+  }
+}
+
+void ChartView::recomputeExtent(Entry& e) {
+  e.hasData = false;
+  if (e.xy) {
+    extend(e, e.xy->points());
+    return;
+  }
+  const auto n = static_cast<double>(e.values.size());
+  if (n == 0) return;
+  double lo = 0, hi = 0;
+  for (double v : e.values) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+  }
+  e.hasData = true;
+  // Bars stand at 0 .. n - 1 across; their values run from 0.
+  if (e.kind == Kind::Bar) {
+    e.minX = -0.5;
+    e.maxX = n - 0.5;
+    e.minY = lo;
+    e.maxY = hi;
+  } else {
+    e.minX = lo;
+    e.maxX = hi;
+    e.minY = -0.5;
+    e.maxY = n - 0.5;
+  }
+}
+
+void ChartView::setPoints(int s, const QList<QPointF>& points) {
+  Entry& e = entry(s);
+  if (!e.xy) return;
+  e.xy->replace(points);
+  e.hasData = false;
+  extend(e, points);
+  rescale();
+}
+
+void ChartView::appendPoints(int s, const QList<QPointF>& points) {
+  Entry& e = entry(s);
+  if (!e.xy || points.isEmpty()) return;
+  extend(e, points);
+  // Rescale first: the new points are then laid out once, with the new ranges.
+  rescale();
+  if (points.size() == 1) {
+    e.xy->append(points.front());
+  } else {
+    // Every single append lays out the whole series again: one replace is cheaper.
+    QList<QPointF> all = e.xy->points();
+    all += points;
+    e.xy->replace(all);
+  }
+}
+
+int ChartView::pointCount(int s) const {
+  const Entry& e = entry(s);
+  return e.xy ? static_cast<int>(e.xy->count()) : static_cast<int>(e.values.size());
+}
+
+QPointF ChartView::point(int s, int index) const {
+  const Entry& e = entry(s);
+  if (e.xy) return e.xy->at(index);
+  return {static_cast<double>(index), e.values.value(index)};
+}
+
+void ChartView::setPointY(int s, int index, double y) {
+  Entry& e = entry(s);
+  if (!e.xy || index < 0 || index >= e.xy->count()) return;
+  const QPointF p = e.xy->at(index);
+  if (p.y() == y) return;
+  e.xy->replace(index, p.x(), y);
+  recomputeExtent(e);
+  rescale();
+  viewport()->update();
+}
+
+void ChartView::setBars(int s, const QList<double>& values, const QList<QColor>& colors) {
+  Entry& e = entry(s);
+  if (!e.bars) return;
+  if (values == e.values && colors == e.colors) return;
+  e.values = values;
+  e.colors = colors;
+  rebuildBarSets(e);
+  recomputeExtent(e);
+  rescale();
+}
+
+// Bars of one colour form one set; sets stack, and a set holds 0 where a
+// bar of another colour stands, so every bar shows in its own colour.
+void ChartView::rebuildBarSets(Entry& e) {
+  e.bars->clear();
+  QList<QColor> distinct;
+  for (int k = 0; k < e.values.size(); ++k) {
+    const QColor c = e.colors.value(k, QColor(Qt::gray));
+    if (!distinct.contains(c)) distinct << c;
+  }
+  for (const QColor& c : distinct) {
+    auto* set = new QBarSet(QString());
+    set->setColor(c);
+    set->setBorderColor(c.darker(140));
+    QList<qreal> column(e.values.size(), 0.0);
+    for (int k = 0; k < e.values.size(); ++k) {
+      if (e.colors.value(k, QColor(Qt::gray)) == c) column[k] = e.values[k];
+    }
+    set->append(column);
+    e.bars->append(set);
+  }
+}
+
+QList<double> ChartView::barValues(int s) const { return entry(s).values; }
+
+QList<QColor> ChartView::barColors(int s) const { return entry(s).colors; }
+
+// --- Ranges -------------------------------------------------------------------
+
+void ChartView::beginUpdate() { ++updateDepth_; }
+
+void ChartView::endUpdate() {
+  if (updateDepth_ > 0 && --updateDepth_ == 0 && rescalePending_) rescale();
+}
+
+void ChartView::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  rescale();  // the label steps depend on the size
+}
+
+void ChartView::rescale() {
+  if (updateDepth_ > 0) {
+    rescalePending_ = true;
+    return;
+  }
+  rescalePending_ = false;
+  bool sideUsed[3] = {true, false, false};
+  bool categories[3] = {false, false, false};  // bars stand at whole numbers along it
+  double lo[3], hi[3];
+  bool any[3] = {false, false, false};
+  auto take = [&](int a, double a0, double a1) {
+    if (!any[a]) {
+      lo[a] = a0;
+      hi[a] = a1;
+      any[a] = true;
+    } else {
+      lo[a] = std::min(lo[a], a0);
+      hi[a] = std::max(hi[a], a1);
+    }
+  };
+  for (const auto& e : series_) {
+    const int side = static_cast<int>(e->side);
+    sideUsed[side] = true;
+    if (e->kind == Kind::Bar) categories[0] = true;
+    if (e->kind == Kind::HorizontalBar) categories[side] = true;
+    if (!e->visible || !e->hasData) continue;
+    if (logBottom_ && e->xy) {
+      // Only positive x can be shown on a logarithmic axis.
+      double minPositive = std::numeric_limits<double>::infinity();
+      if (e->minX > 0) {
+        minPositive = e->minX;
+      } else {
+        for (const QPointF& p : e->xy->points()) {
+          if (p.x() > 0) minPositive = std::min(minPositive, p.x());
+        }
+      }
+      if (std::isfinite(minPositive)) take(0, minPositive, e->maxX);
+    } else {
+      take(0, e->minX, e->maxX);
+    }
+    take(side, e->minY, e->maxY);
+  }
+  for (int a = 1; a < 3; ++a) {
+    const AxisState& st = axes_[static_cast<std::size_t>(a)];
+    axis(static_cast<AxisId>(a))->setVisible(sideUsed[a] || !st.Title.isEmpty() || st.Fixed);
+  }
+  for (int a = 0; a < 3; ++a) {
+    const auto id = static_cast<AxisId>(a);
+    const AxisState& st = axes_[static_cast<std::size_t>(a)];
+    if (st.Fixed) {
+      applyRange(id, st.FixedMin, st.FixedMax, false);
+    } else if (zoomed_) {
+      applyRange(id, st.ZoomMin, st.ZoomMax, false);
+    } else if (any[a]) {
+      applyRange(id, lo[a], hi[a], !categories[a]);
+    } else {
+      applyRange(id, a == 0 && logBottom_ ? 1 : 0, a == 0 && logBottom_ ? 10 : 1, true);
+    }
+  }
+}
+
+void ChartView::applyRange(AxisId id, double min, double max, bool fromData) {
+  AxisState& st = axes_[static_cast<std::size_t>(id)];
+  if (id == AxisId::Bottom && logBottom_) {
+    if (fromData) {
+      // Whole decades, so that the labels read 1, 10, 100, ...
+      min = std::pow(10.0, std::floor(std::log10(std::max(min, 1e-300))));
+      max = std::pow(10.0, std::ceil(std::log10(std::max(max, 1e-300))));
+      if (max <= min) max = min * 10;
+    }
+    min = std::max(min, 1e-300);
+    if (max <= min) max = min * 10;
+    st.ShownMin = min;
+    st.ShownMax = max;
+    logAxis_->setRange(min, max);
+    return;
+  }
+  if (!(max > min)) {
+    // A single value: a band of one unit around it.
+    min -= 1;
+    max += 1;
+  }
+  const bool vertical = id != AxisId::Bottom;
+  const double pixels = std::max(40, vertical ? height() - 60 : width() - 80);
+  double step = NiceStep(max - min, std::max(2.0, pixels / (vertical ? kLabelGap : kLabelGap * 0.75)));
+  if (st.Step > 0) step = std::max(step, st.Step * std::ceil(step / st.Step - 1e-9));
+  if (fromData && vertical && !st.Fixed) {
+    min = std::floor(min / step) * step;
+    max = std::ceil(max / step) * step;
+  }
+  st.ShownMin = min;
+  st.ShownMax = max;
+  QValueAxis* a = valueAxis(id);
+  if (a->tickInterval() != step) a->setTickInterval(step);
+  a->setRange(min, max);
+}
+
+// --- Zoom ---------------------------------------------------------------------
+
+QPointF ChartView::valueAt(const QPoint& pos) const {
+  const QPointF inChart = chart_->mapFromScene(mapToScene(pos));
+  const QRectF plot = chart_->plotArea();
+  const double fx = (inChart.x() - plot.left()) / std::max(1.0, plot.width());
+  const double fy = (plot.bottom() - inChart.y()) / std::max(1.0, plot.height());
+  return {fx, fy};
+}
+
+void ChartView::zoomToRect(const QRect& pixels) {
+  const QRect r = pixels.normalized();
+  const QPointF a = valueAt(r.bottomLeft());
+  const QPointF b = valueAt(r.topRight());
+  for (int i = 0; i < 3; ++i) {
+    AxisState& st = axes_[static_cast<std::size_t>(i)];
+    const double f0 = i == 0 ? a.x() : a.y();
+    const double f1 = i == 0 ? b.x() : b.y();
+    if (i == 0 && logBottom_) {
+      const double l0 = std::log10(st.ShownMin), l1 = std::log10(st.ShownMax);
+      st.ZoomMin = std::pow(10.0, l0 + f0 * (l1 - l0));
+      st.ZoomMax = std::pow(10.0, l0 + f1 * (l1 - l0));
+    } else {
+      const double span = st.ShownMax - st.ShownMin;
+      st.ZoomMin = st.ShownMin + f0 * span;
+      st.ZoomMax = st.ShownMin + f1 * span;
+    }
+  }
+  zoomed_ = true;
+  rescale();
+}
+
+void ChartView::undoZoom() {
+  if (!zoomed_) return;
+  zoomed_ = false;
+  rescale();
+}
+
+// --- Mouse --------------------------------------------------------------------
+
+void ChartView::setDragSeries(int s) {
+  dragSeries_ = s >= 0 && s < seriesCount() && entry(s).xy ? s : -1;
+  viewport()->setMouseTracking(dragSeries_ >= 0);
+}
+
+QPoint ChartView::pixelOf(int s, int index) const {
+  const Entry& e = entry(s);
+  const QPointF inChart = chart_->mapToPosition(point(s, index), e.series());
+  return mapFromScene(chart_->mapToScene(inChart));
+}
+
+int ChartView::findPointNear(const QPoint& pos) const {
+  if (dragSeries_ < 0) return -1;
+  int best = -1;
+  int bestDistance = kGrab + 1;
+  for (int i = 0; i < pointCount(dragSeries_); ++i) {
+    const QPoint p = pixelOf(dragSeries_, i);
+    const int d = std::max(std::abs(p.x() - pos.x()), std::abs(p.y() - pos.y()));
+    if (d < bestDistance) {
+      best = i;
+      bestDistance = d;
+    }
+  }
+  return best;
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    event->accept();
+    return;
+  }
+  const QPoint pos = event->position().toPoint();
+  dragIndex_ = findPointNear(pos);
+  if (dragIndex_ < 0 && zoomEnabled_) {
+    banding_ = true;
+    bandOrigin_ = pos;
+    band_->setGeometry(QRect(pos, QSize()));
+    band_->show();
+  }
+  event->accept();
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  if (dragIndex_ >= 0 && dragSeries_ >= 0) {
+    const Entry& e = entry(dragSeries_);
+    const AxisState& st = axes_[static_cast<std::size_t>(e.side)];
+    const double y = st.ShownMin + valueAt(pos).y() * (st.ShownMax - st.ShownMin);
+    setPointY(dragSeries_, dragIndex_, y);
+    emit pointDragged(dragSeries_, dragIndex_, y);
+  } else if (banding_) {
+    band_->setGeometry(QRect(bandOrigin_, pos).normalized());
+  } else if (dragSeries_ >= 0) {
+    if (findPointNear(pos) >= 0) {
+      viewport()->setCursor(Qt::PointingHandCursor);
+    } else {
+      viewport()->unsetCursor();
+    }
+  }
+  event->accept();
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    event->accept();
+    return;
+  }
+  if (banding_) {
+    banding_ = false;
+    band_->hide();
+    const QRect r = QRect(bandOrigin_, event->position().toPoint()).normalized();
+    if (r.width() >= kMinBand && r.height() >= kMinBand) zoomToRect(r);
+  }
+  dragIndex_ = -1;
+  event->accept();
+  emit mouseReleased();
+}
+
+// --- Value labels ---------------------------------------------------------------
+
+void ChartView::drawForeground(QPainter* painter, const QRectF& rect) {
+  QChartView::drawForeground(painter, rect);
+  const QRectF plot = chart_->plotArea().adjusted(-1, -1, 1, 1);
+  QFont font = painter->font();
+  font.setPixelSize(10);
+  painter->setFont(font);
+  const QFontMetrics metrics(font);
+  painter->setPen(Qt::black);
+  for (const auto& e : series_) {
+    if (!e->visible || !e->xy || e->markerImage.isNull()) continue;
+    const QRectF reach = plot.adjusted(-e->markerWidth, -e->markerHeight, e->markerWidth, e->markerHeight);
+    const QPointF half(e->markerImage.width() / 2.0, e->markerImage.height() / 2.0);
+    for (int i = 0; i < e->xy->count(); ++i) {
+      const QPointF p = chart_->mapToPosition(e->xy->at(i), e->xy);
+      if (reach.contains(p)) painter->drawImage(chart_->mapToScene(p) - half, e->markerImage);
+    }
+  }
+  for (const auto& e : series_) {
+    if (!e->labels || !e->visible) continue;
+    if (e->xy) {
+      const int lift = e->markerHeight > 0 ? e->markerHeight / 2 + 2 : 4;
+      for (int i = 0; i < e->xy->count(); ++i) {
+        const QPointF p = chart_->mapToPosition(e->xy->at(i), e->xy);
+        if (!plot.contains(p)) continue;
+        const QString text = FormatValue(e->xy->at(i).y());
+        const QPointF at = chart_->mapToScene(p);
+        const int w = metrics.horizontalAdvance(text);
+        painter->drawText(QPointF(at.x() - w / 2.0, at.y() - lift - metrics.descent()), text);
+      }
+      continue;
+    }
+    for (int k = 0; k < e->values.size(); ++k) {
+      const double v = e->values[k];
+      const QPointF end = e->kind == Kind::Bar ? QPointF(k, v) : QPointF(v, k);
+      const QPointF p = chart_->mapToPosition(end, e->bars);
+      const QString text = FormatValue(v);
+      const QPointF at = chart_->mapToScene(p);
+      const int w = metrics.horizontalAdvance(text);
+      QRectF box;
+      if (e->kind == Kind::Bar) {
+        box = QRectF(at.x() - w / 2.0 - 2, at.y() - metrics.height() - 2, w + 4, metrics.height());
+      } else {
+        // Inside the end of a long bar, beside a short one.
+        const bool inside = p.x() - chart_->plotArea().left() > w + 8;
+        box = QRectF(inside ? at.x() - w - 6 : at.x() + 2, at.y() - metrics.height() / 2.0, w + 4, metrics.height());
+      }
+      painter->fillRect(box, QColor(255, 255, 225));
+      painter->drawRect(box);
+      painter->drawText(box, Qt::AlignCenter, text);
+    }
+  }
+}
+
+}  // namespace ui::chart
