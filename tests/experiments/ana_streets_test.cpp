@@ -88,7 +88,8 @@ TEST(AnaStreets, RefusedLayoutIsReportedOnceAndTheRunGoesOnWithoutStreets) {
 TEST(AnaStreets, ValuesBelowOneLayNoStreets) {
   auto sim = SmallWorld();
   AnaStreets streets(*sim);
-  Type(streets.controls, {{"E_valFrom", "-2"}, {"E_valTo", "1"}, {"E_incre", "3"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
+  Type(streets.controls,
+       {{"E_valFrom", "-2"}, {"E_valTo", "1"}, {"E_incre", "3"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
   streets.S_startClick();
   RunOut(streets.runner);
   ASSERT_EQ(streets.Series_street.Size(), 2u);

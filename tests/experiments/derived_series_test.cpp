@@ -115,6 +115,10 @@ TEST(PolynomialCurve, DegreeIsClampedToOneToTwenty) {
   for (int i = 0; i < 30; ++i) s.push_back({double(i), double(i % 3)});
   EXPECT_EQ(Polynomial::Fit(s, 0)->Degree(), 1);
   EXPECT_EQ(Polynomial::Fit(s, 99)->Degree(), 20);
+  DerivedSeries derived(DerivedFunction::PolynomialFit, 40);
+  EXPECT_EQ(derived.Degree(), 20);
+  derived.SetDegree(-3);
+  EXPECT_EQ(derived.Degree(), 1);
   // Degree 1 is the trend line.
   const Series fit = PolynomialCurve(s, 1, 2);
   const Series trend = TrendLine(s);
@@ -164,13 +168,6 @@ TEST(DerivedSeries, ANewSourceShowsNothingUntilRecomputed) {
   EXPECT_TRUE(trend.Points().empty());
   trend.Recompute();
   EXPECT_EQ(trend.Points(), Pts({{2, 2}}));
-}
-
-TEST(DerivedSeries, FitDegreeIsKeptWithinOneToTwenty) {
-  DerivedSeries fit(DerivedFunction::PolynomialFit, 40);
-  EXPECT_EQ(fit.Degree(), 20);
-  fit.SetDegree(-3);
-  EXPECT_EQ(fit.Degree(), 1);
 }
 
 }  // namespace
