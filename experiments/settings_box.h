@@ -31,7 +31,7 @@ struct SettingsBox {
 // start, end, increment or repetitions text changes.
 void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const std::function<void()>& onTotalInput);
 
-// Window-specific controls.
+// The controls a window adds beside its settings box.
 world::Control CheckBox(const std::string& name, const std::string& caption, bool checked);
 world::Control RadioButton(const std::string& name, const std::string& caption, const std::string& group, bool checked);
 world::Control ComboBox(const std::string& name, const std::string& text, std::vector<std::string> items);
