@@ -11,7 +11,7 @@ namespace ui {
 namespace {
 
 // The screen's pace: often enough to look live, seldom enough to cost little.
-constexpr int kRefreshMs = 40;
+constexpr int kRefreshMs = 100;
 
 QColor ToQColor(world::ColorRef c) { return QColor(world::Red(c), world::Green(c), world::Blue(c)); }
 

@@ -1,6 +1,7 @@
 #include <QAbstractBarSeries>
 #include <QApplication>
 #include <QBarSet>
+#include <QXYSeries>
 #include <QGraphicsLayout>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -85,6 +86,30 @@ class ChartViewTest : public QObject {
     view.removeAllSeries();
     QCOMPARE(view.seriesCount(), 0);
     QVERIFY(!view.axisShown(AxisId::Right));
+  }
+
+  // Far more points than pixels: the chart draws the lowest and highest of
+  // every short run, so the peaks stay, and keeps every point for reading.
+  void longLinesDrawAReducedCopyThatKeepsThePeaks() {
+    ChartView view;
+    view.resize(400, 250);
+    const int s = view.addSeries(Kind::Line);
+    QList<QPointF> first;
+    for (int i = 0; i < 5000; ++i) first.append(QPointF(i, i == 1234 ? 900 : i % 7));
+    view.appendPoints(s, first);
+    view.beginUpdate();
+    for (int i = 5000; i < 10000; ++i) view.appendPoints(s, {QPointF(i, i == 7777 ? -300 : i % 7)});
+    view.endUpdate();
+    QCOMPARE(view.pointCount(s), 10000);
+    QCOMPARE(view.point(s, 9999), QPointF(9999, 9999 % 7));
+    auto* line = qobject_cast<QXYSeries*>(view.chart()->series().front());
+    QVERIFY(line->count() <= 400);
+    QVERIFY(line->points().contains(QPointF(1234, 900)));
+    QVERIFY(line->points().contains(QPointF(7777, -300)));
+    QCOMPARE(view.range(AxisId::Bottom), QPointF(0, 9999));
+    // Replacing the points starts afresh; a short line is shown whole.
+    view.setPoints(s, {{0, 1}, {1, 2}});
+    QCOMPARE(line->count(), 2);
   }
 
   void logarithmicBottomShowsWholeDecadesFromStepOne() {

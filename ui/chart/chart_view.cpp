@@ -79,13 +79,22 @@ struct ChartView::Entry {
   QList<double> values;  // bars
   QList<QColor> colors;  // bars
   QColor color;
-  qreal width = 2;
+  qreal width = 1;
   bool visible = true;
   bool labels = false;
   Marker marker = Marker::Circle;
   int markerWidth = 0;
   int markerHeight = 0;
   QImage markerImage;  // drawn by us over the plot, so that edge points show whole
+  // Every point handed in. A line of many more points than the chart has
+  // pixels shows a reduced copy: the lowest and highest point of every
+  // small run of points, which draws the same picture at a fraction of the cost.
+  QList<QPointF> data;
+  bool reduced = false;
+  bool stale = false;  // the shown copy lags behind data
+  qsizetype runLength = 0;  // points per run of the reduced copy
+  QList<QPointF> doneRuns;  // the reduced copy of the complete runs
+  qsizetype doneUpTo = 0;   // data before this index is in doneRuns
   QString title;
   bool hasData = false;
   double minX = 0, maxX = 0, minY = 0, maxY = 0;
@@ -405,7 +414,7 @@ void ChartView::extend(Entry& e, const QList<QPointF>& points) {
 void ChartView::recomputeExtent(Entry& e) {
   e.hasData = false;
   if (e.xy) {
-    extend(e, e.xy->points());
+    extend(e, e.data);
     return;
   }
   const auto n = static_cast<double>(e.values.size());
@@ -430,48 +439,105 @@ void ChartView::recomputeExtent(Entry& e) {
   }
 }
 
+int ChartView::shownLimit() const { return std::max(200, width()); }
+
+namespace {
+
+// The lowest and highest point of data[start, end), in their order.
+void AppendRun(const QList<QPointF>& data, qsizetype start, qsizetype end, QList<QPointF>& out) {
+  qsizetype lo = start, hi = start;
+  for (qsizetype i = start + 1; i < end; ++i) {
+    if (data[i].y() < data[lo].y()) lo = i;
+    if (data[i].y() > data[hi].y()) hi = i;
+  }
+  out.append(data[std::min(lo, hi)]);
+  if (lo != hi) out.append(data[std::max(lo, hi)]);
+}
+
+}  // namespace
+
+void ChartView::showData(Entry& e) {
+  e.stale = false;
+  const qsizetype n = e.data.size();
+  const qsizetype runs = shownLimit() / 2;
+  if (e.kind != Kind::Line || n <= 2 * runs) {
+    e.reduced = false;
+    e.runLength = 0;
+    e.xy->replace(e.data);
+    return;
+  }
+  // Runs of a power of two points: the length changes only when the data
+  // doubles, so runs already complete are kept and only the last is redone.
+  qsizetype k = 1;
+  while (k * runs < n) k *= 2;
+  if (k != e.runLength) {
+    e.runLength = k;
+    e.doneRuns.clear();
+    e.doneUpTo = 0;
+  }
+  while (e.doneUpTo + k <= n) {
+    AppendRun(e.data, e.doneUpTo, e.doneUpTo + k, e.doneRuns);
+    e.doneUpTo += k;
+  }
+  QList<QPointF> shown = e.doneRuns;
+  if (e.doneUpTo < n) AppendRun(e.data, e.doneUpTo, n, shown);
+  e.reduced = true;
+  e.xy->replace(shown);
+}
+
 void ChartView::setPoints(int s, const QList<QPointF>& points) {
   Entry& e = entry(s);
   if (!e.xy) return;
-  e.xy->replace(points);
+  e.data = points;
+  e.runLength = 0;
   e.hasData = false;
   extend(e, points);
   rescale();
+  showData(e);
 }
 
 void ChartView::appendPoints(int s, const QList<QPointF>& points) {
   Entry& e = entry(s);
   if (!e.xy || points.isEmpty()) return;
   extend(e, points);
+  e.data += points;
   // Rescale first: the new points are then laid out once, with the new ranges.
   rescale();
-  if (points.size() == 1) {
+  if (e.reduced || e.stale || e.data.size() > shownLimit()) {
+    // Reduced anew once per update, not once per series change.
+    e.stale = true;
+    if (updateDepth_ == 0) showData(e);
+  } else if (points.size() == 1) {
     e.xy->append(points.front());
   } else {
     // Every single append lays out the whole series again: one replace is cheaper.
-    QList<QPointF> all = e.xy->points();
-    all += points;
-    e.xy->replace(all);
+    e.xy->replace(e.data);
   }
 }
 
 int ChartView::pointCount(int s) const {
   const Entry& e = entry(s);
-  return e.xy ? static_cast<int>(e.xy->count()) : static_cast<int>(e.values.size());
+  return e.xy ? static_cast<int>(e.data.size()) : static_cast<int>(e.values.size());
 }
 
 QPointF ChartView::point(int s, int index) const {
   const Entry& e = entry(s);
-  if (e.xy) return e.xy->at(index);
+  if (e.xy) return e.data.value(index);
   return {static_cast<double>(index), e.values.value(index)};
 }
 
 void ChartView::setPointY(int s, int index, double y) {
   Entry& e = entry(s);
-  if (!e.xy || index < 0 || index >= e.xy->count()) return;
-  const QPointF p = e.xy->at(index);
+  if (!e.xy || index < 0 || index >= e.data.size()) return;
+  const QPointF p = e.data[index];
   if (p.y() == y) return;
-  e.xy->replace(index, p.x(), y);
+  e.data[index].setY(y);
+  if (e.reduced) {
+    e.runLength = 0;
+    showData(e);
+  } else {
+    e.xy->replace(index, p.x(), y);
+  }
   recomputeExtent(e);
   rescale();
   viewport()->update();
@@ -519,12 +585,19 @@ QList<QColor> ChartView::barColors(int s) const { return entry(s).colors; }
 void ChartView::beginUpdate() { ++updateDepth_; }
 
 void ChartView::endUpdate() {
-  if (updateDepth_ > 0 && --updateDepth_ == 0 && rescalePending_) rescale();
+  if (updateDepth_ == 0 || --updateDepth_ > 0) return;
+  if (rescalePending_) rescale();
+  for (auto& e : series_) {
+    if (e->stale) showData(*e);
+  }
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
   QChartView::resizeEvent(event);
   rescale();  // the label steps depend on the size
+  for (auto& e : series_) {
+    if (e->xy && (e->reduced || e->data.size() > shownLimit())) showData(*e);
+  }
 }
 
 void ChartView::rescale() {
@@ -559,7 +632,7 @@ void ChartView::rescale() {
       if (e->minX > 0) {
         minPositive = e->minX;
       } else {
-        for (const QPointF& p : e->xy->points()) {
+        for (const QPointF& p : e->data) {
           if (p.x() > 0) minPositive = std::min(minPositive, p.x());
         }
       }

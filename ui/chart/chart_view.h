@@ -151,6 +151,8 @@ class ChartView : public QChartView {
   QAbstractAxis* horizontalFor(const Entry& e) const;
   QAbstractAxis* verticalFor(const Entry& e) const;
   void attach(Entry& e);
+  int shownLimit() const;
+  void showData(Entry& e);
   void rebuildBarSets(Entry& e);
   void extend(Entry& e, const QList<QPointF>& points);
   void recomputeExtent(Entry& e);
