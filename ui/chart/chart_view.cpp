@@ -172,12 +172,7 @@ QColor ChartView::titleColor() const { return chart_->titleBrush().color(); }
 
 void ChartView::setAxisTitle(AxisId id, const QString& text) {
   axes_[static_cast<std::size_t>(id)].Title = text;
-  if (id == AxisId::Bottom) {
-    bottom_->setTitleText(text);
-    logAxis_->setTitleText(text);
-  } else {
-    axis(id)->setTitleText(text);
-  }
+  for (QAbstractAxis* a : axesOf(id)) a->setTitleText(text);
   rescale();
 }
 
@@ -215,22 +210,18 @@ void ChartView::setLogarithmicBottom(bool on) {
   rescale();
 }
 
+QList<QAbstractAxis*> ChartView::axesOf(AxisId id) const {
+  // The bottom has a linear and a logarithmic axis; both keep its settings.
+  if (id == AxisId::Bottom) return {bottom_, logAxis_};
+  return {axis(id)};
+}
+
 void ChartView::setGridVisible(AxisId id, bool visible) {
-  if (id == AxisId::Bottom) {
-    bottom_->setGridLineVisible(visible);
-    logAxis_->setGridLineVisible(visible);
-  } else {
-    axis(id)->setGridLineVisible(visible);
-  }
+  for (QAbstractAxis* a : axesOf(id)) a->setGridLineVisible(visible);
 }
 
 void ChartView::setAxisLineVisible(AxisId id, bool visible) {
-  if (id == AxisId::Bottom) {
-    bottom_->setLineVisible(visible);
-    logAxis_->setLineVisible(visible);
-  } else {
-    axis(id)->setLineVisible(visible);
-  }
+  for (QAbstractAxis* a : axesOf(id)) a->setLineVisible(visible);
 }
 
 void ChartView::setLabelStep(AxisId id, double step) {

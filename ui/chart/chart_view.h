@@ -147,6 +147,7 @@ class ChartView : public QChartView {
   Entry& entry(int s);
   const Entry& entry(int s) const;
   QAbstractAxis* axis(AxisId id) const;
+  QList<QAbstractAxis*> axesOf(AxisId id) const;
   QValueAxis* valueAxis(AxisId id) const;
   QAbstractAxis* horizontalFor(const Entry& e) const;
   QAbstractAxis* verticalFor(const Entry& e) const;
