@@ -2,70 +2,33 @@
 
 #include <limits>
 
+#include "core/world/control_builders.h"
+
 namespace experiments {
 
 using world::Control;
 using world::ControlKind;
 
 Control IntegerEdit(const std::string& name, const std::string& caption, const std::string& text) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::Edit;
-  c.Caption = caption;
-  c.Text = text;
-  c.Number = world::NumberKind::Integer;
-  return c;
+  return world::MakeEdit(name, caption, text, world::NumberKind::Integer);
 }
 
 Control CheckBox(const std::string& name, const std::string& caption, bool checked) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::CheckBox;
-  c.Caption = caption;
-  c.Checked = checked;
-  return c;
+  return world::MakeCheckBox(name, caption, checked);
 }
 
 Control RadioButton(const std::string& name, const std::string& caption, const std::string& group, bool checked) {
-  Control c = CheckBox(name, caption, checked);
-  c.Kind = ControlKind::RadioButton;
-  c.Group = group;
-  return c;
+  return world::MakeRadioButton(name, caption, group, checked);
 }
 
 Control ComboBox(const std::string& name, const std::string& text, std::vector<std::string> items) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::ComboBox;
-  c.Text = text;
-  c.Items = std::move(items);
-  return c;
+  return world::MakeComboBox(name, text, std::move(items));
 }
 
 void AddEditWithUpDown(world::ControlModel& fields, Control edit, const std::string& upDown, int min, int max) {
-  Control u;
-  u.Name = upDown;
-  u.Kind = ControlKind::UpDown;
-  u.Min = min;
-  u.Max = max;
-  u.Position = world::IsInteger(edit.Text) ? world::StrToInt(edit.Text) : min;
-  u.Associate = edit.Name;
-  edit.Associate = upDown;
-  fields.Add(std::move(edit));
-  fields.Add(std::move(u));
+  const int position = world::IsInteger(edit.Text) ? world::StrToInt(edit.Text) : min;
+  world::AddEditWithUpDown(fields, std::move(edit), world::MakeUpDown(upDown, "", min, max, position));
 }
-
-namespace {
-
-Control Label(const std::string& name, const std::string& text) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::Label;
-  c.Text = text;
-  return c;
-}
-
-}  // namespace
 
 void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const std::function<void()>& onTotalInput) {
   auto add = [&](const std::string& name, const std::string& caption, const std::string& text, bool total) {
@@ -78,9 +41,9 @@ void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const s
   add("E_incre", "increment:", box.Increment, true);
   add("E_toSteps", box.StepsCaption, box.Steps, false);
   add(box.RepetitionsName, box.RepetitionsCaption, box.Repetitions, true);
-  fields.Add(Label("lbl_pSteps", "0"));
-  fields.Add(Label("Lbl_akt", "0"));
-  fields.Add(Label("Lbl_proceed", ""));
+  fields.Add(world::MakeLabel("lbl_pSteps", "0"));
+  fields.Add(world::MakeLabel("Lbl_akt", "0"));
+  fields.Add(world::MakeLabel("Lbl_proceed", ""));
   Control timer;
   timer.Name = box.Timer;
   timer.Kind = ControlKind::Timer;

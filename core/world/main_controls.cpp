@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "control_builders.h"
 #include "convert.h"
 
 namespace world {
@@ -12,63 +13,6 @@ constexpr ColorRef kStreetColors[kStreetTypeCount] = {
     Rgb(125, 38, 205), Rgb(171, 130, 255), Rgb(224, 102, 255), kWhite,
     Rgb(255, 127, 0),  Rgb(205, 102, 0),   Rgb(205, 0, 0),
 };
-
-Control Edit(const std::string& name, const std::string& caption, const std::string& text, NumberKind number,
-             bool digitsOnly = false) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::Edit;
-  c.Caption = caption;
-  c.Text = text;
-  c.Number = number;
-  c.DigitsOnly = digitsOnly;
-  return c;
-}
-
-Control UpDown(const std::string& name, const std::string& associate, int min, int max, int position,
-               int increment = 1) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::UpDown;
-  c.Associate = associate;
-  c.Min = min;
-  c.Max = max;
-  c.Position = position;
-  c.Increment = increment;
-  return c;
-}
-
-Control Check(const std::string& name, const std::string& caption, bool checked) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::CheckBox;
-  c.Caption = caption;
-  c.Checked = checked;
-  return c;
-}
-
-Control Radio(const std::string& name, const std::string& caption, const std::string& group, bool checked) {
-  Control c = Check(name, caption, checked);
-  c.Kind = ControlKind::RadioButton;
-  c.Group = group;
-  return c;
-}
-
-Control Label(const std::string& name, const std::string& text) {
-  Control c;
-  c.Name = name;
-  c.Kind = ControlKind::Label;
-  c.Text = text;
-  return c;
-}
-
-// An edit with its up-down, kept equal.
-void AddEditWithUpDown(ControlModel& m, Control edit, Control upDown) {
-  edit.Associate = upDown.Name;
-  upDown.Associate = edit.Name;
-  m.Add(std::move(edit));
-  m.Add(std::move(upDown));
-}
 
 }  // namespace
 
@@ -109,51 +53,51 @@ void BuildMainControls(ControlModel& m, World& w) {
   };
 
   // Tab "setup", group box "setup settings".
-  Control c = Edit("Edit_anzAg", ": number of agents", "12000", NumberKind::Integer, true);
+  Control c = MakeEdit("Edit_anzAg", ": number of agents", "12000", NumberKind::Integer, true);
   c.OnChange = anzAgChange;
   m.Add(std::move(c));
 
-  c = Edit("Edit_agentSize", ": agent size", "6", NumberKind::Integer);
+  c = MakeEdit("Edit_agentSize", ": agent size", "6", NumberKind::Integer);
   c.OnChange = cellSizChange;
-  Control u = UpDown("UpD_agentSz", "Edit_agentSize", 1, 50, 6);
+  Control u = MakeUpDown("UpD_agentSz", "Edit_agentSize", 1, 50, 6);
   u.OnClick = [&m, &w] { w.AgentSize = m.Position("UpD_agentSz"); };
   AddEditWithUpDown(m, std::move(c), std::move(u));
 
-  c = Edit("Edit_cellSiz", ": cell size", "6", NumberKind::Integer, true);
+  c = MakeEdit("Edit_cellSiz", ": cell size", "6", NumberKind::Integer, true);
   c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_sellSz", "Edit_cellSiz", 1, 50, 6));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_sellSz", "Edit_cellSiz", 1, 50, 6));
 
-  c = Edit("Edit_anzGr", ": number of groups", "6", NumberKind::Integer, true);
+  c = MakeEdit("Edit_anzGr", ": number of groups", "6", NumberKind::Integer, true);
   c.OnChange = anzGrChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_nrGroups", "Edit_anzGr", 2, 1000, 6));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_nrGroups", "Edit_anzGr", 2, 1000, 6));
 
-  c = Edit("Edit_nRad", ": radius neighbourh.", "2", NumberKind::Integer, true);
+  c = MakeEdit("Edit_nRad", ": radius neighbourh.", "2", NumberKind::Integer, true);
   c.OnChange = nRadChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_radNb", "Edit_nRad", 1, 1000, 2));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_radNb", "Edit_nRad", 1, 1000, 2));
 
-  c = Edit("Edit_mDist", ": move distance", "54", NumberKind::Integer, true);
+  c = MakeEdit("Edit_mDist", ": move distance", "54", NumberKind::Integer, true);
   c.OnChange = mDistChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_moveDist", "Edit_mDist", 2, 1000, 54));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_moveDist", "Edit_mDist", 2, 1000, 54));
 
-  m.Add(Check("CB_graphicUpd", "run with graphic (slower)", true));
-  m.Add(Check("CB_strOcc", "allow street occupation", false));
-  m.Add(Check("cb_indiGroups", "activate", false));
+  m.Add(MakeCheckBox("CB_graphicUpd", "run with graphic (slower)", true));
+  m.Add(MakeCheckBox("CB_strOcc", "allow street occupation", false));
+  m.Add(MakeCheckBox("cb_indiGroups", "activate", false));
 
   // Group box "growth".
-  m.Add(Check("CB_actiGrow", "activate", false));
-  m.Add(Label("Lbl_nrAgents", "nr agents"));
-  c = Edit("E_startGrowWith", "start with agents:", "100", NumberKind::Integer);
+  m.Add(MakeCheckBox("CB_actiGrow", "activate", false));
+  m.Add(MakeLabel("Lbl_nrAgents", "nr agents"));
+  c = MakeEdit("E_startGrowWith", "start with agents:", "100", NumberKind::Integer);
   c.OnChange = anzAgChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpDown6", "E_startGrowWith", 1, 32000, 100, 10));
-  c = Edit("E_growRate", "add agents per timestep:", "10", NumberKind::Integer);
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpDown6", "E_startGrowWith", 1, 32000, 100, 10));
+  c = MakeEdit("E_growRate", "add agents per timestep:", "10", NumberKind::Integer);
   c.OnChange = anzAgChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpDown7", "E_growRate", 1, 32000, 10, 5));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpDown7", "E_growRate", 1, 32000, 10, 5));
 
-  m.Add(Check("CB_showAgs", "show agents", true));
-  m.Add(Check("CB_showRentSc", "show rent landscape", true));
+  m.Add(MakeCheckBox("CB_showAgs", "show agents", true));
+  m.Add(MakeCheckBox("CB_showRentSc", "show rent landscape", true));
 
   // Tab "parameter", group box "tolerance settings".
-  m.Add(Label("Lbl_P", "___"));
+  m.Add(MakeLabel("Lbl_P", "___"));
   Control track;
   track.Name = "TrB_thresh";
   track.Kind = ControlKind::TrackBar;
@@ -168,49 +112,49 @@ void BuildMainControls(ControlModel& m, World& w) {
     w.Threshold = position;
   };
   m.Add(std::move(track));
-  u = UpDown("UpD_thresh", "", 0, 100, 100);
+  u = MakeUpDown("UpD_thresh", "", 0, 100, 100);
   u.OnClick = [&m, &w] {
     m.SetPosition("TrB_thresh", m.Position("UpD_thresh"));
     w.Threshold = m.Position("UpD_thresh");
   };
   m.Add(std::move(u));
-  m.Add(Check("cb_individTol", "activate individual thresholds", true));
+  m.Add(MakeCheckBox("cb_individTol", "activate individual thresholds", true));
 
   // Group box "group thresholds": they act only through "set" or the tolerance window.
-  c = Edit("E_toItself", "to itself (basis):", "0", NumberKind::Integer);
+  c = MakeEdit("E_toItself", "to itself (basis):", "0", NumberKind::Integer);
   c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_toItself", "E_toItself", 0, 100, 0));
-  c = Edit("E_toSuper", "to superior: distance *", "0", NumberKind::Integer);
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toItself", "E_toItself", 0, 100, 0));
+  c = MakeEdit("E_toSuper", "to superior: distance *", "0", NumberKind::Integer);
   c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_toSuper", "E_toSuper", -100, 100, 0));
-  c = Edit("E_toInfer", "to inferior  : distance *", "-20", NumberKind::Integer);
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toSuper", "E_toSuper", -100, 100, 0));
+  c = MakeEdit("E_toInfer", "to inferior  : distance *", "-20", NumberKind::Integer);
   c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_toInfer", "E_toInfer", -100, 100, -20));
-  c = Edit("E_toEmpty", "to empty:", "0", NumberKind::Integer);
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toInfer", "E_toInfer", -100, 100, -20));
+  c = MakeEdit("E_toEmpty", "to empty:", "0", NumberKind::Integer);
   c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), UpDown("UpD_toEmpty", "E_toEmpty", 0, 100, 0));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toEmpty", "E_toEmpty", 0, 100, 0));
 
-  m.Add(Radio("RB_count_no", "do not count empty cells", "RadioGroup1", true));
-  m.Add(Radio("RB_count_diff", "count empty cells as different", "RadioGroup1", false));
-  m.Add(Radio("RB_count_simi", "count empty cells as similar", "RadioGroup1", false));
+  m.Add(MakeRadioButton("RB_count_no", "do not count empty cells", "RadioGroup1", true));
+  m.Add(MakeRadioButton("RB_count_diff", "count empty cells as different", "RadioGroup1", false));
+  m.Add(MakeRadioButton("RB_count_simi", "count empty cells as similar", "RadioGroup1", false));
 
   // Tab "analysis".
-  AddEditWithUpDown(m, Edit("E_clusterT", ": cluster thr.", "10", NumberKind::Integer, true),
-                    UpDown("UpD_clS", "E_clusterT", 1, 10000, 10));
-  c = Edit("E_nbSize", ": grid size", "20", NumberKind::Integer, true);
+  AddEditWithUpDown(m, MakeEdit("E_clusterT", ": cluster thr.", "10", NumberKind::Integer, true),
+                    MakeUpDown("UpD_clS", "E_clusterT", 1, 10000, 10));
+  c = MakeEdit("E_nbSize", ": grid size", "20", NumberKind::Integer, true);
   c.OnChange = [&m, &w] { w.TileSize = m.Int("E_nbSize"); };
-  AddEditWithUpDown(m, std::move(c), UpDown("UpDown5", "E_nbSize", 1, 10000, 20));
+  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpDown5", "E_nbSize", 1, 10000, 20));
 
   // Group box "save windows ".
-  m.Add(Check("cb_save_main", "main window with cells and agents", true));
-  m.Add(Check("cb_save_basic", "basic process recording charts", false));
-  m.Add(Check("cb_save_paraSp", "parameterspace (ps) charts", false));
-  m.Add(Check("cb_save_growth", "analyse growth charts", false));
-  m.Add(Check("cb_save_streets", "analyse streets charts", false));
-  m.Add(Check("cb_save_stability", "analyse stability charts", true));
-  m.Add(Check("cb_save_3DSurf", "3D stability surface", true));
-  m.Add(Edit("E_sRound", "round:", "01", NumberKind::None));
-  m.Add(Edit("E_sName", "examination name:", "please enter name", NumberKind::None));
+  m.Add(MakeCheckBox("cb_save_main", "main window with cells and agents", true));
+  m.Add(MakeCheckBox("cb_save_basic", "basic process recording charts", false));
+  m.Add(MakeCheckBox("cb_save_paraSp", "parameterspace (ps) charts", false));
+  m.Add(MakeCheckBox("cb_save_growth", "analyse growth charts", false));
+  m.Add(MakeCheckBox("cb_save_streets", "analyse streets charts", false));
+  m.Add(MakeCheckBox("cb_save_stability", "analyse stability charts", true));
+  m.Add(MakeCheckBox("cb_save_3DSurf", "3D stability surface", true));
+  m.Add(MakeEdit("E_sRound", "round:", "01", NumberKind::None));
+  m.Add(MakeEdit("E_sName", "examination name:", "please enter name", NumberKind::None));
 
   // Tab "streets".
   Control combo;
@@ -220,7 +164,7 @@ void BuildMainControls(ControlModel& m, World& w) {
   combo.Items = {" street type -3", " street type -2", " street type -1",
                  " street type +1", " street type +2", " street type +3"};
   m.Add(std::move(combo));
-  m.Add(Check("CB_hideAgs", "draw without agents", true));
+  m.Add(MakeCheckBox("CB_hideAgs", "draw without agents", true));
   const char* weightTexts[kStreetTypeCount] = {"0", "0,33", "0,67", "1", "2", "4", "8"};
   const char* typeTexts[kStreetTypeCount] = {"-3", "-2", "-1", "0", "+1", "+2", "+3"};
   for (int t = -3; t <= 3; ++t) {
@@ -232,32 +176,32 @@ void BuildMainControls(ControlModel& m, World& w) {
     cell.Number = NumberKind::Real;
     m.Add(std::move(cell));
   }
-  AddEditWithUpDown(m, Edit("Ed_rows", ": rows", "5", NumberKind::Integer), UpDown("UpD_rows", "Ed_rows", 1, 10000, 5));
-  AddEditWithUpDown(m, Edit("Ed_cols", ": columns", "5", NumberKind::Integer),
-                    UpDown("UpD_cols", "Ed_cols", 1, 10000, 5));
-  AddEditWithUpDown(m, Edit("Ed_nrStr", ": streets", "20", NumberKind::Integer),
-                    UpDown("UpD_nrStr", "Ed_nrStr", 1, 10000, 20, 5));
-  AddEditWithUpDown(m, Edit("Ed_strType", ": street type", "3", NumberKind::Integer),
-                    UpDown("UpD_strType", "Ed_strType", -3, 3, 3));
-  m.Add(Check("CB_rndTyp", "random street types", true));
+  AddEditWithUpDown(m, MakeEdit("Ed_rows", ": rows", "5", NumberKind::Integer), MakeUpDown("UpD_rows", "Ed_rows", 1, 10000, 5));
+  AddEditWithUpDown(m, MakeEdit("Ed_cols", ": columns", "5", NumberKind::Integer),
+                    MakeUpDown("UpD_cols", "Ed_cols", 1, 10000, 5));
+  AddEditWithUpDown(m, MakeEdit("Ed_nrStr", ": streets", "20", NumberKind::Integer),
+                    MakeUpDown("UpD_nrStr", "Ed_nrStr", 1, 10000, 20, 5));
+  AddEditWithUpDown(m, MakeEdit("Ed_strType", ": street type", "3", NumberKind::Integer),
+                    MakeUpDown("UpD_strType", "Ed_strType", -3, 3, 3));
+  m.Add(MakeCheckBox("CB_rndTyp", "random street types", true));
 
   // Tab "rent".
-  m.Add(Check("cb_actiRentLand", "activate rent landscape", true));
-  m.Add(Edit("E_rentMin", "min rent:", "-1,00", NumberKind::Real));
-  m.Add(Edit("E_rentMax", "max rent:", "+1,00", NumberKind::Real));
-  m.Add(Label("lbl_budgetR", "____"));
+  m.Add(MakeCheckBox("cb_actiRentLand", "activate rent landscape", true));
+  m.Add(MakeEdit("E_rentMin", "min rent:", "-1,00", NumberKind::Real));
+  m.Add(MakeEdit("E_rentMax", "max rent:", "+1,00", NumberKind::Real));
+  m.Add(MakeLabel("lbl_budgetR", "____"));
 
   // Below the tabs.
-  m.Add(Label("lbl_Steps", ""));
+  m.Add(MakeLabel("lbl_Steps", ""));
   Control stop;
   stop.Name = "B_stop";
   stop.Kind = ControlKind::Button;
   stop.Caption = "start / stop";
   stop.FontColor = kGreen;
   m.Add(std::move(stop));
-  m.Add(Label("Lbl_cellS", ""));
-  m.Add(Label("Lbl_strCell", "0"));
-  c = Edit("E_stopT", ": stop at timestep", "500", NumberKind::Integer, true);
+  m.Add(MakeLabel("Lbl_cellS", ""));
+  m.Add(MakeLabel("Lbl_strCell", "0"));
+  c = MakeEdit("E_stopT", ": stop at timestep", "500", NumberKind::Integer, true);
   c.OnChange = [&m, &w] { w.StopStep = m.Int("E_stopT"); };
   m.Add(std::move(c));
   Control timer;
@@ -265,7 +209,7 @@ void BuildMainControls(ControlModel& m, World& w) {
   timer.Kind = ControlKind::Timer;
   timer.Checked = true;
   m.Add(std::move(timer));
-  m.Add(Label("Caption", "Vicinara"));
+  m.Add(MakeLabel("Caption", "Vicinara"));
 }
 
 }  // namespace world
