@@ -1,9 +1,18 @@
 #include "windows.h"
 
+#include <QCoreApplication>
+
+#include "AnaLandsc3D.h"
+#include "AnaStability.h"
+#include "AnaStreets.h"
 #include "Analyse.h"
+#include "AnalyseGrowth.h"
 #include "CellForm.h"
 #include "GroupSizes.h"
+#include "Parameterspace.h"
 #include "ToleranZ.h"
+#include "experiment_window.h"
+#include "world_panel.h"
 
 namespace ui {
 
@@ -26,16 +35,47 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
     all_.push_back(w);
     return w;
   };
+  // The experiments move the main window's world: its panel catches up.
+  const auto repaint = [main = main_.get()] { main->panel()->requestRepaint(); };
+  auto experiment = [&](ExperimentWindow* w) {
+    w->setWorldChanged(repaint);
+    return w;
+  };
+  // The stability experiment fills the surface that the 3-D window shows.
+  auto landscape = std::make_shared<experiments::AnaLandsc3D>();
   OtherWindows links;
-  links.Analysis = add(new TForm2(*sim_));
-  links.ParameterSpace = add(new TForm3);
-  links.Growth = add(new TForm4);
-  links.Streets = add(new TForm5);
-  links.Stability = add(new TForm6);
-  add(new TForm7);
+  auto* analysis = new TForm2(*sim_);
+  auto* parameterSpace = new TForm3(*sim_, &sink_);
+  auto* growth = new TForm4(*sim_, &sink_);
+  auto* streets = new TForm5(*sim_, &sink_);
+  auto* stability = new TForm6(*sim_, landscape, &sink_);
+  links.Analysis = add(analysis);
+  links.ParameterSpace = add(experiment(parameterSpace));
+  links.Growth = add(experiment(growth));
+  links.Streets = add(experiment(streets));
+  links.Stability = add(experiment(stability));
+  auto* surface = new TForm7(landscape);
+  add(surface);
+  stability->setSurfaceWindow(surface);
   links.Tolerance = add(new TForm8(*sim_));
   links.GroupSizes = add(new TForm9(*sim_));
   main_->setOtherWindows(links);
+
+  // SaveWindows: every window's picture by its check box, and the surface's points.
+  auto saver =
+      std::make_shared<display::WindowSaver>(sim_->controls, QCoreApplication::applicationDirPath().toStdString());
+  saver->SetWindow("cb_save_main", [main = main_.get()] { return WindowPicture(*main); });
+  saver->SetWindow("cb_save_basic", [analysis] {
+    analysis->refresh();
+    return WindowPicture(*analysis);
+  });
+  saver->SetWindow("cb_save_paraSp", [parameterSpace] { return parameterSpace->picture(); });
+  saver->SetWindow("cb_save_growth", [growth] { return growth->picture(); });
+  saver->SetWindow("cb_save_streets", [streets] { return streets->picture(); });
+  saver->SetWindow("cb_save_stability", [stability] { return stability->picture(); });
+  saver->SetWindow("cb_save_3DSurf", [surface] { return surface->picture(); });
+  saver->SetSurface([surfaceData = landscape.get()] { return surfaceData->SurfacePoints(); });
+  stability->setSaver(saver);
 }
 
 Windows::~Windows() {

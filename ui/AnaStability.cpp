@@ -1,0 +1,118 @@
+#include "AnaStability.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace ui {
+
+TForm6::TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
+               QWidget* parent)
+    : ExperimentWindow("Form6", "Analyse Stability", 1016, 690, sink, parent),
+      landscape_(std::move(landscape)),
+      model_(sim, *landscape_) {
+  attach(model_.controls, "Timer5");
+  model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
+
+  auto* stability = new DownwardChartView(this);
+  stability->setObjectName("Chart_Stability");
+  stability->setGeometry(8, 8, 801, 340);
+  stability_ = stability;
+  stability_->setLabelStep(chart::AxisId::Bottom, 1);
+  const int values = stability_->addSeries(chart::Kind::Point);
+  setCrossMarks(*stability_, values, 2);
+  const int average = stability_->addSeries(chart::Kind::Line);
+  stability_->setSeriesWidth(average, 2);
+
+  change_ = addChart("Chart_Change", QRect(8, 354, 841, 326));
+  change_->setGridVisible(chart::AxisId::Left, false);
+  change_->addSeries(chart::Kind::Line, chart::AxisId::Left);   // ser_tol
+  change_->addSeries(chart::Kind::Line, chart::AxisId::Right);  // ser_change
+
+  auto* settings = new QGroupBox("settings", this);
+  settings->setGeometry(815, 8, 193, 146);
+  settingsRows(settings, "E_calcRds", 18);
+
+  auto* third = new QGroupBox("analyse with a third paramter:", this);
+  third->setGeometry(815, 160, 193, 146);
+  check(third, "Cb_acti3d", 8, 18, 100);
+  auto* param = new QComboBox(third);
+  param->setGeometry(8, 38, 176, 22);
+  binder()->Combo(param, "CB_param");
+  int y = 66;
+  for (const char* name : {"E_thirdFrom", "E_thirdTo", "E_thirdIncre"}) y = settingsRow(third, name, y);
+
+  struct {
+    const char* Name;
+    const char* Caption;
+    void (TForm6::*Click)();
+  } buttons[] = {{"S_start", "new start", &TForm6::S_startClick},
+                 {"S_break", "start / stop", &TForm6::S_breakClick},
+                 {"Button1", "show 3D surface", &TForm6::Button1Click},
+                 {"B_saveSnap", "save snapshots", &TForm6::B_saveSnapClick}};
+  y = 316;
+  for (const auto& b : buttons) {
+    auto* pushButton = button(this, b.Name, b.Caption, QRect(860, y, 140, 25));
+    connect(pushButton, &QPushButton::clicked, this, b.Click);
+    y += 30;
+  }
+  progress(856, 440, ": timesteps", ": values");
+  auto* undo = button(this, "B_undoZ", "undoZoom", QRect(860, 484, 140, 25));
+  connect(undo, &QPushButton::clicked, this, &TForm6::B_undoZClick);
+  refresh();
+}
+
+TForm6::~TForm6() { detach(); }
+
+void TForm6::setSaver(std::shared_ptr<display::WindowSaver> saver) {
+  saver_ = std::move(saver);
+  if (!saver_) {
+    model_.SetSaver({});
+    return;
+  }
+  model_.SetSaver([saver = saver_.get()](const std::string& number) { saver->SaveWindows(number); });
+}
+
+std::uint64_t TForm6::roundEpoch() const {
+  return (starts_ << 42) ^ (static_cast<std::uint64_t>(model_.PassNo()) << 21) ^
+         static_cast<std::uint64_t>(model_.RoundNo());
+}
+
+void TForm6::refresh() {
+  stability_->beginUpdate();
+  stabilityTexts_.follow(*stability_, model_.Chart_Stability);
+  values_.follow(*stability_, 0, model_.Series_segVal.Points(), model_.Series_segVal.Revision());
+  average_.follow(*stability_, 1, model_.Series_segAvg.Points(), model_.Series_segAvg.Revision());
+  stability_->endUpdate();
+
+  change_->beginUpdate();
+  changeTexts_.follow(*change_, model_.Chart_Change);
+  const std::uint64_t epoch = roundEpoch();
+  tolerance_.follow(*change_, 0, model_.ser_tol, epoch);
+  changes_.follow(*change_, 1, model_.ser_change, epoch);
+  change_->endUpdate();
+}
+
+void TForm6::S_startClick() {
+  ++starts_;
+  binder()->Guard([this] { model_.S_startClick(); });
+  refresh();
+}
+
+void TForm6::S_breakClick() { binder()->Guard([this] { model_.S_breakClick(); }); }
+
+void TForm6::B_undoZClick() {
+  model_.B_undoZClick();
+  refresh();
+}
+
+void TForm6::Button1Click() {
+  if (!surfaceWindow_) return;
+  surfaceWindow_->show();
+  surfaceWindow_->raise();
+}
+
+void TForm6::B_saveSnapClick() { binder()->Guard([this] { model_.B_saveSnapClick(); }); }
+
+}  // namespace ui

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+
+#include "core/simulation/simulation.h"
+#include "display/save_windows.h"
+#include "experiment_window.h"
+#include "experiments/AnaLandsc3D.h"
+#include "experiments/AnaStability.h"
+
+namespace ui {
+
+// The stability window "Analyse Stability": a view over the stability
+// experiment. Chart_Stability shows the segregation reached at every
+// threshold (larger values lower down) and its average over the rounds,
+// Chart_Change the threshold staircase and the changing agents of the
+// current round. The experiment saves window pictures through the
+// program's WindowSaver after every pass; "save snapshots" does it at once.
+class TForm6 : public ExperimentWindow {
+  Q_OBJECT
+ public:
+  // The surface is shared with the 3-D window, which the experiment fills.
+  TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
+         QWidget* parent = nullptr);
+  ~TForm6() override;
+
+  // SaveWindows of the program; a save that fails pauses the experiment
+  // and shows the file-creation message once.
+  void setSaver(std::shared_ptr<display::WindowSaver> saver);
+  // The window "show 3D surface" shows.
+  void setSurfaceWindow(QWidget* window) { surfaceWindow_ = window; }
+
+  experiments::AnaStability& model() { return model_; }
+  chart::ChartView* chartStability() const { return stability_; }
+  chart::ChartView* chartChange() const { return change_; }
+
+  void refresh() override;
+
+  void S_startClick();
+  void S_breakClick();
+  void B_undoZClick();
+  void Button1Click();
+  void B_saveSnapClick();
+
+ protected:
+  void tick() override { model_.Tick(); }
+
+ private:
+  // Which round of which start the change chart shows: it is emptied at
+  // every restart of a round.
+  std::uint64_t roundEpoch() const;
+
+  std::shared_ptr<experiments::AnaLandsc3D> landscape_;
+  experiments::AnaStability model_;
+  std::shared_ptr<display::WindowSaver> saver_;
+  QWidget* surfaceWindow_ = nullptr;
+  chart::ChartView* stability_ = nullptr;
+  chart::ChartView* change_ = nullptr;
+  ChartTexts stabilityTexts_;
+  ChartTexts changeTexts_;
+  SeriesFollower values_;
+  SeriesFollower average_;
+  TailFollower tolerance_;
+  TailFollower changes_;
+  std::uint64_t starts_ = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,62 @@
+#include "AnaStreets.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace ui {
+
+TForm5::TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
+    : ExperimentWindow("Form5", "Analyse Street Effects", 1016, 360, sink, parent), model_(sim) {
+  attach(model_.controls, "Timer4");
+  model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
+
+  chart_ = addChart("Chart_Streets", QRect(8, 8, 801, 340));
+  chart_->setLabelStep(chart::AxisId::Bottom, 1);
+  const int data = chart_->addSeries(chart::Kind::Point);
+  chart_->setPointMarker(data, chart::Marker::Circle, 7, 7);
+  chart_->addSeries(chart::Kind::Line);
+
+  auto* settings = new QGroupBox("settings", this);
+  settings->setGeometry(815, 8, 193, 236);
+  auto* layout = new QGroupBox("street layout", settings);
+  layout->setGeometry(8, 16, 177, 40);
+  int x = 8;
+  for (const char* name : {"RB_grid", "RB_rnd"}) {
+    auto* radio = new QRadioButton(QString::fromStdString(model_.controls.Get(name).Caption), layout);
+    radio->setGeometry(x, 16, 80, 18);
+    radio->setAutoExclusive(true);
+    binder()->Check(radio, name);
+    x += 84;
+  }
+  const int y = settingsRows(settings, "E_calcVals", 62);
+  auto* start = button(settings, "S_start", "new start", QRect(8, y + 4, 84, 25));
+  auto* pause = button(settings, "S_break", "start / stop", QRect(100, y + 4, 84, 25));
+  connect(start, &QPushButton::clicked, this, &TForm5::S_startClick);
+  connect(pause, &QPushButton::clicked, this, &TForm5::S_breakClick);
+  progress(815, 252, ": timesteps", ": calculations");
+  auto* undo = button(this, "B_undoZ", "undoZoom", QRect(823, 294, 84, 25));
+  connect(undo, &QPushButton::clicked, this, &TForm5::B_undoZClick);
+  refresh();
+}
+
+TForm5::~TForm5() { detach(); }
+
+void TForm5::refresh() {
+  chart_->beginUpdate();
+  texts_.follow(*chart_, model_.Chart_Streets);
+  points_.follow(*chart_, 0, model_.Series_street.Points(), model_.Series_street.Revision());
+  trend_.follow(*chart_, 1, model_.Series_strTrend.Points(), model_.Series_strTrend.Revision());
+  chart_->endUpdate();
+}
+
+void TForm5::S_startClick() { binder()->Guard([this] { model_.S_startClick(); }); }
+
+void TForm5::S_breakClick() { binder()->Guard([this] { model_.S_breakClick(); }); }
+
+void TForm5::B_undoZClick() {
+  model_.B_undoZClick();
+  refresh();
+}
+
+}  // namespace ui

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/simulation/simulation.h"
+#include "experiment_window.h"
+#include "experiments/AnaStreets.h"
+
+namespace ui {
+
+// The street window "Analyse Street Effects": a view over the street-layout
+// experiment. Chart_Streets plots the large clusters against the street
+// cells of every calculation, with their trend line.
+class TForm5 : public ExperimentWindow {
+  Q_OBJECT
+ public:
+  TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
+  ~TForm5() override;
+
+  experiments::AnaStreets& model() { return model_; }
+  chart::ChartView* chartStreets() const { return chart_; }
+
+  void refresh() override;
+
+  void S_startClick();
+  void S_breakClick();
+  void B_undoZClick();
+
+ protected:
+  void tick() override { model_.Tick(); }
+
+ private:
+  experiments::AnaStreets model_;
+  chart::ChartView* chart_ = nullptr;
+  ChartTexts texts_;
+  SeriesFollower points_;
+  SeriesFollower trend_;
+};
+
+}  // namespace ui

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/simulation/simulation.h"
+#include "experiment_window.h"
+#include "experiments/AnalyseGrowth.h"
+
+namespace ui {
+
+// The growth window (caption "Form4"): a view over the growth experiment.
+// Chart_Growth shows, with a legend, the density of the latest calculation
+// on the left axis and on the right one line per finished value ("toler"
+// lines, titled by the value) and one per finished calculation of the
+// current value ("temp").
+class TForm4 : public ExperimentWindow {
+  Q_OBJECT
+ public:
+  TForm4(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
+  ~TForm4() override;
+
+  experiments::AnalyseGrowth& model() { return model_; }
+  chart::ChartView* chartGrowth() const { return chart_; }
+
+  void refresh() override;
+
+  void B_startClick();
+  void B_breakClick();
+  void B_undoZClick();
+
+ protected:
+  void tick() override { model_.Tick(); }
+
+ private:
+  // The chart holds denseLine, then the lines of the series lists as they stand.
+  void rebuild();
+
+  experiments::AnalyseGrowth model_;
+  chart::ChartView* chart_ = nullptr;
+  ChartTexts texts_;
+  std::uint64_t shownRevision_ = ~std::uint64_t{0};
+  std::uint64_t shownDensity_ = ~std::uint64_t{0};
+  std::vector<SeriesFollower> lines_;  // the toler lines, then the temp lines
+};
+
+}  // namespace ui

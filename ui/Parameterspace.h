@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+
+#include "core/simulation/simulation.h"
+#include "experiment_window.h"
+#include "experiments/Parameterspace.h"
+
+namespace ui {
+
+// The parameter-space window "Analyse Parameterspace": a view over the
+// experiment of the same name. Chart_Cluster shows the large clusters per
+// value, Chart_IS the mean segregation index per value, each with its
+// data, average, trend and curve fit, shown as the eight check boxes say.
+class TForm3 : public ExperimentWindow {
+  Q_OBJECT
+ public:
+  TForm3(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
+  ~TForm3() override;
+
+  experiments::Parameterspace& model() { return model_; }
+  chart::ChartView* chartCluster() const { return charts_[0]; }
+  chart::ChartView* chartIS() const { return charts_[1]; }
+
+  void refresh() override;
+
+  void B_startClick();
+  void B_breakClick();
+  void B_undoZClick();
+
+ protected:
+  void tick() override { model_.Tick(); }
+  void fieldChanged(const world::Control& control) override;
+
+ private:
+  // One chart's four series, in the order they are added to it.
+  struct Shown {
+    ChartTexts Texts;
+    std::array<SeriesFollower, 4> Series;
+  };
+  QGroupBox* optionsBox(const QString& caption, const char* suffix, const char* degreeEdit, const char* degreeUpDown,
+                        int y);
+  void followChart(int chart);
+
+  experiments::Parameterspace model_;
+  std::array<chart::ChartView*, 2> charts_{};
+  std::array<Shown, 2> shown_{};
+};
+
+}  // namespace ui

@@ -1,0 +1,289 @@
+#include "experiment_window.h"
+
+#include <QAbstractAxis>
+#include <QChart>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLegend>
+#include <QLineEdit>
+#include <QPainter>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRubberBand>
+#include <QScatterSeries>
+#include <QShowEvent>
+#include <cstring>
+
+namespace ui {
+
+namespace {
+
+// The screen's pace: often enough to look live, seldom enough to cost little.
+constexpr int kRefreshMs = 100;
+constexpr int kRow = 24;  // pitch of the rows of settings
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QStringList Lines(const std::vector<std::string>& lines) {
+  QStringList out;
+  for (const std::string& line : lines) out << Q(line);
+  return out;
+}
+
+}  // namespace
+
+display::RgbImage ToRgbImage(const QImage& image) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  display::RgbImage out(rgb.width(), rgb.height());
+  const auto stride = static_cast<std::size_t>(out.Stride());
+  for (int y = 0; y < rgb.height(); ++y) {
+    std::memcpy(out.Pixels.data() + static_cast<std::size_t>(y) * stride, rgb.constScanLine(y), stride);
+  }
+  return out;
+}
+
+display::RgbImage WindowPicture(QWidget& window) {
+  // The window paints itself into the picture, background first, so that
+  // windows lying over it on the screen do not spoil it.
+  QImage image(window.size(), QImage::Format_RGB32);
+  image.fill(window.palette().color(window.backgroundRole()));
+  window.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  return ToRgbImage(image);
+}
+
+QList<QPointF> ToQPoints(const measures::Series& points, std::size_t from) {
+  QList<QPointF> out;
+  if (from >= points.size()) return out;
+  out.reserve(static_cast<qsizetype>(points.size() - from));
+  for (std::size_t i = from; i < points.size(); ++i) out.append(QPointF(points[i].X, points[i].Y));
+  return out;
+}
+
+void ChartTexts::follow(chart::ChartView& view, const experiments::ChartLabels& labels) {
+  if (labels.Revision != revision_) {
+    revision_ = labels.Revision;
+    view.setTitle(Lines(labels.Title));
+    view.setAxisTitle(chart::AxisId::Bottom, Q(labels.BottomAxisTitle));
+    view.setAxisTitle(chart::AxisId::Left, Q(labels.LeftAxisTitle));
+    view.setAxisTitle(chart::AxisId::Right, Q(labels.RightAxisTitle));
+  }
+  if (labels.ZoomResets != zoomResets_) {
+    zoomResets_ = labels.ZoomResets;
+    view.undoZoom();
+  }
+}
+
+void SeriesFollower::follow(chart::ChartView& view, int s, const measures::Series& points, std::uint64_t revision) {
+  if (revision == revision_) return;
+  revision_ = revision;
+  view.setPoints(s, ToQPoints(points));
+}
+
+void TailFollower::follow(chart::ChartView& view, int s, const measures::Series& points, std::uint64_t epoch) {
+  const auto shown = static_cast<std::size_t>(view.pointCount(s));
+  if (epoch != epoch_ || points.size() < shown) {
+    epoch_ = epoch;
+    view.setPoints(s, ToQPoints(points));
+  } else if (points.size() > shown) {
+    view.appendPoints(s, ToQPoints(points, shown));
+  }
+}
+
+void setAxisReversed(chart::ChartView& view, chart::AxisId axis, bool reversed) {
+  const Qt::Alignment side = axis == chart::AxisId::Bottom  ? Qt::AlignBottom
+                             : axis == chart::AxisId::Left ? Qt::AlignLeft
+                                                           : Qt::AlignRight;
+  for (QAbstractAxis* a : view.chart()->axes()) {
+    if (a->alignment() == side) a->setReverse(reversed);
+  }
+}
+
+void setLegendVisible(chart::ChartView& view, bool visible) {
+  view.chart()->legend()->setVisible(visible);
+  view.chart()->legend()->setAlignment(Qt::AlignRight);
+}
+
+void setCrossMarks(chart::ChartView& view, int s, int size) {
+  const QList<QAbstractSeries*> all = view.chart()->series();
+  auto* scatter = qobject_cast<QScatterSeries*>(all.value(s));
+  if (!scatter) return;
+  // Arms of `size` pixels on either side of the point.
+  const int extent = 2 * size + 1;
+  QImage cross(extent, extent, QImage::Format_ARGB32_Premultiplied);
+  cross.fill(Qt::transparent);
+  QPainter p(&cross);
+  p.setPen(QPen(view.seriesColor(s), 1));
+  p.drawLine(0, size, extent - 1, size);
+  p.drawLine(size, 0, size, extent - 1);
+  p.end();
+  scatter->setMarkerSize(extent);
+  scatter->setLightMarker(cross);
+}
+
+DownwardChartView::DownwardChartView(QWidget* parent) : chart::ChartView(parent) {
+  setAxisReversed(*this, chart::AxisId::Left, true);
+}
+
+std::unique_ptr<QMouseEvent> DownwardChartView::mirrored(const QMouseEvent& event) const {
+  const QRectF plot = chart()->plotArea();
+  const QPointF top = mapFromScene(chart()->mapToScene(plot.topLeft()));
+  const QPointF bottom = mapFromScene(chart()->mapToScene(plot.bottomLeft()));
+  const QPointF at(event.position().x(), top.y() + bottom.y() - event.position().y());
+  return std::make_unique<QMouseEvent>(event.type(), at, event.scenePosition(), event.globalPosition(), event.button(),
+                                       event.buttons(), event.modifiers(), event.pointingDevice());
+}
+
+void DownwardChartView::mousePressEvent(QMouseEvent* event) {
+  origin_ = event->position().toPoint();
+  chart::ChartView::mousePressEvent(mirrored(*event).get());
+  event->accept();
+}
+
+void DownwardChartView::mouseMoveEvent(QMouseEvent* event) {
+  chart::ChartView::mouseMoveEvent(mirrored(*event).get());
+  // The rubber band shows where the user drags, not its mirror image.
+  if (auto* band = viewport()->findChild<QRubberBand*>(); band && band->isVisible()) {
+    band->setGeometry(QRect(origin_, event->position().toPoint()).normalized());
+  }
+  event->accept();
+}
+
+void DownwardChartView::mouseReleaseEvent(QMouseEvent* event) {
+  chart::ChartView::mouseReleaseEvent(mirrored(*event).get());
+  event->accept();
+}
+
+ExperimentWindow::ExperimentWindow(const char* objectName, const QString& caption, int width, int height,
+                                   MessageSink* sink, QWidget* parent)
+    : Form(objectName, caption, width, height, parent), sink_(sink) {
+  QFont font("Tahoma");
+  font.setPixelSize(10);
+  setFont(font);
+  timer_.setInterval(1);
+  timer_.setTimerType(Qt::PreciseTimer);
+  connect(&timer_, &QTimer::timeout, this, &ExperimentWindow::timerTimer);
+  pace_.setInterval(kRefreshMs);
+  connect(&pace_, &QTimer::timeout, this, [this] { refresh(); });
+}
+
+ExperimentWindow::~ExperimentWindow() = default;
+
+void ExperimentWindow::attach(world::ControlModel& fields, const std::string& timerName) {
+  fields_ = &fields;
+  timerName_ = timerName;
+  timer_.setObjectName(Q(timerName));
+  binder_ = new Binder(fields, this, sink_);
+  listener_ = fields.Subscribe([this](const world::Control& c, world::ControlEvent event) {
+    if (event != world::ControlEvent::Changed) return;
+    if (c.Name == timerName_) {
+      if (c.Checked && !timer_.isActive()) timer_.start();
+      if (!c.Checked) {
+        timer_.stop();
+        // Paused or ended: the charts show where the experiment stands.
+        refresh();
+      }
+      return;
+    }
+    fieldChanged(c);
+  });
+}
+
+void ExperimentWindow::detach() {
+  timer_.stop();
+  pace_.stop();
+  if (!fields_) return;
+  fields_->Unsubscribe(listener_);
+  delete binder_;
+  binder_ = nullptr;
+  fields_ = nullptr;
+}
+
+void ExperimentWindow::timerTimer() {
+  tick();
+  if (worldChanged_) worldChanged_();
+}
+
+display::RgbImage ExperimentWindow::picture() {
+  refresh();
+  return WindowPicture(*this);
+}
+
+void ExperimentWindow::showEvent(QShowEvent* event) {
+  Form::showEvent(event);
+  refresh();
+  pace_.start();
+}
+
+void ExperimentWindow::hideEvent(QHideEvent* event) {
+  Form::hideEvent(event);
+  pace_.stop();
+}
+
+chart::ChartView* ExperimentWindow::addChart(const char* name, const QRect& geometry) {
+  auto* view = new chart::ChartView(this);
+  view->setObjectName(name);
+  view->setGeometry(geometry);
+  return view;
+}
+
+QLineEdit* ExperimentWindow::edit(QWidget* parent, const std::string& name, int x, int y, int width) {
+  auto* e = new QLineEdit(parent);
+  e->setGeometry(x, y, width, 20);
+  binder_->Edit(e, Q(name));
+  return e;
+}
+
+QLabel* ExperimentWindow::label(QWidget* parent, const QString& text, int x, int y) {
+  auto* l = new QLabel(text, parent);
+  l->move(x, y);
+  l->adjustSize();
+  return l;
+}
+
+QPushButton* ExperimentWindow::button(QWidget* parent, const char* name, const QString& caption,
+                                      const QRect& geometry) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setGeometry(geometry);
+  return b;
+}
+
+QCheckBox* ExperimentWindow::check(QWidget* parent, const std::string& name, int x, int y, int width) {
+  auto* box = new QCheckBox(Q(fields_->Get(name).Caption), parent);
+  box->setGeometry(x, y, width, 18);
+  binder_->Check(box, Q(name));
+  return box;
+}
+
+int ExperimentWindow::settingsRow(QWidget* parent, const std::string& name, int y) {
+  const QString caption = Q(fields_->Get(name).Caption);
+  const int extraLines = static_cast<int>(caption.count('\n'));
+  // A caption of two lines stands beside an edit level with its last line.
+  label(parent, caption, 8, y + 3);
+  edit(parent, name, parent->width() - 56, y + extraLines * 13);
+  return y + kRow + extraLines * 13;
+}
+
+int ExperimentWindow::settingsRows(QWidget* parent, const std::string& repetitions, int y) {
+  for (const char* name : {"E_valFrom", "E_valTo", "E_incre", "E_toSteps"}) y = settingsRow(parent, name, y);
+  return settingsRow(parent, repetitions, y);
+}
+
+void ExperimentWindow::progress(int x, int y, const QString& stepsCaption, const QString& countCaption) {
+  auto* steps = new QLabel(this);
+  steps->setGeometry(x, y, 60, 16);
+  steps->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  binder_->Label(steps, "lbl_pSteps");
+  label(this, stepsCaption, x + 62, y + 1);
+  auto* done = new QLabel(this);
+  done->setGeometry(x, y + 18, 60, 16);
+  done->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  binder_->Label(done, "Lbl_akt");
+  auto* total = new QLabel(this);
+  total->setGeometry(x + 62, y + 18, 56, 16);
+  binder_->Label(total, "Lbl_proceed");
+  label(this, countCaption, x + 118, y + 19);
+}
+
+}  // namespace ui
