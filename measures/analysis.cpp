@@ -204,4 +204,14 @@ const Series& Analysis::PointsOf(const ChartSeries& series) const {
   return kNone;
 }
 
+void Analysis::ForgetHistory() {
+  auto keepNewest = [](Series& series) {
+    if (series.size() > 1) series.erase(series.begin(), series.end() - 1);
+  };
+  for (auto* list : {&SatisfactionSeries, &SegregationSeries, &DensitySegregationSeries}) {
+    for (Series& series : *list) keepNewest(series);
+  }
+  for (Series& series : ChangeSeries) keepNewest(series);
+}
+
 }  // namespace measures

@@ -113,6 +113,10 @@ class Analysis {
 
   StabilityHook Stability;
 
+  // Drops all but the newest point of every per-step series. A headless run
+  // that reports each step as it goes calls it to keep its memory flat.
+  void ForgetHistory();
+
   // The points a chart series shows (for bar series: their points).
   const Series& PointsOf(const ChartSeries& series) const;
 

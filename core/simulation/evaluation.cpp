@@ -40,7 +40,17 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
     const int groups = w.GroupCount;
     std::uint32_t* counts = w.KindCounts.data();
     const int positions = (x1 - x0 + 1) * (y1 - y0 + 1);
-    if (groups < 8 && positions < 256) {
+    if (countWithTree_) {
+      std::fill(counts, counts + groups + 1, 0u);
+      counter_.Add(x0, y0, x1, y1, counts);
+      for (int p = 0; p < pendingCount_; ++p) {
+        const PendingKind& d = pending_[p];
+        if (d.X >= x0 && d.X <= x1 && d.Y >= y0 && d.Y <= y1) {
+          --counts[d.TreeKind];
+          ++counts[d.Kind];
+        }
+      }
+    } else if (groups < 8 && positions < 256) {
       // Few kinds and a small neighbourhood: count in eight 8-bit lanes of
       // one register, which keeps the increments free of store-to-load waits.
       std::uint64_t lanes = 0;

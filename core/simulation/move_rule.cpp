@@ -31,6 +31,13 @@ void Simulation::MoveAgents() {
   paintMoves_ = w.DrawWhileMoving && w.Painter && !controls.Checked("CB_showAgs");
   BeginRentReads();
 
+  const int r = w.NbRadius;
+  const long long positions = (2LL * r + 1) * (2LL * r + 1);
+  countWithTree_ = mode.Individual && positions > treeCountingFrom_ &&
+                   KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1);
+  if (countWithTree_) counter_.Build(cells.State.data(), w.GridCols, w.GridRows, w.GroupCount + 1);
+  pendingCount_ = 0;
+
   w.UnsatisfiedCount = 0;
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
@@ -73,7 +80,13 @@ void Simulation::MoveAgents() {
     const double here = Evaluate(cx, cy, mode);
     cells.State[c] = 0;
     cells.State[t] = agent.Group;
+    if (countWithTree_ && t != c) {
+      pending_[0] = {cx, cy, agent.Group, 0};
+      pending_[1] = {tx, ty, 0, agent.Group};
+      pendingCount_ = 2;
+    }
     const double there = Evaluate(tx, ty, mode);
+    pendingCount_ = 0;
     cells.State[t] = 0;
     cells.State[c] = agent.Group;
 
@@ -81,6 +94,7 @@ void Simulation::MoveAgents() {
     ++w.UnsatisfiedCount;
     if (paintMoves_) w.DrawAgent(agent);
   }
+  countWithTree_ = false;
 }
 
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
@@ -97,6 +111,10 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   const int target = cells.Index(x, y);
   cells.Occupied[target] = 1;
   cells.State[target] = agent.Group;
+  if (countWithTree_) {
+    counter_.Move(old % w.GridCols, old / w.GridCols, agent.Group, 0);
+    counter_.Move(x, y, 0, agent.Group);
+  }
   EnterRent(target);
 }
 

@@ -8,6 +8,7 @@
 #include "core/world/controls.h"
 #include "core/world/convert.h"
 #include "core/world/world.h"
+#include "kind_counter.h"
 #include "measures/analysis.h"
 
 namespace simulation {
@@ -104,6 +105,11 @@ class Simulation {
   // are converted.
   void MainWindowShown();
 
+  // Neighbourhoods of more positions than this are counted with a
+  // KindCounter during the move pass (individual mode); the results are the
+  // same either way, only the cost differs.
+  void SetTreeCountingFrom(int positions) { treeCountingFrom_ = positions; }
+
   // Agents that could not be placed because no free cell was left.
   bool PlacementStopped() const { return placementStopped_; }
 
@@ -147,6 +153,18 @@ class Simulation {
   std::vector<std::uint8_t> rentReported_;
   bool rentActiveThisStep_ = false;
   bool paintMoves_ = true;
+
+  // Counting large neighbourhoods during the move pass. The trees hold the
+  // committed kinds; while a target is evaluated tentatively the grid
+  // differs from them at the mover's cell and the target.
+  struct PendingKind {
+    int X, Y, TreeKind, Kind;
+  };
+  KindCounter counter_;
+  bool countWithTree_ = false;
+  int treeCountingFrom_ = 625;
+  PendingKind pending_[2]{};
+  int pendingCount_ = 0;
 };
 
 }  // namespace simulation

@@ -144,3 +144,49 @@ TEST(MoveAgents, LaterStepsTestTheValueStoredDuringTheAgentsOwnTurn) {
 
 }  // namespace
 }  // namespace simulation
+
+namespace simulation {
+namespace {
+
+// Large neighbourhoods are counted with trees; the run must be the very
+// same as counting cell by cell.
+TEST(MoveAgents, CountingLargeNeighbourhoodsWithTreesChangesNothing) {
+  auto run = [](int treeFrom) {
+    auto sim = testing::Make({{"Edit_cellSiz", "10"}, {"Edit_anzAg", "3500"}, {"Edit_nRad", "4"}, {"TrB_thresh", "95"}},
+                             31);
+    sim->SetTreeCountingFrom(treeFrom);
+    for (int i = 0; i < 6; ++i) sim->TimeStep();
+    std::vector<int> cells;
+    for (const auto& a : sim->world.Agents) cells.push_back(sim->world.Cells.Index(a.CellX, a.CellY));
+    cells.push_back(sim->world.UnsatisfiedCount);
+    for (double s : sim->world.Cells.Satisfaction) cells.push_back(static_cast<int>(s * 1000));
+    EXPECT_TRUE(testing::Consistent(sim->world));
+    return cells;
+  };
+  const auto direct = run(1 << 30);
+  const auto trees = run(0);
+  EXPECT_EQ(direct, trees);
+}
+
+TEST(KindCounter, CountsRectanglesAndFollowsMoves) {
+  // 4 x 3 grid of kinds.
+  const std::int32_t grid[] = {0, 1, 2, 1,  //
+                               1, 1, 0, 2,  //
+                               2, 0, 0, 1};
+  KindCounter counter;
+  counter.Build(grid, 4, 3, 3);
+  std::uint32_t counts[3] = {};
+  counter.Add(1, 0, 2, 1, counts);  // columns 1..2, rows 0..1
+  EXPECT_EQ(counts[0], 1u);
+  EXPECT_EQ(counts[1], 2u);
+  EXPECT_EQ(counts[2], 1u);
+  counter.Move(2, 1, 0, 2);
+  std::uint32_t after[3] = {};
+  counter.Add(0, 0, 3, 2, after);
+  EXPECT_EQ(after[0], 3u);
+  EXPECT_EQ(after[1], 5u);
+  EXPECT_EQ(after[2], 4u);
+}
+
+}  // namespace
+}  // namespace simulation
