@@ -1,7 +1,35 @@
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
 #include <iostream>
 
+#include "experiment_command.h"
+#include "merge_command.h"
 #include "run_command.h"
+
+namespace {
+
+// The number of the signal that asked a running experiment to stop, 0 while
+// none did. The one piece of process-wide mutable state of the program: a
+// signal handler can reach nothing else. Lock-free, so the handler may set it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void AskToStop(int signal) { stopSignal.store(signal); }
+
+// Ctrl-C and SIGTERM ask the workers to stop; a second one ends the program at once.
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = AskToStop;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"Vicinara, headless: runs the segregation model from the command line."};
@@ -21,6 +49,36 @@ int main(int argc, char** argv) {
                          "streets) or random:COUNT (COUNT - 1 streets); types from CB_rndTyp and UpD_strType");
   runCommand->add_option("--snapshot", run.Snapshot, "write the world image after the last step to FILE.jpg or FILE.png");
 
+  cli::ExperimentOptions experiment;
+  auto* experimentCommand = app.add_subcommand(
+      "experiment", "Run a batch experiment on all cores and write its tables: runs.csv, steps.csv, summary.json.");
+  experimentCommand->add_option("name", experiment.Experiment, "parameterspace, growth, streets or stability")
+      ->required();
+  experimentCommand
+      ->add_option("--set", experiment.Settings,
+                   "CONTROL=VALUE: a main-window control, as for run; repeatable, applied in order")
+      ->allow_extra_args(false);
+  experimentCommand
+      ->add_option("--exp", experiment.Fields,
+                   "CONTROL=VALUE: a field of the experiment window by component name (E_valFrom, E_valTo, "
+                   "E_incre, E_toSteps, E_calcVals, E_calcRds, CB_param, RB_grid, RB_rnd, Cb_acti3d, "
+                   "E_thirdFrom, ...); repeatable")
+      ->allow_extra_args(false);
+  experimentCommand->add_option("--threads", experiment.Threads, "worlds run at once (default: every core)");
+  experimentCommand->add_option("--seed", experiment.Seed,
+                                "seed of the sweep; calculation k is seeded from it and k (default: the clock)");
+  experimentCommand->add_option("--shard", experiment.Shard, "K/N: run only the units whose index is K modulo N");
+  experimentCommand->add_flag("--resume", experiment.Resume, "continue a stopped run in --out");
+  experimentCommand->add_option("--out", experiment.Out, "output folder (default: vicinara-NAME)");
+  experimentCommand->add_option("--max-round-steps", experiment.MaxRoundSteps,
+                                "stability: fail a round still running after this many steps (default: no limit)");
+
+  cli::MergeOptions merge;
+  auto* mergeCommand =
+      app.add_subcommand("merge", "Join the output folders of the shards of one experiment into one.");
+  mergeCommand->add_option("folders", merge.Inputs, "the shards' output folders")->required();
+  mergeCommand->add_option("--out", merge.Out, "output folder")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -31,5 +89,11 @@ int main(int argc, char** argv) {
   }
 
   if (*runCommand) return cli::Run(run, std::cout, std::cerr);
+  if (*experimentCommand) {
+    experiment.Progress = isatty(STDERR_FILENO) == 1;
+    CatchStopSignals();
+    return cli::RunExperiment(experiment, std::cerr, stopSignal);
+  }
+  if (*mergeCommand) return cli::Merge(merge, std::cerr);
   return 2;
 }

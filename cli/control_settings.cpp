@@ -1,0 +1,83 @@
+#include "control_settings.h"
+
+#include <regex>
+
+#include "core/world/convert.h"
+
+namespace cli {
+
+namespace {
+
+bool Settable(const world::Control& c) {
+  return c.Kind != world::ControlKind::Label && c.Kind != world::ControlKind::Button &&
+         c.Kind != world::ControlKind::Timer;
+}
+
+std::string ValidNames(const world::ControlModel& controls) {
+  std::string list;
+  bool rents = false;
+  for (const auto& name : controls.Names()) {
+    if (CreatedBySetup(name)) {
+      rents = true;
+      continue;
+    }
+    if (!Settable(controls.Get(name))) continue;
+    list += (list.empty() ? "" : ", ") + name;
+  }
+  if (rents) list += ", E_Rent1..E_RentN (after the set-up, N = number of groups)";
+  return list;
+}
+
+// Refuses a value the control could never take, before anything is applied.
+void CheckValue(const world::Control& control, const std::string& value) {
+  using world::NumberKind;
+  if (control.Kind == world::ControlKind::Edit || control.Kind == world::ControlKind::GridCell) {
+    if (control.Number == NumberKind::Integer && !world::IsInteger(value)) throw world::NotAnInteger(value);
+    if (control.Number == NumberKind::Real && !world::IsFloat(value)) throw world::NotAFloat(value);
+  }
+  if ((control.Kind == world::ControlKind::UpDown || control.Kind == world::ControlKind::TrackBar ||
+       control.Kind == world::ControlKind::ComboBox) &&
+      !world::IsInteger(value)) {
+    throw world::NotAnInteger(value);
+  }
+}
+
+}  // namespace
+
+bool CreatedBySetup(const std::string& name) {
+  static const std::regex pattern("(E_Rent|Lbl_Rent)[0-9]+");
+  return std::regex_match(name, pattern);
+}
+
+UsageError UnknownControl(const world::ControlModel& controls, const std::string& name) {
+  return UsageError("unknown control '" + name + "'; valid names: " + ValidNames(controls));
+}
+
+std::vector<Setting> ParseSettings(const std::vector<std::string>& texts, const std::string& option) {
+  std::vector<Setting> settings;
+  for (const auto& text : texts) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq == 0) throw UsageError(option + " takes CONTROL=VALUE, not '" + text + "'");
+    settings.push_back({text.substr(0, eq), text.substr(eq + 1)});
+  }
+  return settings;
+}
+
+void CheckSettings(const world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
+  for (const auto& s : settings) {
+    if (CreatedBySetup(s.Name) != afterSetup) continue;
+    const world::Control* control = controls.Find(s.Name);
+    if (!control || !Settable(*control)) {
+      throw UnknownControl(controls, s.Name);
+    }
+    CheckValue(*control, s.Value);
+  }
+}
+
+void ApplySettings(world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
+  for (const auto& s : settings) {
+    if (CreatedBySetup(s.Name) == afterSetup) controls.SetByUser(s.Name, s.Value);
+  }
+}
+
+}  // namespace cli

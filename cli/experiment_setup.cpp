@@ -1,0 +1,168 @@
+#include "experiment_setup.h"
+
+#include <limits>
+
+#include "core/world/convert.h"
+#include "experiments/AnaLandsc3D.h"
+#include "experiments/AnaStability.h"
+#include "experiments/AnalyseGrowth.h"
+#include "experiments/Parameterspace.h"
+#include "experiments/settings_box.h"
+
+namespace cli {
+
+namespace {
+
+std::uint64_t SplitMix64(std::uint64_t z) {
+  z += 0x9e3779b97f4a7c15ULL;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  return z ^ (z >> 31);
+}
+
+ExperimentKind KindOf(const std::string& name) {
+  const auto& names = ExperimentNames();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<ExperimentKind>(i);
+  }
+  std::string list;
+  for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
+  throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
+}
+
+void CheckWindowFields(const world::ControlModel& fields, const std::vector<Setting>& settings) {
+  for (const auto& s : settings) {
+    // Only the main window has rent fields; the check below passes them over.
+    if (CreatedBySetup(s.Name)) throw UnknownControl(fields, s.Name);
+  }
+  CheckSettings(fields, settings, false);
+}
+
+// The sweep's fields as its runner reads them; "please select a parameter"
+// where the window asks for one.
+void ReadSweep(ExperimentSetup& s, const experiments::SweepRunner& runner) {
+  s.Sweep = runner.ReadSettings();
+  s.Plan = runner.Plan();
+  s.Units = s.Plan.Calculations();
+  s.Calculations = s.Units;
+}
+
+void ReadStability(ExperimentSetup& s, const world::ControlModel& fields) {
+  s.Sweep3d = fields.Checked("Cb_acti3d");
+  s.Parameter = fields.ItemIndex("CB_param");
+  s.Sweep.Start = fields.Int("E_valFrom");
+  s.Sweep.End = fields.Int("E_valTo");
+  s.Sweep.Increment = fields.Int("E_incre");
+  s.Sweep.Steps = std::max(1, fields.Int("E_toSteps"));
+  s.Sweep.Repetitions = fields.Int("E_calcRds");
+  s.ThirdStart = fields.Int("E_thirdFrom");
+  s.ThirdEnd = fields.Int("E_thirdTo");
+  s.ThirdIncrement = fields.Int("E_thirdIncre");
+  if (s.Sweep3d && s.Parameter < 0) throw world::MissingValue("please select a parameter");
+  // The window only warns of an increment of 0 or less; the planned total,
+  // which the progress line shows, needs one above 0.
+  if (s.Sweep.Increment <= 0 || (s.Sweep3d && s.ThirdIncrement <= 0)) throw experiments::IncrementsMessage();
+  s.Rounds = experiments::RepetitionsRun(s.Sweep.Repetitions);
+  s.Units = s.Sweep3d ? experiments::ValueCount(s.ThirdStart, s.ThirdEnd, s.ThirdIncrement) : 1;
+  s.Calculations = experiments::SaturatingProduct(s.Units, s.Rounds);
+}
+
+}  // namespace
+
+const std::vector<std::string>& ExperimentNames() {
+  static const std::vector<std::string> names{"parameterspace", "growth", "streets", "stability"};
+  return names;
+}
+
+int ExperimentSetup::UnitValue(long long unit) const {
+  if (Kind != ExperimentKind::Stability) return Plan.At(unit).Value;
+  return Sweep3d ? static_cast<int>(ThirdStart + unit * static_cast<long long>(ThirdIncrement)) : 0;
+}
+
+std::uint64_t CalculationSeed(std::uint64_t s, long long k) {
+  return SplitMix64(s ^ SplitMix64(static_cast<std::uint64_t>(k)));
+}
+
+std::unique_ptr<simulation::Simulation> PrepareWorld(const ExperimentSetup& setup,
+                                                     simulation::Simulation::SeedSource seeds,
+                                                     simulation::Simulation::Reporter reporter) {
+  auto sim = std::make_unique<simulation::Simulation>(std::move(seeds));
+  sim->SetReporter(std::move(reporter));
+  sim->MainWindowShown();
+  ApplySettings(sim->controls, setup.MainSettings, false);
+  sim->NewSetup();
+  sim->B_setTolsClick();
+  ApplySettings(sim->controls, setup.MainSettings, true);
+  return sim;
+}
+
+void ApplyWindowFields(world::ControlModel& fields, const ExperimentSetup& setup) {
+  ApplySettings(fields, setup.WindowFields, false);
+}
+
+ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::string>& set,
+                               const std::vector<std::string>& exp, long long maxRoundSteps) {
+  ExperimentSetup s;
+  s.Kind = KindOf(name);
+  s.Name = name;
+  s.SetTexts = set;
+  s.ExpTexts = exp;
+  s.MainSettings = ParseSettings(set, "--set");
+  s.WindowFields = ParseSettings(exp, "--exp");
+  if (maxRoundSteps < 0) throw UsageError("--max-round-steps must not be negative");
+  s.MaxRoundSteps = maxRoundSteps;
+
+  // A world prepared as every calculation's will be: a refused setting or
+  // set-up shows here, before anything is written.
+  auto probe = std::make_unique<simulation::Simulation>([] { return std::uint64_t{1}; });
+  probe->MainWindowShown();
+  CheckSettings(probe->controls, s.MainSettings, false);
+  ApplySettings(probe->controls, s.MainSettings, false);
+  probe->NewSetup();
+  probe->B_setTolsClick();
+  CheckSettings(probe->controls, s.MainSettings, true);
+  ApplySettings(probe->controls, s.MainSettings, true);
+
+  switch (s.Kind) {
+    case ExperimentKind::Parameterspace: {
+      experiments::Parameterspace window(*probe);
+      CheckWindowFields(window.controls, s.WindowFields);
+      ApplyWindowFields(window.controls, s);
+      s.Parameter = window.controls.ItemIndex("CB_param");
+      if (s.Parameter < 0) throw world::MissingValue("please select a parameter");
+      s.ClusterDegree = window.controls.Position("UpD_polyDegClust");
+      s.SegregationDegree = window.controls.Position("UpD_polyDegSeg");
+      ReadSweep(s, window.runner);
+      break;
+    }
+    case ExperimentKind::Growth: {
+      experiments::AnalyseGrowth window(*probe);
+      CheckWindowFields(window.controls, s.WindowFields);
+      ApplyWindowFields(window.controls, s);
+      ReadSweep(s, window.runner);
+      break;
+    }
+    case ExperimentKind::Streets: {
+      experiments::AnaStreets window(*probe);
+      CheckWindowFields(window.controls, s.WindowFields);
+      ApplyWindowFields(window.controls, s);
+      s.Layout = window.ChosenLayout();
+      ReadSweep(s, window.runner);
+      break;
+    }
+    case ExperimentKind::Stability: {
+      experiments::AnaLandsc3D surface;
+      experiments::AnaStability window(*probe, surface);
+      CheckWindowFields(window.controls, s.WindowFields);
+      ApplyWindowFields(window.controls, s);
+      ReadStability(s, window.controls);
+      break;
+    }
+  }
+  if (s.Calculations == std::numeric_limits<long long>::max()) {
+    throw UsageError("the sweep has too many calculations to count; narrow its range or repetitions");
+  }
+  return s;
+}
+
+}  // namespace cli

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/control_settings.h"
+#include "core/simulation/simulation.h"
+#include "experiments/AnaStreets.h"
+#include "experiments/sweep_runner.h"
+
+namespace cli {
+
+enum class ExperimentKind { Parameterspace, Growth, Streets, Stability };
+
+// What the command line fixes for a whole experiment, read once from the
+// main window's controls and the experiment window's own fields before
+// any calculation runs. A unit is what one worker runs on one world: a
+// calculation of a sweep, or a pass (all rounds at one third-parameter
+// value) of the stability experiment, whose rounds depend on each other.
+struct ExperimentSetup {
+  ExperimentKind Kind = ExperimentKind::Parameterspace;
+  std::string Name;                   // "parameterspace", "growth", "streets", "stability"
+  std::vector<std::string> SetTexts;  // --set as given
+  std::vector<std::string> ExpTexts;  // --exp as given
+  std::vector<Setting> MainSettings;
+  std::vector<Setting> WindowFields;
+
+  // Sweeps.
+  experiments::SweepSettings Sweep;
+  experiments::SweepPlan Plan;
+  int Parameter = -1;  // CB_param: the swept parameter, or the third parameter of stability
+  experiments::AnaStreets::Layout Layout = experiments::AnaStreets::Layout::Grid;
+  int ClusterDegree = 3;      // E_polyDegClust
+  int SegregationDegree = 3;  // E_polyDegSeg
+
+  // Stability.
+  bool Sweep3d = false;  // Cb_acti3d
+  int ThirdStart = 0;
+  int ThirdEnd = 0;
+  int ThirdIncrement = 1;
+  long long Rounds = 1;  // rounds run per pass
+  long long MaxRoundSteps = 0;  // 0: a round runs until it ends
+
+  long long Units = 0;         // calculations, or passes
+  long long Calculations = 0;  // calculations, or rounds
+
+  // The value of unit u: the swept value, or the third value of a pass.
+  int UnitValue(long long unit) const;
+  // The first calculation (round) of unit u.
+  long long FirstCalculation(long long unit) const { return Kind == ExperimentKind::Stability ? unit * Rounds : unit; }
+  long long UnitOfCalculation(long long k) const { return Kind == ExperimentKind::Stability ? k / Rounds : k; }
+};
+
+// The experiment names, as the command line takes them.
+const std::vector<std::string>& ExperimentNames();
+
+// Reads and checks everything before anything is written: the experiment
+// name, the main-window settings (also those a set-up creates, against a
+// set-up world), the window fields, the plan. Throws UsageError or
+// world::UserError with the message to show.
+ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::string>& set,
+                               const std::vector<std::string>& exp, long long maxRoundSteps = 0);
+
+// The seed of calculation k of a sweep started from seed s: splitmix64 of s
+// and k, the same whichever worker runs it and whichever shard holds it.
+std::uint64_t CalculationSeed(std::uint64_t s, long long k);
+
+// Where a world's set-ups take their seeds from: `Prepare` for the set-ups
+// that prepare it, then, once armed, one seed per experiment set-up in order.
+class SeedFeed {
+ public:
+  SeedFeed(std::uint64_t sweepSeed, long long firstCalculation)
+      : sweepSeed_(sweepSeed), next_(firstCalculation), prepare_(CalculationSeed(sweepSeed, firstCalculation)) {}
+  void Arm() { armed_ = true; }
+  std::uint64_t operator()() { return armed_ ? CalculationSeed(sweepSeed_, next_++) : prepare_; }
+
+ private:
+  std::uint64_t sweepSeed_;
+  long long next_;
+  std::uint64_t prepare_;
+  bool armed_ = false;
+};
+
+// A world as `run` prepares it: created, shown, the settings applied by
+// their handlers, set up, the group thresholds set, the settings a set-up
+// creates applied. The seed source must outlive the world.
+std::unique_ptr<simulation::Simulation> PrepareWorld(const ExperimentSetup& setup,
+                                                     simulation::Simulation::SeedSource seeds,
+                                                     simulation::Simulation::Reporter reporter);
+
+// The window's fields set as a user would. Throws UserError.
+void ApplyWindowFields(world::ControlModel& fields, const ExperimentSetup& setup);
+
+}  // namespace cli

@@ -1,0 +1,252 @@
+#include "experiment_units.h"
+
+#include <charconv>
+#include <optional>
+
+#include "core/world/convert.h"
+#include "experiments/AnaLandsc3D.h"
+#include "experiments/AnaStability.h"
+#include "experiments/AnalyseGrowth.h"
+#include "experiments/Parameterspace.h"
+#include "experiments/derived_series.h"
+
+namespace cli {
+
+namespace {
+
+using experiments::Point;
+using experiments::Series;
+
+// Appends the fields of one line, comma-separated.
+class Line {
+ public:
+  explicit Line(std::string& table) : table_(table) {}
+  ~Line() { table_ += '\n'; }
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
+
+  Line& operator<<(const std::string& text) {
+    Separate();
+    table_ += text;
+    return *this;
+  }
+  Line& operator<<(long long n) { return *this << std::to_string(n); }
+  Line& operator<<(std::uint64_t n) { return *this << std::to_string(n); }
+  Line& operator<<(int n) { return *this << std::to_string(n); }
+  Line& operator<<(double x) { return *this << NumberText(x); }
+  Line& operator<<(const std::optional<double>& x) { return x ? *this << *x : *this << std::string(); }
+
+ private:
+  void Separate() {
+    if (!first_) table_ += ',';
+    first_ = false;
+  }
+  std::string& table_;
+  bool first_ = true;
+};
+
+// Runs the steps of a calculation; false when stopped before its end.
+bool RunSteps(simulation::Simulation& sim, int steps, const std::function<bool()>& stop) {
+  for (int s = 0; s < steps; ++s) {
+    if (stop()) return false;
+    sim.TimeStep();
+  }
+  return true;
+}
+
+std::string Describe(const ExperimentSetup& setup, long long k, int value) {
+  return setup.Name + " calculation " + std::to_string(k) + " (value " + std::to_string(value) + "): ";
+}
+
+std::unique_ptr<simulation::Simulation> Prepare(const ExperimentSetup& setup, SeedFeed& feed,
+                                                const simulation::Simulation::Reporter& report, long long k,
+                                                int value) {
+  try {
+    return PrepareWorld(setup, std::ref(feed), report);
+  } catch (const world::UserError& e) {
+    throw UnitFailure(Describe(setup, k, value) + e.what());
+  }
+}
+
+// A calculation of a sweep: the set-up of applyValue with the calculation's
+// seed, the steps, and what the window records at its end.
+bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long k,
+                         const std::function<bool()>& stop, const simulation::Simulation::Reporter& report,
+                         UnitRows& rows) {
+  using experiments::AnalyseGrowth;
+  using experiments::AnaStreets;
+  using experiments::Parameterspace;
+  const experiments::SweepCalculation c = setup.Plan.At(k);
+  SeedFeed feed(sweepSeed, k);
+  auto sim = Prepare(setup, feed, report, k, c.Value);
+  const int steps = setup.Sweep.Steps;
+  const std::uint64_t seed = CalculationSeed(sweepSeed, k);
+  try {
+    // As at new start: the main window stops its own run at the last step.
+    sim->controls.SetText("E_stopT", world::IntToText(steps));
+    feed.Arm();
+    switch (setup.Kind) {
+      case ExperimentKind::Parameterspace:
+        Parameterspace::ApplyParameter(*sim, setup.Parameter, c.Value);
+        break;
+      case ExperimentKind::Growth:
+        AnalyseGrowth::ApplyThreshold(*sim, c.Value);
+        break;
+      case ExperimentKind::Streets:
+        if (const auto refused = AnaStreets::ApplyLayout(*sim, setup.Layout, c.Value)) report(*refused);
+        break;
+      case ExperimentKind::Stability:
+        break;
+    }
+  } catch (const world::UserError& e) {
+    throw UnitFailure(Describe(setup, k, c.Value) + e.what());
+  }
+  if (!RunSteps(*sim, steps, stop)) return false;
+
+  Line run(rows.Runs);
+  run << setup.Name << k << c.Value << c.Repetition << seed;
+  switch (setup.Kind) {
+    case ExperimentKind::Parameterspace: {
+      const auto result = Parameterspace::Measure(*sim, steps);
+      run << result.Clusters << result.Segregation;
+      break;
+    }
+    case ExperimentKind::Growth: {
+      const auto result = AnalyseGrowth::Measure(*sim, steps);
+      // The group mean at every step, as the calculation's "temp" line shows it.
+      Series points;
+      for (const Series& group : result.Segregation) {
+        for (const Point& p : group) experiments::InsertByX(points, p);
+      }
+      const Series mean =
+          experiments::BlockAverage(points, static_cast<int>(std::max<std::size_t>(1, result.Segregation.size())));
+      const std::size_t n = std::max(mean.size(), result.Density.size());
+      std::optional<double> lastMean;
+      std::optional<double> lastDensity;
+      for (std::size_t i = 0; i < n; ++i) {
+        lastMean = i < mean.size() ? std::optional(mean[i].Y) : std::nullopt;
+        lastDensity = i < result.Density.size() ? std::optional(result.Density[i].Y) : std::nullopt;
+        const double step = i < mean.size() ? mean[i].X : result.Density[i].X;
+        Line(rows.Steps) << k << c.Value << c.Repetition << step << lastMean << lastDensity;
+      }
+      run << lastMean << lastDensity;
+      break;
+    }
+    case ExperimentKind::Streets: {
+      const auto result = AnaStreets::Measure(*sim);
+      run << result.StreetCells << result.Clusters;
+      break;
+    }
+    case ExperimentKind::Stability:
+      break;
+  }
+  return true;
+}
+
+// A pass of the stability experiment: its rounds in order on one world, run
+// by the window's own runner from a new start with the third parameter held
+// at the pass's value. Rows are taken from what the runner records.
+bool RunStabilityPass(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long pass,
+                      const std::function<bool()>& stop, const simulation::Simulation::Reporter& report,
+                      UnitRows& rows) {
+  const long long first = setup.FirstCalculation(pass);
+  const int value = setup.UnitValue(pass);
+  SeedFeed feed(sweepSeed, first);
+  auto sim = Prepare(setup, feed, report, first, value);
+  experiments::AnaLandsc3D surface;
+  experiments::AnaStability runner(*sim, surface);
+  std::optional<std::string> failure;
+  runner.SetReporter([&failure](const world::UserError& e) { failure = e.what(); });
+  const std::string valueText = setup.Sweep3d ? std::to_string(value) : std::string();
+  try {
+    ApplyWindowFields(runner.controls, setup);
+    if (setup.Sweep3d) {
+      runner.controls.SetText("E_thirdFrom", world::IntToText(value));
+      runner.controls.SetText("E_thirdTo", world::IntToText(value));
+    }
+    feed.Arm();
+    runner.S_startClick();
+  } catch (const world::UserError& e) {
+    throw UnitFailure(Describe(setup, first, value) + e.what());
+  }
+
+  long long risesInRound = 0;
+  while (runner.Running()) {
+    if (stop()) return false;
+    const int round = runner.RoundNo();
+    const long long tolerance = runner.Tolerance();
+    const int risesBefore = runner.ValuesDone();
+    const std::size_t pointsBefore = runner.Series_segVal.Size();
+    const int stepsBefore = runner.StepInRound();
+    runner.Tick();
+    const long long k = first + round - 1;
+    if (failure) throw UnitFailure(Describe(setup, k, value) + *failure);
+
+    if (runner.ValuesDone() > risesBefore) {
+      ++risesInRound;
+      // The point recorded at the rise is the last one at its threshold.
+      std::optional<double> segregation;
+      const Series& points = runner.Series_segVal.Points();
+      if (points.size() > pointsBefore) {
+        for (auto it = points.rbegin(); it != points.rend(); ++it) {
+          if (it->X == static_cast<double>(tolerance)) {
+            segregation = it->Y;
+            break;
+          }
+        }
+      }
+      Line(rows.Rises) << k << valueText << round << tolerance << stepsBefore << segregation;
+    }
+    if (runner.RoundNo() != round || runner.Ended()) {
+      Line(rows.Runs) << setup.Name << k << valueText << round << CalculationSeed(sweepSeed, k)
+                      << stepsBefore << risesInRound;
+      risesInRound = 0;
+    }
+    if (runner.Ended()) break;
+    // Every tick that goes on runs one step, which the change chart records.
+    if (!runner.ser_change.empty() && !runner.ser_tol.empty()) {
+      Line(rows.Steps) << first + runner.RoundNo() - 1 << valueText << runner.RoundNo()
+                       << runner.ser_change.back().X << runner.ser_tol.back().Y << runner.ser_change.back().Y;
+    }
+    if (setup.MaxRoundSteps > 0 && runner.StepInRound() >= setup.MaxRoundSteps && runner.Running()) {
+      throw UnitFailure(Describe(setup, first + runner.RoundNo() - 1, value) + "round " +
+                        std::to_string(runner.RoundNo()) + " did not settle at tolerance " +
+                        std::to_string(runner.Tolerance()) + " within " + std::to_string(setup.MaxRoundSteps) +
+                        " steps (--max-round-steps)");
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string NumberText(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+TableHeaders HeadersOf(ExperimentKind kind) {
+  const std::string common = "experiment,calculation,value,repetition,seed,";
+  switch (kind) {
+    case ExperimentKind::Parameterspace:
+      return {common + "LargeClusterCount,meanSegregation", "", ""};
+    case ExperimentKind::Growth:
+      return {common + "meanSegregation,density", "calculation,value,repetition,step,meanSegregation,density", ""};
+    case ExperimentKind::Streets:
+      return {common + "StreetCellCount,LargeClusterCount", "", ""};
+    case ExperimentKind::Stability:
+      return {common + "steps,rises", "calculation,value,repetition,step,Threshold,UnsatisfiedCount",
+              "calculation,value,repetition,tolerance,step,meanSegregation"};
+  }
+  return {};
+}
+
+bool RunUnit(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long unit, const std::function<bool()>& stop,
+             const simulation::Simulation::Reporter& report, UnitRows& rows) {
+  rows = {};
+  if (setup.Kind == ExperimentKind::Stability) return RunStabilityPass(setup, sweepSeed, unit, stop, report, rows);
+  return RunSweepCalculation(setup, sweepSeed, unit, stop, report, rows);
+}
+
+}  // namespace cli
