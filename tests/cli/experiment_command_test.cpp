@@ -1,0 +1,253 @@
+#include "cli/experiment_command.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/merge_command.h"
+#include "experiment_support.h"
+
+namespace cli {
+namespace {
+
+using namespace cli::testing;
+
+ExperimentOptions Options(const std::string& experiment, std::vector<std::string> fields, const std::string& out) {
+  ExperimentOptions o;
+  o.Experiment = experiment;
+  o.Settings = SmallWorld();
+  o.Fields = std::move(fields);
+  o.Seed = 42;
+  o.Threads = 1;
+  o.Out = out;
+  o.MaxRoundSteps = 20000;
+  return o;
+}
+
+// 3 values x 3 calculations of 10 steps.
+ExperimentOptions Parameterspace(const std::string& out) {
+  return Options("parameterspace", {"CB_param=0", "E_toSteps=10"}, out);
+}
+
+// 3 values x 2 calculations of 12 steps, one steps.csv row per step.
+ExperimentOptions Growth(const std::string& out) {
+  return Options("growth", {"E_valFrom=20", "E_valTo=40", "E_toSteps=12", "E_calcVals=2"}, out);
+}
+
+// 3 passes (move distance 3, 4, 5) of 2 rounds from tolerance 25 to 27.
+ExperimentOptions Stability3d(const std::string& out) {
+  return Options("stability",
+                 {"E_valFrom=25", "E_valTo=27", "E_calcRds=2", "Cb_acti3d=1", "CB_param=3", "E_thirdFrom=3",
+                  "E_thirdTo=5"},
+                 out);
+}
+
+TEST(ExperimentCommand, TheThreadCountChangesNoByteOfTheOutput) {
+  Scratch scratch("threads");
+  for (auto make : {Parameterspace, Stability3d}) {
+    ExperimentOptions one = make(scratch / "one");
+    ExperimentOptions three = make(scratch / "three");
+    three.Threads = 3;
+    ASSERT_EQ(Experiment(one).Status, 0);
+    ASSERT_EQ(Experiment(three).Status, 0);
+    const auto a = FolderContents(scratch / "one");
+    EXPECT_EQ(a, FolderContents(scratch / "three")) << one.Experiment;
+    EXPECT_EQ(Lines(ReadFile(scratch / "one/runs.csv")).size(), one.Experiment == "stability" ? 7u : 10u);
+    std::filesystem::remove_all(scratch / "one");
+    std::filesystem::remove_all(scratch / "three");
+  }
+}
+
+TEST(ExperimentCommand, MergedShardsEqualASingleRunByteForByte) {
+  Scratch scratch("shards");
+  for (auto make : {Growth, Stability3d}) {
+    const std::string name = make("").Experiment;
+    ExperimentOptions single = make(scratch / (name + "-single"));
+    single.Threads = 2;
+    ASSERT_EQ(Experiment(single).Status, 0);
+    std::vector<std::string> shards;
+    for (int k = 0; k < 3; ++k) {
+      ExperimentOptions shard = make(scratch / (name + "-shard" + std::to_string(k)));
+      shard.Shard = std::to_string(k) + "/3";
+      ASSERT_EQ(Experiment(shard).Status, 0);
+      // A shard holds its own rows only and no summary: that needs them all.
+      EXPECT_FALSE(std::filesystem::exists(*shard.Out + "/summary.json"));
+      shards.insert(shards.begin(), *shard.Out);  // given in any order
+    }
+    const Outcome merged = MergeFolders(shards, scratch / (name + "-merged"));
+    ASSERT_EQ(merged.Status, 0) << merged.Err;
+    const auto files = FolderContents(*single.Out);
+    EXPECT_EQ(files, FolderContents(scratch / (name + "-merged"))) << name;
+    std::vector<std::string> names;
+    for (const auto& [file, bytes] : files) names.push_back(file);
+    if (name == "growth") {
+      EXPECT_EQ(names, (std::vector<std::string>{"run.json", "runs.csv", "steps.csv", "summary.json"}));
+    } else {
+      EXPECT_EQ(names, (std::vector<std::string>{"rises.csv", "run.json", "runs.csv", "steps.csv", "summary.json",
+                                                 "surface.xls"}));
+    }
+  }
+}
+
+TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
+  Scratch scratch("resume");
+  ASSERT_EQ(Experiment(Parameterspace(scratch / "whole")).Status, 0);
+  const std::vector<std::string> whole = Lines(ReadFile(scratch / "whole/runs.csv"));
+  ASSERT_EQ(whole.size(), 10u);
+
+  // Stopped before the first step: the folder knows the run, no unit is done.
+  const Outcome stopped = Experiment(Parameterspace(scratch / "part"), 2);
+  EXPECT_EQ(stopped.Status, 130);
+  EXPECT_EQ(stopped.Err, "stopped: 0 of 9 calculations are done; run the same command with --resume to continue\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch / "part/runs.csv"));
+
+  // As if calculations 0 and 4 had finished, with marks that a recomputation
+  // would lose, and calculation 5 had been cut off while it was written.
+  auto marked = [](std::string row) { return row.replace(row.rfind(',', row.rfind(',') - 1), std::string::npos, ",999,0.5"); };
+  std::ofstream(scratch / "part/journal", std::ios::app) << "r " << marked(whole[1]) << "\ne 0\n"
+                                                         << "r " << marked(whole[5]) << "\ne 4\n"
+                                                         << "r " << whole[6] << "\n";
+  ExperimentOptions resume = Parameterspace(scratch / "part");
+  resume.Resume = true;
+  resume.Seed.reset();  // the run's own seed is kept
+  resume.Threads = 2;
+  const Outcome resumed = Experiment(resume);
+  ASSERT_EQ(resumed.Status, 0) << resumed.Err;
+
+  const std::vector<std::string> rows = Lines(ReadFile(scratch / "part/runs.csv"));
+  ASSERT_EQ(rows.size(), whole.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i], i == 1 || i == 5 ? marked(whole[i]) : whole[i]) << i;
+  }
+  EXPECT_FALSE(std::filesystem::exists(scratch / "part/journal"));
+  EXPECT_TRUE(std::filesystem::exists(scratch / "part/summary.json"));
+
+  const Outcome again = Experiment(resume);
+  EXPECT_EQ(again.Status, 0);
+  EXPECT_NE(again.Err.find("is complete; nothing to resume"), std::string::npos);
+}
+
+TEST(ExperimentCommand, ResumeRefusesAnotherRunsSettings) {
+  Scratch scratch("resume-other");
+  ASSERT_EQ(Experiment(Parameterspace(scratch / "run"), 2).Status, 130);
+  ExperimentOptions other = Parameterspace(scratch / "run");
+  other.Resume = true;
+  other.Fields.push_back("E_calcVals=2");
+  Outcome r = Experiment(other);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Err.find("holds a run of other settings"), std::string::npos) << r.Err;
+  other = Parameterspace(scratch / "run");
+  other.Resume = true;
+  other.Seed = 7;
+  r = Experiment(other);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err, scratch / "run" + " holds a run with seed 42, not 7\n");
+}
+
+TEST(ExperimentCommand, ARunWithoutSeedRecordsTheSeedThatRepeatsIt) {
+  Scratch scratch("clock-seed");
+  ExperimentOptions drawn = Parameterspace(scratch / "drawn");
+  drawn.Seed.reset();
+  ASSERT_EQ(Experiment(drawn).Status, 0);
+  const auto summary = nlohmann::json::parse(ReadFile(scratch / "drawn/summary.json"));
+  ExperimentOptions repeat = Parameterspace(scratch / "repeat");
+  repeat.Seed = summary.at("seed").get<std::uint64_t>();
+  ASSERT_EQ(Experiment(repeat).Status, 0);
+  EXPECT_EQ(FolderContents(scratch / "drawn"), FolderContents(scratch / "repeat"));
+}
+
+TEST(ExperimentCommand, BadInputExitsWithTwoAndWritesNothing) {
+  Scratch scratch("bad");
+  std::ofstream(scratch / "file") << "not a folder";
+  std::filesystem::create_directories(scratch / "taken");
+  std::ofstream(scratch / "taken/run.json") << "{}";
+  struct Case {
+    std::function<void(ExperimentOptions&)> Change;
+    std::string Message;
+  };
+  const std::vector<Case> cases = {
+      {[](auto& o) { o.Experiment = "segregation"; },
+       "unknown experiment 'segregation'; valid names: parameterspace, growth, streets, stability\n"},
+      {[](auto& o) { o.Settings.push_back("Edit_noSuch=3"); }, "unknown control 'Edit_noSuch'; valid names: "},
+      {[](auto& o) { o.Fields.push_back("Edit_anzAg=3"); }, "unknown control 'Edit_anzAg'; valid names: "},
+      {[](auto& o) { o.Fields.push_back("Lbl_akt=3"); }, "unknown control 'Lbl_akt'; valid names: "},
+      {[](auto& o) { o.Fields.push_back("E_toSteps"); }, "--exp takes CONTROL=VALUE, not 'E_toSteps'\n"},
+      {[](auto& o) { o.Fields.push_back("E_toSteps=1e3"); }, "'1e3' ist kein gültiger Integerwert\n"},
+      {[](auto& o) { o.Settings.push_back("Edit_anzAg=many"); }, "'many' ist kein gültiger Integerwert\n"},
+      {[](auto& o) { o.Fields.push_back("E_incre=0"); }, "increments have to be > 0\n"},
+      {[](auto& o) { o.Fields = {"E_toSteps=10"}; }, "please select a parameter\n"},
+      {[](auto& o) { o.Shard = "3/2"; }, "--shard takes K/N with 0 <= K < N (K counted from 0), not '3/2'\n"},
+      {[](auto& o) { o.Shard = "0/0"; }, "--shard takes K/N with 0 <= K < N (K counted from 0), not '0/0'\n"},
+      {[](auto& o) { o.Shard = "-1/4"; }, "--shard takes K/N with 0 <= K < N (K counted from 0), not '-1/4'\n"},
+      {[](auto& o) {
+         o.Shard = "1/4";
+         o.Seed.reset();
+       },
+       "--shard needs --seed, so that every shard derives the same seeds for the same calculations\n"},
+      {[](auto& o) { o.Threads = 0; }, "--threads must be at least 1\n"},
+      {[&](auto& o) { o.Out = scratch / "file/out"; }, "cannot create the output folder " + scratch / "file/out"},
+      {[&](auto& o) { o.Out = scratch / "taken"; },
+       scratch / "taken" + " already holds a run; continue it with --resume or choose another --out\n"},
+      {[&](auto& o) {
+         o.Resume = true;
+         o.Out = scratch / "none";
+       },
+       scratch / "none" + " holds no experiment run (no run.json)\n"},
+  };
+  for (const Case& c : cases) {
+    ExperimentOptions o = Parameterspace(scratch / "out");
+    c.Change(o);
+    const Outcome r = Experiment(o);
+    EXPECT_EQ(r.Status, 2) << c.Message;
+    EXPECT_EQ(r.Err.substr(0, c.Message.size()), c.Message);
+    EXPECT_FALSE(std::filesystem::exists(scratch / "out")) << c.Message;
+    EXPECT_FALSE(std::filesystem::exists(scratch / "none")) << c.Message;
+  }
+  ExperimentOptions stability = Stability3d(scratch / "out");
+  stability.Fields.push_back("CB_param=-1");
+  const Outcome r = Experiment(stability);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err, "please select a parameter\n");
+  EXPECT_EQ(ReadFile(scratch / "taken/run.json"), "{}");
+}
+
+TEST(Merge, RefusesFoldersThatAreNotTheCompleteShardsOfOneRun) {
+  Scratch scratch("merge-bad");
+  auto shard = [&](const std::string& name, const std::string& k, std::uint64_t seed = 42) {
+    ExperimentOptions o = Parameterspace(scratch / name);
+    o.Shard = k;
+    o.Seed = seed;
+    EXPECT_EQ(Experiment(o).Status, 0);
+    return scratch / name;
+  };
+  const std::string a = shard("a", "0/2");
+  const std::string b = shard("b", "1/2");
+  const std::string c = shard("c", "1/2", 43);
+  const std::string d = shard("d", "1/3");
+  ExperimentOptions unfinished = Parameterspace(scratch / "e");
+  unfinished.Shard = "1/2";
+  ASSERT_EQ(Experiment(unfinished, 15).Status, 143);
+  const std::string e = scratch / "e";
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{a}, "shard 1/2 is missing\n"},
+      {{a, b, b}, "shard 1/2 is given twice\n"},
+      {{a, c}, c + " holds a run of other settings or another seed than " + a + "\n"},
+      {{a, d}, d + " is a shard of 3, not of 2\n"},
+      {{a, e}, e + " holds an unfinished run; complete it with --resume before merging\n"},
+      {{a, scratch / "nowhere"}, scratch / "nowhere" + " holds no experiment run (no run.json)\n"},
+  };
+  for (const auto& [inputs, message] : cases) {
+    const Outcome r = MergeFolders(inputs, scratch / "merged");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(r.Err, message);
+    EXPECT_FALSE(std::filesystem::exists(scratch / "merged")) << message;
+  }
+  ASSERT_EQ(MergeFolders({b, a}, scratch / "merged").Status, 0);
+  const Outcome again = MergeFolders({b, a}, scratch / "merged");
+  EXPECT_EQ(again.Status, 2);
+  EXPECT_EQ(again.Err, scratch / "merged" + " already holds a run; choose another --out\n");
+}
+
+}  // namespace
+}  // namespace cli
