@@ -241,16 +241,11 @@ int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std
     if (share.Count == 1) Summarise(folder, setup, seed);
     fs::remove(folder.Journal(), ignored);
     return 0;
-  } catch (const world::UserError& e) {
-    err << e.what() << '\n';
-    return 2;
-  } catch (const UsageError& e) {
-    err << e.what() << '\n';
-    return 2;
   } catch (const nlohmann::json::exception&) {
     err << "run.json does not read as the record of a run\n";
     return 2;
-  } catch (const std::filesystem::filesystem_error& e) {
+  } catch (const std::runtime_error& e) {
+    // Bad input (UsageError, world::UserError) and folders or files that cannot be written.
     err << e.what() << '\n';
     return 2;
   }

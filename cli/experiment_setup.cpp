@@ -123,11 +123,15 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   CheckSettings(probe->controls, s.MainSettings, true);
   ApplySettings(probe->controls, s.MainSettings, true);
 
+  // The fields typed into the window, checked first.
+  const auto type = [&s](world::ControlModel& fields) {
+    CheckWindowFields(fields, s.WindowFields);
+    ApplyWindowFields(fields, s);
+  };
   switch (s.Kind) {
     case ExperimentKind::Parameterspace: {
       experiments::Parameterspace window(*probe);
-      CheckWindowFields(window.controls, s.WindowFields);
-      ApplyWindowFields(window.controls, s);
+      type(window.controls);
       s.Parameter = window.controls.ItemIndex("CB_param");
       if (s.Parameter < 0) throw world::MissingValue("please select a parameter");
       s.ClusterDegree = window.controls.Position("UpD_polyDegClust");
@@ -137,15 +141,13 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
     }
     case ExperimentKind::Growth: {
       experiments::AnalyseGrowth window(*probe);
-      CheckWindowFields(window.controls, s.WindowFields);
-      ApplyWindowFields(window.controls, s);
+      type(window.controls);
       ReadSweep(s, window.runner);
       break;
     }
     case ExperimentKind::Streets: {
       experiments::AnaStreets window(*probe);
-      CheckWindowFields(window.controls, s.WindowFields);
-      ApplyWindowFields(window.controls, s);
+      type(window.controls);
       s.Layout = window.ChosenLayout();
       ReadSweep(s, window.runner);
       break;
@@ -153,8 +155,7 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
     case ExperimentKind::Stability: {
       experiments::AnaLandsc3D surface;
       experiments::AnaStability window(*probe, surface);
-      CheckWindowFields(window.controls, s.WindowFields);
-      ApplyWindowFields(window.controls, s);
+      type(window.controls);
       ReadStability(s, window.controls);
       break;
     }

@@ -27,24 +27,30 @@ constexpr std::uint64_t kSeed = 2024;
 // experiment set-ups take the seeds of calculations 0, 1, 2, ... in turn.
 class WindowWorld {
  public:
-  explicit WindowWorld(const ExperimentSetup& setup)
-      : sim_(PrepareWorld(setup, [this] { return armed_ ? CalculationSeed(kSeed, next_++) : CalculationSeed(kSeed, 0); },
+  WindowWorld(const std::string& experiment, const std::vector<std::string>& settings,
+              const std::vector<std::string>& fields)
+      : setup_(ReadExperiment(experiment, settings, fields)),
+        sim_(PrepareWorld(setup_, [this] { return armed_ ? CalculationSeed(kSeed, next_++) : CalculationSeed(kSeed, 0); },
                           {})) {}
   simulation::Simulation& Sim() { return *sim_; }
-  // From now on every set-up is the next calculation's.
-  void Arm() { armed_ = true; }
+
+  // Types the fields into the window, presses "new start" and ticks the
+  // runner until the experiment has ended.
+  template <typename Window, typename Runner>
+  void Run(Window& window, void (Window::*newStart)(), Runner& runner) {
+    ApplyWindowFields(window.controls, setup_);
+    armed_ = true;
+    (window.*newStart)();
+    for (int ticks = 0; runner.Running() && ticks < 1000000; ++ticks) runner.Tick();
+    ASSERT_TRUE(runner.Ended());
+  }
 
  private:
+  ExperimentSetup setup_;
   bool armed_ = false;
   long long next_ = 0;
   std::unique_ptr<simulation::Simulation> sim_;
 };
-
-template <typename Runner>
-void RunOut(Runner& runner) {
-  for (int ticks = 0; runner.Running() && ticks < 1000000; ++ticks) runner.Tick();
-  ASSERT_TRUE(runner.Ended());
-}
 
 struct Headless {
   std::vector<std::vector<std::string>> Runs;  // without the header
@@ -89,13 +95,9 @@ TEST(HeadlessExperiment, ParameterSpaceMatchesTheWindowsRunnerCalculationByCalcu
   Scratch scratch("match-ps");
   const std::vector<std::string> fields = {"CB_param=0", "E_toSteps=31", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "parameterspace", fields);
-  const ExperimentSetup setup = ReadExperiment("parameterspace", SmallWorld(), fields);
-  WindowWorld w(setup);
+  WindowWorld w("parameterspace", SmallWorld(), fields);
   experiments::Parameterspace window(w.Sim());
-  ApplyWindowFields(window.controls, setup);
-  w.Arm();
-  window.B_startClick();
-  RunOut(window.runner);
+  w.Run(window, &experiments::Parameterspace::B_startClick, window.runner);
 
   const Series& clusters = window.Series_Avg.Points();
   const Series& segregation = window.Series_IS.Points();
@@ -122,13 +124,9 @@ TEST(HeadlessExperiment, GrowthLinesMatchTheWindowsRunner) {
   Scratch scratch("match-growth");
   const std::vector<std::string> fields = {"E_valFrom=20", "E_valTo=40", "E_toSteps=15", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "growth", fields);
-  const ExperimentSetup setup = ReadExperiment("growth", SmallWorld(), fields);
-  WindowWorld w(setup);
+  WindowWorld w("growth", SmallWorld(), fields);
   experiments::AnalyseGrowth window(w.Sim());
-  ApplyWindowFields(window.controls, setup);
-  w.Arm();
-  window.B_startClick();
-  RunOut(window.runner);
+  w.Run(window, &experiments::AnalyseGrowth::B_startClick, window.runner);
 
   const json& values = h.Summary["series"]["values"];
   ASSERT_EQ(values.size(), 3u);
@@ -150,13 +148,9 @@ TEST(HeadlessExperiment, StreetGridCalculationsMatchTheWindowsRunner) {
   std::vector<std::string> settings = SmallWorld();
   settings.push_back("CB_rndTyp=0");
   const Headless h = RunHeadless(scratch, "streets", fields, settings);
-  const ExperimentSetup setup = ReadExperiment("streets", settings, fields);
-  WindowWorld w(setup);
+  WindowWorld w("streets", settings, fields);
   experiments::AnaStreets window(w.Sim());
-  ApplyWindowFields(window.controls, setup);
-  w.Arm();
-  window.S_startClick();
-  RunOut(window.runner);
+  w.Run(window, &experiments::AnaStreets::S_startClick, window.runner);
 
   // More rows and columns cover more cells: the window's points stay in calculation order.
   const Series& points = window.Series_street.Points();
@@ -173,14 +167,10 @@ TEST(HeadlessExperiment, StabilityRoundsMatchTheWindowsRunner) {
   Scratch scratch("match-stability");
   const std::vector<std::string> fields = {"E_valFrom=25", "E_valTo=28", "E_calcRds=3"};
   const Headless h = RunHeadless(scratch, "stability", fields);
-  const ExperimentSetup setup = ReadExperiment("stability", SmallWorld(), fields);
-  WindowWorld w(setup);
+  WindowWorld w("stability", SmallWorld(), fields);
   experiments::AnaLandsc3D surface;
   experiments::AnaStability window(w.Sim(), surface);
-  ApplyWindowFields(window.controls, setup);
-  w.Arm();
-  window.S_startClick();
-  RunOut(window);
+  w.Run(window, &experiments::AnaStability::S_startClick, window);
 
   // Rows per round in round order; the window keeps its points by threshold.
   ASSERT_EQ(h.Runs.size(), 3u);
