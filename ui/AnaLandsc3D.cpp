@@ -119,6 +119,8 @@ bool TForm7::ensureView() {
   depth->setLabelAutoRotation(45);
   graph_->setAxisZ(depth);
   graph_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
+  // A little further back, so that the axis titles stay inside the window.
+  graph_->scene()->activeCamera()->setZoomLevel(85);
   series_ = new QSurface3DSeries;
   series_->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
   series_->setFlatShadingEnabled(false);

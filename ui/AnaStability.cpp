@@ -43,23 +43,13 @@ TForm6::TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLand
   int y = 66;
   for (const char* name : {"E_thirdFrom", "E_thirdTo", "E_thirdIncre"}) y = settingsRow(third, name, y);
 
-  struct {
-    const char* Name;
-    const char* Caption;
-    void (TForm6::*Click)();
-  } buttons[] = {{"S_start", "new start", &TForm6::S_startClick},
-                 {"S_break", "start / stop", &TForm6::S_breakClick},
-                 {"Button1", "show 3D surface", &TForm6::Button1Click},
-                 {"B_saveSnap", "save snapshots", &TForm6::B_saveSnapClick}};
-  y = 316;
-  for (const auto& b : buttons) {
-    auto* pushButton = button(this, b.Name, b.Caption, QRect(860, y, 140, 25));
-    connect(pushButton, &QPushButton::clicked, this, b.Click);
-    y += 30;
-  }
-  progress(856, 440, ": timesteps", ": values");
-  auto* undo = button(this, "B_undoZ", "undoZoom", QRect(860, 484, 140, 25));
-  connect(undo, &QPushButton::clicked, this, &TForm6::B_undoZClick);
+  button(this, "S_start", "new start", QRect(860, 316, 140, 25), &ExperimentWindow::newStart);
+  button(this, "S_break", "start / stop", QRect(860, 346, 140, 25), &ExperimentWindow::startStop);
+  auto* show = button(this, "Button1", "show 3D surface", QRect(860, 376, 140, 25));
+  connect(show, &QPushButton::clicked, this, &TForm6::Button1Click);
+  auto* snapshots = button(this, "B_saveSnap", "save snapshots", QRect(860, 406, 140, 25));
+  connect(snapshots, &QPushButton::clicked, this, &TForm6::B_saveSnapClick);
+  progress(852, 440, ": timesteps", ": values");
   refresh();
 }
 
@@ -94,15 +84,15 @@ void TForm6::refresh() {
   change_->endUpdate();
 }
 
-void TForm6::S_startClick() {
+void TForm6::newStart() {
   ++starts_;
   binder()->Guard([this] { model_.S_startClick(); });
   refresh();
 }
 
-void TForm6::S_breakClick() { binder()->Guard([this] { model_.S_breakClick(); }); }
+void TForm6::startStop() { binder()->Guard([this] { model_.S_breakClick(); }); }
 
-void TForm6::B_undoZClick() {
+void TForm6::undoZoom() {
   model_.B_undoZClick();
   refresh();
 }

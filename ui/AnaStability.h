@@ -34,12 +34,13 @@ class TForm6 : public ExperimentWindow {
   chart::ChartView* chartStability() const { return stability_; }
   chart::ChartView* chartChange() const { return change_; }
 
+  void newStart() override;
+  void startStop() override;
+  void undoZoom() override;
   void refresh() override;
-
-  void S_startClick();
-  void S_breakClick();
-  void B_undoZClick();
+  // "show 3D surface".
   void Button1Click();
+  // "save snapshots".
   void B_saveSnapClick();
 
  protected:

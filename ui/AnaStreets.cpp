@@ -1,7 +1,6 @@
 #include "AnaStreets.h"
 
 #include <QGroupBox>
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace ui {
@@ -29,14 +28,8 @@ TForm5::TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     binder()->Check(radio, name);
     x += 84;
   }
-  const int y = settingsRows(settings, "E_calcVals", 62);
-  auto* start = button(settings, "S_start", "new start", QRect(8, y + 4, 84, 25));
-  auto* pause = button(settings, "S_break", "start / stop", QRect(100, y + 4, 84, 25));
-  connect(start, &QPushButton::clicked, this, &TForm5::S_startClick);
-  connect(pause, &QPushButton::clicked, this, &TForm5::S_breakClick);
+  startButtons(settings, "S_start", "S_break", settingsRows(settings, "E_calcVals", 62) + 4);
   progress(815, 252, ": timesteps", ": calculations");
-  auto* undo = button(this, "B_undoZ", "undoZoom", QRect(823, 294, 84, 25));
-  connect(undo, &QPushButton::clicked, this, &TForm5::B_undoZClick);
   refresh();
 }
 
@@ -50,11 +43,11 @@ void TForm5::refresh() {
   chart_->endUpdate();
 }
 
-void TForm5::S_startClick() { binder()->Guard([this] { model_.S_startClick(); }); }
+void TForm5::newStart() { binder()->Guard([this] { model_.S_startClick(); }); }
 
-void TForm5::S_breakClick() { binder()->Guard([this] { model_.S_breakClick(); }); }
+void TForm5::startStop() { binder()->Guard([this] { model_.S_breakClick(); }); }
 
-void TForm5::B_undoZClick() {
+void TForm5::undoZoom() {
   model_.B_undoZClick();
   refresh();
 }

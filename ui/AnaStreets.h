@@ -18,11 +18,10 @@ class TForm5 : public ExperimentWindow {
   experiments::AnaStreets& model() { return model_; }
   chart::ChartView* chartStreets() const { return chart_; }
 
+  void newStart() override;
+  void startStop() override;
+  void undoZoom() override;
   void refresh() override;
-
-  void S_startClick();
-  void S_breakClick();
-  void B_undoZClick();
 
  protected:
   void tick() override { model_.Tick(); }

@@ -1,7 +1,6 @@
 #include "AnalyseGrowth.h"
 
 #include <QGroupBox>
-#include <QPushButton>
 
 namespace ui {
 
@@ -17,14 +16,8 @@ TForm4::TForm4(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
 
   auto* settings = new QGroupBox("settings", this);
   settings->setGeometry(824, 8, 192, 182);
-  const int y = settingsRows(settings, "E_calcVals", 20);
-  auto* start = button(settings, "B_start", "new start", QRect(8, y + 4, 84, 25));
-  auto* pause = button(settings, "B_break", "start / stop", QRect(100, y + 4, 84, 25));
-  connect(start, &QPushButton::clicked, this, &TForm4::B_startClick);
-  connect(pause, &QPushButton::clicked, this, &TForm4::B_breakClick);
+  startButtons(settings, "B_start", "B_break", settingsRows(settings, "E_calcVals", 20) + 4);
   progress(824, 198, ": timesteps", ": calculations");
-  auto* undo = button(this, "B_undoZ", "undoZoom", QRect(832, 240, 84, 25));
-  connect(undo, &QPushButton::clicked, this, &TForm4::B_undoZClick);
   refresh();
 }
 
@@ -61,9 +54,7 @@ void TForm4::refresh() {
   int s = 1;
   for (const auto* list : {&model_.tolerLines, &model_.tempLines}) {
     for (const experiments::DerivedSeries& line : *list) {
-      const std::uint64_t before = line.Revision();
-      SeriesFollower& follower = lines_[static_cast<std::size_t>(s - 1)];
-      follower.follow(*chart_, s, line.Points(), before);
+      lines_[static_cast<std::size_t>(s - 1)].follow(*chart_, s, line.Points(), line.Revision());
       if (chart_->seriesTitle(s) != QString::fromStdString(line.Title())) {
         chart_->setSeriesTitle(s, QString::fromStdString(line.Title()));
       }
@@ -73,11 +64,11 @@ void TForm4::refresh() {
   chart_->endUpdate();
 }
 
-void TForm4::B_startClick() { binder()->Guard([this] { model_.B_startClick(); }); }
+void TForm4::newStart() { binder()->Guard([this] { model_.B_startClick(); }); }
 
-void TForm4::B_breakClick() { binder()->Guard([this] { model_.B_breakClick(); }); }
+void TForm4::startStop() { binder()->Guard([this] { model_.B_breakClick(); }); }
 
-void TForm4::B_undoZClick() {
+void TForm4::undoZoom() {
   model_.B_undoZClick();
   refresh();
 }

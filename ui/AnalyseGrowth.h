@@ -23,11 +23,10 @@ class TForm4 : public ExperimentWindow {
   experiments::AnalyseGrowth& model() { return model_; }
   chart::ChartView* chartGrowth() const { return chart_; }
 
+  void newStart() override;
+  void startStop() override;
+  void undoZoom() override;
   void refresh() override;
-
-  void B_startClick();
-  void B_breakClick();
-  void B_undoZClick();
 
  protected:
   void tick() override { model_.Tick(); }

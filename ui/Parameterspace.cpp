@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QPushButton>
 
 #include "updown.h"
 
@@ -48,15 +47,8 @@ TForm3::TForm3(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
   auto* param = new QComboBox(settings);
   param->setGeometry(8, 18, 176, 22);
   binder()->Combo(param, "CB_param");
-  int y = settingsRows(settings, "E_calcVals", 48);
-  auto* start = button(settings, "B_start", "new start", QRect(8, y + 4, 84, 25));
-  auto* pause = button(settings, "B_break", "start / stop", QRect(100, y + 4, 84, 25));
-  connect(start, &QPushButton::clicked, this, &TForm3::B_startClick);
-  connect(pause, &QPushButton::clicked, this, &TForm3::B_breakClick);
-
+  startButtons(settings, "B_start", "B_break", settingsRows(settings, "E_calcVals", 48) + 4);
   progress(800, 224, ": timesteps", ": calculations");
-  auto* undo = button(this, "B_undoZ", "undoZoom", QRect(808, 266, 84, 25));
-  connect(undo, &QPushButton::clicked, this, &TForm3::B_undoZClick);
 
   optionsBox("cluster chart", "Clust", "E_polyDegClust", "UpD_polyDegClust", 300);
   optionsBox("segregation chart", "Seg", "E_polyDegSeg", "UpD_polyDegSeg", 436);
@@ -117,11 +109,11 @@ void TForm3::followChart(int c) {
   view.endUpdate();
 }
 
-void TForm3::B_startClick() { binder()->Guard([this] { model_.B_startClick(); }); }
+void TForm3::newStart() { binder()->Guard([this] { model_.B_startClick(); }); }
 
-void TForm3::B_breakClick() { binder()->Guard([this] { model_.B_breakClick(); }); }
+void TForm3::startStop() { binder()->Guard([this] { model_.B_breakClick(); }); }
 
-void TForm3::B_undoZClick() {
+void TForm3::undoZoom() {
   model_.B_undoZClick();
   refresh();
 }

@@ -22,11 +22,10 @@ class TForm3 : public ExperimentWindow {
   chart::ChartView* chartCluster() const { return charts_[0]; }
   chart::ChartView* chartIS() const { return charts_[1]; }
 
+  void newStart() override;
+  void startStop() override;
+  void undoZoom() override;
   void refresh() override;
-
-  void B_startClick();
-  void B_breakClick();
-  void B_undoZClick();
 
  protected:
   void tick() override { model_.Tick(); }

@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLineEdit>
@@ -242,11 +243,17 @@ QLabel* ExperimentWindow::label(QWidget* parent, const QString& text, int x, int
 }
 
 QPushButton* ExperimentWindow::button(QWidget* parent, const char* name, const QString& caption,
-                                      const QRect& geometry) {
+                                      const QRect& geometry, void (ExperimentWindow::*click)()) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);
   b->setGeometry(geometry);
+  if (click) connect(b, &QPushButton::clicked, this, click);
   return b;
+}
+
+void ExperimentWindow::startButtons(QWidget* settings, const char* start, const char* pause, int y) {
+  button(settings, start, "new start", QRect(8, y, 84, 25), &ExperimentWindow::newStart);
+  button(settings, pause, "start / stop", QRect(100, y, 84, 25), &ExperimentWindow::startStop);
 }
 
 QCheckBox* ExperimentWindow::check(QWidget* parent, const std::string& name, int x, int y, int width) {
@@ -271,19 +278,29 @@ int ExperimentWindow::settingsRows(QWidget* parent, const std::string& repetitio
 }
 
 void ExperimentWindow::progress(int x, int y, const QString& stepsCaption, const QString& countCaption) {
-  auto* steps = new QLabel(this);
-  steps->setGeometry(x, y, 60, 16);
-  steps->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  binder_->Label(steps, "lbl_pSteps");
-  label(this, stepsCaption, x + 62, y + 1);
-  auto* done = new QLabel(this);
-  done->setGeometry(x, y + 18, 60, 16);
-  done->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  binder_->Label(done, "Lbl_akt");
-  auto* total = new QLabel(this);
-  total->setGeometry(x + 62, y + 18, 56, 16);
-  binder_->Label(total, "Lbl_proceed");
-  label(this, countCaption, x + 118, y + 19);
+  // Two lines of labels that read as sentences: "29 : timesteps", "9/ 9 : calculations".
+  auto line = [this, x](int top, const char* number, const char* total, const QString& caption) {
+    auto* row = new QWidget(this);
+    row->setGeometry(x, top, 190, 16);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
+    auto* value = new QLabel(row);
+    value->setFixedWidth(60);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    binder_->Label(value, number);
+    layout->addWidget(value);
+    if (total) {
+      auto* planned = new QLabel(row);
+      binder_->Label(planned, total);
+      layout->addWidget(planned);
+    }
+    layout->addWidget(new QLabel(caption, row));
+    layout->addStretch(1);
+  };
+  line(y, "lbl_pSteps", nullptr, stepsCaption);
+  line(y + 18, "Lbl_akt", "Lbl_proceed", countCaption);
+  button(this, "B_undoZ", "undoZoom", QRect(x + 8, y + 42, 84, 25), &ExperimentWindow::undoZoom);
 }
 
 }  // namespace ui

@@ -114,6 +114,10 @@ class ExperimentWindow : public Form {
   // Runs after every tick: the main window's panel shows the world that moved.
   void setWorldChanged(std::function<void()> changed) { worldChanged_ = std::move(changed); }
 
+  // "new start", "start / stop" and "undoZoom"; a refusal shows its message.
+  virtual void newStart() = 0;
+  virtual void startStop() = 0;
+  virtual void undoZoom() = 0;
   // Brings the charts up to the experiment's data at once.
   virtual void refresh() = 0;
   // The window's picture for SaveWindows, with its charts up to date.
@@ -138,13 +142,17 @@ class ExperimentWindow : public Form {
   chart::ChartView* addChart(const char* name, const QRect& geometry);
   QLineEdit* edit(QWidget* parent, const std::string& name, int x, int y, int width = 48);
   QLabel* label(QWidget* parent, const QString& text, int x, int y);
-  QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry);
+  QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
+                      void (ExperimentWindow::*click)() = nullptr);
+  // "new start" and "start / stop" side by side in the settings box, from the y given.
+  void startButtons(QWidget* settings, const char* start, const char* pause, int y);
   QCheckBox* check(QWidget* parent, const std::string& name, int x, int y, int width = 170);
   // Caption on the left, edit on the right, from the y given; returns the y below.
   int settingsRow(QWidget* parent, const std::string& name, int y);
   // The start, end, increment, steps and repetitions rows; returns the y below.
   int settingsRows(QWidget* parent, const std::string& repetitions, int y);
-  // lbl_pSteps and the step caption; below, Lbl_akt, Lbl_proceed and the count caption.
+  // lbl_pSteps and the step caption; below, Lbl_akt, Lbl_proceed and the
+  // count caption; below, "undoZoom".
   void progress(int x, int y, const QString& stepsCaption, const QString& countCaption);
 
   world::ControlModel* fields_ = nullptr;

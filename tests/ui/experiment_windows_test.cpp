@@ -1,19 +1,12 @@
 #include <QChart>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QEventLoop>
 #include <QImage>
 #include <QLabel>
 #include <QLegend>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QPushButton>
-#include <QTimer>
+#include <QRadioButton>
 #include <QtTest>
-#include <functional>
 
+#include "experiment_test_support.h"
 #include "ui/AnaLandsc3D.h"
 #include "ui/AnaStability.h"
 #include "ui/AnaStreets.h"
@@ -22,15 +15,14 @@
 #include "ui/Parameterspace.h"
 #include "ui/windows.h"
 
+using namespace experiment_test;
+
 namespace {
 
 struct Message {
   QString Caption;
   QString Text;
 };
-
-// Longest an experiment of the shrunken world may take before a test gives up.
-constexpr int kPatienceMs = 60000;
 
 }  // namespace
 
@@ -50,51 +42,12 @@ class ExperimentWindowsTest : public QObject {
   ui::TForm6& stability() { return *static_cast<ui::TForm6*>(windows_->all()[5]); }
   ui::TForm7& surface() { return *static_cast<ui::TForm7*>(windows_->all()[6]); }
 
-  template <typename T>
-  static T* find(QWidget& window, const char* name) {
-    T* w = window.findChild<T*>(name);
-    if (!w) qFatal("no widget %s", name);
-    return w;
-  }
-  static QString text(QWidget& window, const char* name) { return find<QLabel>(window, name)->text(); }
-  static QString field(QWidget& window, const char* name) { return find<QLineEdit>(window, name)->text(); }
-  // Replaces the field's text by typing it, as a user does.
-  static void type(QWidget& window, const char* name, const QString& text) {
-    auto* e = find<QLineEdit>(window, name);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClicks(e, text);
-  }
-  static void click(QWidget& window, const char* name) {
-    QTest::mouseClick(find<QAbstractButton>(window, name), Qt::LeftButton);
-  }
-  static void choose(QWidget& window, const char* combo, int index) {
-    auto* box = find<QComboBox>(window, combo);
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-  }
-  // Runs the event loop, and with it the windows' timers, until done()
-  // holds; fails when it does not within kPatienceMs.
-  static void runUntil(const std::function<bool()>& done) {
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    bool gaveUp = false;
-    QObject::connect(&watchdog, &QTimer::timeout, [&] { gaveUp = true; });
-    watchdog.start(kPatienceMs);
-    while (!done() && !gaveUp) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QVERIFY2(!gaveUp, "the experiment did not get there");
-  }
+  static QString text(QWidget& window, const char* name) { return Find<QLabel>(window, name)->text(); }
+  static QString field(QWidget& window, const char* name) { return Find<QLineEdit>(window, name)->text(); }
   static QList<double> xs(const ui::chart::ChartView& view, int s) {
     QList<double> out;
     for (int i = 0; i < view.pointCount(s); ++i) out << view.point(s, i).x();
     return out;
-  }
-  static QDir programFolder() { return QDir(QCoreApplication::applicationDirPath()); }
-  static void removeOutputFolders() {
-    for (const char* name : {"pictures", "data"}) QDir(programFolder().filePath(name)).removeRecursively();
-  }
-  static void makeOutputFolders() {
-    for (const char* name : {"pictures", "data"}) programFolder().mkpath(name);
   }
 
  private slots:
@@ -103,16 +56,12 @@ class ExperimentWindowsTest : public QObject {
     windows_ = std::make_unique<ui::Windows>(
         [this](QWidget*, const QString& caption, const QString& text) { messages_.push_back({caption, text}); },
         [n = std::uint64_t{11}]() mutable { return n++; });
-    main().timer1()->stop();
-    // A small world, set through the main window's own fields.
-    type(main(), "Edit_cellSiz", "34");
-    type(main(), "Edit_anzAg", "300");
-    find<QCheckBox>(main(), "CB_graphicUpd")->click();
-    removeOutputFolders();
+    ShrinkWorld(main());
+    RemoveOutputFolders();
   }
   void cleanup() {
     windows_.reset();
-    removeOutputFolders();
+    RemoveOutputFolders();
   }
 
   void showTheirLayoutsHidden() {
@@ -130,9 +79,9 @@ class ExperimentWindowsTest : public QObject {
       QCOMPARE(w.Window->size(), w.Size);
       QVERIFY(w.Window->isHidden());
     }
-    QCOMPARE(find<QWidget>(parameterSpace(), "Chart_Cluster")->size(), QSize(786, 340));
-    QCOMPARE(find<QWidget>(stability(), "Chart_Change")->size(), QSize(841, 326));
-    QCOMPARE(find<QWidget>(surface(), "Chart_3DLand")->size(), QSize(1000, 650));
+    QCOMPARE(Find<QWidget>(parameterSpace(), "Chart_Cluster")->size(), QSize(786, 340));
+    QCOMPARE(Find<QWidget>(stability(), "Chart_Change")->size(), QSize(841, 326));
+    QCOMPARE(Find<QWidget>(surface(), "Chart_3DLand")->size(), QSize(1000, 650));
     // The progress display and the settings show the defaults.
     QCOMPARE(text(parameterSpace(), "Lbl_proceed"), QString("/ 9"));
     QCOMPARE(text(growth(), "Lbl_proceed"), QString("/ 60"));
@@ -140,9 +89,9 @@ class ExperimentWindowsTest : public QObject {
     QCOMPARE(text(stability(), "Lbl_proceed"), QString("/ 105"));
     QCOMPARE(text(stability(), "lbl_pSteps"), QString("0"));
     QCOMPARE(field(growth(), "E_toSteps"), QString("1300"));
-    QCOMPARE(find<QComboBox>(parameterSpace(), "CB_param")->placeholderText(), QString(" choose parameter"));
-    QCOMPARE(find<QComboBox>(stability(), "CB_param")->itemText(3), QString(" move distance"));
-    QVERIFY(find<QRadioButton>(streets(), "RB_grid")->isChecked());
+    QCOMPARE(Find<QComboBox>(parameterSpace(), "CB_param")->placeholderText(), QString(" choose parameter"));
+    QCOMPARE(Find<QComboBox>(stability(), "CB_param")->itemText(3), QString(" move distance"));
+    QVERIFY(Find<QRadioButton>(streets(), "RB_grid")->isChecked());
     QCOMPARE(parameterSpace().chartCluster()->axisTitle(ui::chart::AxisId::Left), QString("clusters"));
     QCOMPARE(stability().chartChange()->axisTitle(ui::chart::AxisId::Right), QString("number of changing agents"));
     QCOMPARE(stability().chartStability()->title(), QStringList("phase transitions || 6 groups"));
@@ -154,8 +103,8 @@ class ExperimentWindowsTest : public QObject {
     main().findChild<QPushButton*>("ana_ps")->click();
     QVERIFY(w.isVisible());
     QVERIFY(!main().timer1()->isActive());  // the opener stops the main window's run
-    choose(w, "CB_param", 0);
-    click(w, "B_start");
+    Choose(w, "CB_param", 0);
+    Click(w, "B_start");
     QVERIFY(w.timer()->isActive());
     QCOMPARE(w.timer()->interval(), 1);
     QCOMPARE(w.timer()->timerType(), Qt::PreciseTimer);
@@ -163,11 +112,11 @@ class ExperimentWindowsTest : public QObject {
     QCOMPARE(field(main(), "Edit_anzGr"), QString("2"));
     QCOMPARE(field(main(), "E_stopT"), QString("30"));
     // Closing only hides the window: the experiment goes on.
-    runUntil([&] { return w.model().runner.CalcsDone() >= 1; });
+    QVERIFY(RunUntil([&] { return w.model().runner.CalcsDone() >= 1; }));
     w.close();
     QVERIFY(w.isHidden());
     QVERIFY(w.timer()->isActive());
-    runUntil([&] { return !w.timer()->isActive(); });
+    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
 
     QVERIFY(w.model().runner.Ended());
     QCOMPARE(text(w, "Lbl_akt"), QString("9"));
@@ -187,7 +136,7 @@ class ExperimentWindowsTest : public QObject {
 
   void parameterSpaceAsksForAParameter() {
     ui::TForm3& w = parameterSpace();
-    click(w, "B_start");
+    Click(w, "B_start");
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(messages_[0].Caption, QString("missing value"));
     QCOMPARE(messages_[0].Text, QString("please select a parameter"));
@@ -197,32 +146,32 @@ class ExperimentWindowsTest : public QObject {
 
   void startStopPausesAndResumesWhereItStopped() {
     ui::TForm3& w = parameterSpace();
-    choose(w, "CB_param", 1);
-    click(w, "B_start");
-    runUntil([&] { return w.model().runner.StepInCalc() >= 5; });
-    click(w, "B_break");
+    Choose(w, "CB_param", 1);
+    Click(w, "B_start");
+    QVERIFY(RunUntil([&] { return w.model().runner.StepInCalc() >= 5; }));
+    Click(w, "B_break");
     QVERIFY(!w.timer()->isActive());
     const int step = w.model().runner.StepInCalc();
     const QString shown = text(w, "lbl_pSteps");
     QCOMPARE(shown, QString::number(step - 1));
     QCoreApplication::processEvents();
     QCOMPARE(w.model().runner.StepInCalc(), step);
-    click(w, "B_break");
+    Click(w, "B_break");
     QVERIFY(w.timer()->isActive());
-    runUntil([&] { return w.model().runner.StepInCalc() > step; });
+    QVERIFY(RunUntil([&] { return w.model().runner.StepInCalc() > step; }));
     QCOMPARE(text(w, "lbl_pSteps"), QString::number(step));
   }
 
   void displayOptionsShowAndHideTheirSeries() {
     ui::TForm3& w = parameterSpace();
-    type(w, "E_valTo", "3");
-    type(w, "E_toSteps", "2");
-    type(w, "E_calcVals", "2");
+    Type(w, "E_valTo", "3");
+    Type(w, "E_toSteps", "2");
+    Type(w, "E_calcVals", "2");
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 4"));
-    choose(w, "CB_param", 2);
-    click(w, "B_start");
-    runUntil([&] { return !w.timer()->isActive(); });
-    auto* trend = find<QCheckBox>(w, "CB_trend_Seg");
+    Choose(w, "CB_param", 2);
+    Click(w, "B_start");
+    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
+    auto* trend = Find<QCheckBox>(w, "CB_trend_Seg");
     trend->click();
     QVERIFY(!w.chartIS()->seriesVisible(2));
     QVERIFY(w.chartCluster()->seriesVisible(2));
@@ -233,12 +182,12 @@ class ExperimentWindowsTest : public QObject {
 
   void growthDrawsALinePerValue() {
     ui::TForm4& w = growth();
-    type(w, "E_valTo", "20");
-    type(w, "E_toSteps", "5");
-    type(w, "E_calcVals", "2");
+    Type(w, "E_valTo", "20");
+    Type(w, "E_toSteps", "5");
+    Type(w, "E_calcVals", "2");
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 4"));
-    click(w, "B_start");
-    runUntil([&] { return !w.timer()->isActive(); });
+    Click(w, "B_start");
+    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
     ui::chart::ChartView& view = *w.chartGrowth();
     QStringList titles;
     for (int s = 0; s < view.seriesCount(); ++s) titles << view.seriesTitle(s);
@@ -254,12 +203,12 @@ class ExperimentWindowsTest : public QObject {
 
   void streetsPlotClustersAgainstStreetCells() {
     ui::TForm5& w = streets();
-    type(w, "E_valFrom", "1");
-    type(w, "E_valTo", "2");
-    type(w, "E_toSteps", "3");
-    type(w, "E_calcVals", "1");
-    click(w, "S_start");
-    runUntil([&] { return !w.timer()->isActive(); });
+    Type(w, "E_valFrom", "1");
+    Type(w, "E_valTo", "2");
+    Type(w, "E_toSteps", "3");
+    Type(w, "E_calcVals", "1");
+    Click(w, "S_start");
+    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
     ui::chart::ChartView& view = *w.chartStreets();
     QCOMPARE(view.pointCount(0), 2);
     // Every point stands at the street cells its layout covered.
@@ -271,14 +220,14 @@ class ExperimentWindowsTest : public QObject {
 
   void stabilityChecksItsIncrementsAndThirdParameter() {
     ui::TForm6& w = stability();
-    find<QCheckBox>(w, "Cb_acti3d")->click();
-    type(w, "E_thirdTo", "46");  // recomputes the total with the passes
+    Find<QCheckBox>(w, "Cb_acti3d")->click();
+    Type(w, "E_thirdTo", "46");  // recomputes the total with the passes
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 2310"));
-    click(w, "S_start");
+    Click(w, "S_start");
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(messages_[0].Text, QString("please select a parameter"));
     QVERIFY(!w.timer()->isActive());
-    type(w, "E_thirdIncre", "0");
+    Type(w, "E_thirdIncre", "0");
     QCOMPARE(messages_.size(), 2);
     QCOMPARE(messages_[1].Caption, QString("missing value"));
     QCOMPARE(messages_[1].Text, QString("increments have to be > 0"));
@@ -287,51 +236,51 @@ class ExperimentWindowsTest : public QObject {
 
   void stabilitySaveFailurePausesOnceAndResumes() {
     ui::TForm6& w = stability();
-    type(w, "E_valTo", "26");
-    type(w, "E_toSteps", "1");
-    type(w, "E_calcRds", "1");
+    Type(w, "E_valTo", "26");
+    Type(w, "E_toSteps", "1");
+    Type(w, "E_calcRds", "1");
     // The folders beside the program are missing: the pass's save fails.
-    click(w, "S_start");
+    Click(w, "S_start");
     QCOMPARE(field(main(), "E_stopT"), QString("1"));
-    runUntil([&] { return !w.timer()->isActive(); });
+    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
     QVERIFY(!w.model().Ended());
     QCOMPARE(messages_.size(), 1);
     QVERIFY(messages_[0].Text.startsWith("Datei \""));
     QVERIFY(messages_[0].Text.contains("kann nicht erstellt werden."));
     QCOMPARE(w.chartStability()->pointCount(0), 2);
     // With the folders there, "start / stop" takes the save up again and ends.
-    makeOutputFolders();
-    click(w, "S_break");
-    runUntil([&] { return !w.timer()->isActive(); });
+    MakeOutputFolders();
+    Click(w, "S_break");
+    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
     QVERIFY(w.model().Ended());
     QCOMPARE(messages_.size(), 1);
-    const QDir pictures(programFolder().filePath("pictures"));
+    const QDir pictures(ProgramFolder().filePath("pictures"));
     QCOMPARE(pictures.entryList(QDir::Files),
              QStringList({"01_01_main_please enter name.jpg", "01_01_stability_please enter name.jpg"}));
     QCOMPARE(QImage(pictures.filePath("01_01_stability_please enter name.jpg")).size(), QSize(1016, 690));
     QCOMPARE(QImage(pictures.filePath("01_01_main_please enter name.jpg")).size(), QSize(924, 711));
     // A run without a third parameter leaves the surface's box unchecked.
-    QVERIFY(!find<QCheckBox>(main(), "cb_save_3DSurf")->isChecked());
+    QVERIFY(!Find<QCheckBox>(main(), "cb_save_3DSurf")->isChecked());
   }
 
   void saveSnapshotsBeforeAnyStartUsesPassZero() {
-    makeOutputFolders();
+    MakeOutputFolders();
     for (const char* box : {"cb_save_basic", "cb_save_paraSp", "cb_save_growth", "cb_save_streets"}) {
-      find<QCheckBox>(main(), box)->click();
+      Find<QCheckBox>(main(), box)->click();
     }
-    click(stability(), "B_saveSnap");
+    Click(stability(), "B_saveSnap");
     QVERIFY(messages_.isEmpty());
-    const QDir pictures(programFolder().filePath("pictures"));
+    const QDir pictures(ProgramFolder().filePath("pictures"));
     QCOMPARE(pictures.entryList(QDir::Files).size(), 7);
     QCOMPARE(QImage(pictures.filePath("01_00_paraSpace_please enter name.jpg")).size(), QSize(1000, 700));
     QCOMPARE(QImage(pictures.filePath("01_00_growth_please enter name.jpg")).size(), QSize(1024, 358));
     // Without OpenGL the 3-D window is pictured with its notice.
     QCOMPARE(QImage(pictures.filePath("01_00_stabSurf3D_please enter name.jpg")).size(), QSize(1016, 666));
-    QVERIFY(QFile::exists(programFolder().filePath("data/01_00_stabSurf3D_please enter name.xls")));
+    QVERIFY(QFile::exists(ProgramFolder().filePath("data/01_00_stabSurf3D_please enter name.xls")));
   }
 
   void surfaceWindowShowsANoticeWithoutOpenGL() {
-    click(stability(), "Button1");
+    Click(stability(), "Button1");
     QVERIFY(surface().isVisible());
     QVERIFY(surface().surface() == nullptr);
     QVERIFY(surface().notice() != nullptr);
