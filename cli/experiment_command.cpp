@@ -24,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 std::uint64_t ClockSeed() {
   std::random_device device;
   const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-  return CalculationSeed(now, (static_cast<long long>(device()) << 32) ^ device());
+  const std::uint64_t entropy = (static_cast<std::uint64_t>(device()) << 32) ^ device();
+  return CalculationSeed(now ^ entropy, 0);
 }
 
 // The units of this run: index Index, Index + Count, ... below the sweep's units.
@@ -48,14 +49,13 @@ class Workers {
       : setup_(setup), seed_(seed), shard_(shard), done_(done), journal_(journal), err_(err), stop_(stop) {}
 
   // Runs the units on `threads` threads; while they run, calls progress
-  // about twice a second with the units finished so far.
+  // twice a second with the units finished so far.
   void Run(unsigned threads, const std::function<void(long long)>& progress) {
     std::vector<std::thread> pool;
     for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { Work(); });
     {
       std::unique_lock lock(mutex_);
-      while (stopped_ < threads) {
-        changed_.wait_for(lock, std::chrono::milliseconds(500));
+      while (!changed_.wait_for(lock, std::chrono::milliseconds(500), [&] { return stopped_ == threads; })) {
         if (progress) {
           const long long finished = finished_;
           lock.unlock();
@@ -87,7 +87,6 @@ class Workers {
         std::lock_guard lock(mutex_);
         journal_.Append(unit, rows);
         ++finished_;
-        changed_.notify_all();
       } catch (const std::exception& e) {
         Fail(e.what());
         break;
@@ -121,7 +120,7 @@ class Workers {
   std::atomic<long long> next_{0};
   std::atomic<bool> halt_{false};
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable changed_;  // a thread has left its loop
   unsigned stopped_ = 0;  // threads that have left their loop
   long long finished_ = 0;
   std::optional<std::string> failure_;
@@ -195,9 +194,10 @@ int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std
 
     const Shard share = shard.value_or(Shard{});
     const long long planned = ShardUnits(setup, share);
+    // Opened first: it keeps a second run off the folder while this one reads it.
+    Journal journal(folder.Journal());
     std::set<long long> done;
     for (const auto& entry : ScanJournal(folder.Journal())) done.insert(entry.first);
-    Journal journal(folder.Journal());
 
     const auto started = Clock::now();
     const long long before = static_cast<long long>(done.size());

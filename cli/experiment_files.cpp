@@ -1,6 +1,7 @@
 #include "experiment_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -176,6 +177,12 @@ std::string ReadTextFile(const fs::path& path) {
 Journal::Journal(const fs::path& path) : path_(path.string()) {
   fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd_ < 0) throw display::CannotCreateFile(path_, std::strerror(errno));
+  // Two runs appending to one journal would mix their units.
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd_);
+    fd_ = -1;
+    throw UsageError(path_ + " is being written by another run of this folder");
+  }
 }
 
 Journal::~Journal() {

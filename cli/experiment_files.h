@@ -37,7 +37,8 @@ std::string ReadTextFile(const std::filesystem::path& path);
 // naming the unit, so a block cut off by a crash is recognised and dropped.
 class Journal {
  public:
-  // Opens path for appending, creating it. Throws world::UserError.
+  // Opens path for appending, creating it, and holds it for this run alone.
+  // Throws world::UserError, or UsageError when another run holds it.
   explicit Journal(const std::filesystem::path& path);
   ~Journal();
   Journal(const Journal&) = delete;

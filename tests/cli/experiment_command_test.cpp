@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/experiment_files.h"
 #include "cli/merge_command.h"
 #include "experiment_support.h"
 
@@ -142,6 +143,17 @@ TEST(ExperimentCommand, ResumeRefusesAnotherRunsSettings) {
   r = Experiment(other);
   EXPECT_EQ(r.Status, 2);
   EXPECT_EQ(r.Err, scratch / "run" + " holds a run with seed 42, not 7\n");
+}
+
+TEST(ExperimentCommand, AFolderThatAnotherRunWritesIsRefused) {
+  Scratch scratch("busy");
+  ASSERT_EQ(Experiment(Parameterspace(scratch / "run"), 2).Status, 130);
+  const Journal held(scratch / "run/journal");  // as a run still going on holds it
+  ExperimentOptions again = Parameterspace(scratch / "run");
+  again.Resume = true;
+  const Outcome r = Experiment(again);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err, scratch / "run/journal" + " is being written by another run of this folder\n");
 }
 
 TEST(ExperimentCommand, ARunWithoutSeedRecordsTheSeedThatRepeatsIt) {
