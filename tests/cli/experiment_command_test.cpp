@@ -156,6 +156,20 @@ TEST(ExperimentCommand, AFolderThatAnotherRunWritesIsRefused) {
   EXPECT_EQ(r.Err, scratch / "run/journal" + " is being written by another run of this folder\n");
 }
 
+TEST(ExperimentCommand, ARoundThatDoesNotSettleInTimeStopsTheRunWithStatusOne) {
+  Scratch scratch("unsettled");
+  // The threshold rises only after six steps of equal counts: three never suffice.
+  ExperimentOptions o = Stability3d(scratch / "run");
+  o.MaxRoundSteps = 3;
+  const Outcome r = Experiment(o);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("round 1 did not settle at tolerance 25 within 3 steps (--max-round-steps)"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_TRUE(std::filesystem::exists(scratch / "run/journal"));
+  EXPECT_FALSE(std::filesystem::exists(scratch / "run/runs.csv"));
+}
+
 TEST(ExperimentCommand, ARunWithoutSeedRecordsTheSeedThatRepeatsIt) {
   Scratch scratch("clock-seed");
   ExperimentOptions drawn = Parameterspace(scratch / "drawn");
