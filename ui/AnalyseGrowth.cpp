@@ -62,6 +62,11 @@ void TForm4::refresh() {
     }
   }
   chart_->endUpdate();
+  // The legend lists the lines there are: an emptied "temp" line has given
+  // way to its value's line. (Handing points to a series shows its entry again.)
+  for (int line = 1; line < chart_->seriesCount(); ++line) {
+    setLegendEntryVisible(*chart_, line, chart_->pointCount(line) > 0);
+  }
 }
 
 void TForm4::newStart() { binder()->Guard([this] { model_.B_startClick(); }); }

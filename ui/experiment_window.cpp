@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QPainter>
 #include <QMouseEvent>
@@ -103,6 +104,14 @@ void setAxisReversed(chart::ChartView& view, chart::AxisId axis, bool reversed) 
 void setLegendVisible(chart::ChartView& view, bool visible) {
   view.chart()->legend()->setVisible(visible);
   view.chart()->legend()->setAlignment(Qt::AlignRight);
+}
+
+void setLegendEntryVisible(chart::ChartView& view, int s, bool visible) {
+  QAbstractSeries* series = view.chart()->series().value(s);
+  if (!series) return;
+  for (QLegendMarker* marker : view.chart()->legend()->markers(series)) {
+    if (marker->isVisible() != visible) marker->setVisible(visible);
+  }
 }
 
 void setCrossMarks(chart::ChartView& view, int s, int size) {

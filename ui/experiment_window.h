@@ -74,6 +74,8 @@ class TailFollower {
 // way (larger values lower down), the legend, and cross marks on a point series.
 void setAxisReversed(chart::ChartView& view, chart::AxisId axis, bool reversed);
 void setLegendVisible(chart::ChartView& view, bool visible);
+// Whether series s has an entry in the legend.
+void setLegendEntryVisible(chart::ChartView& view, int s, bool visible);
 void setCrossMarks(chart::ChartView& view, int s, int size);
 
 // A chart whose left axis runs downwards, larger values lower down. A

@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -199,6 +200,11 @@ class ExperimentWindowsTest : public QObject {
     QCOMPARE(view.pointCount(3), 0);  // the temp lines gave way to the value's line
     QCOMPARE(view.title(), QStringList("segregation index with different densities"));
     QVERIFY(view.chart()->legend()->isVisible());
+    QStringList legend;
+    for (QLegendMarker* marker : view.chart()->legend()->markers()) {
+      if (marker->isVisible()) legend << marker->label();
+    }
+    QCOMPARE(legend, QStringList({"dense", "10", "20"}));
   }
 
   void streetsPlotClustersAgainstStreetCells() {

@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
   ui::Windows windows([](QWidget*, const QString& caption, const QString& text) {
     std::fprintf(stderr, "message (%s): %s\n", qPrintable(caption), qPrintable(text));
   });
+  // Showing the main window converts the tolerances, as at the program's start.
+  windows.main().show();
   windows.main().timer1()->stop();
   windows.main().findChild<QCheckBox*>("CB_graphicUpd")->click();
   auto* parameterSpace = static_cast<ui::ExperimentWindow*>(windows.all()[2]);
