@@ -23,7 +23,7 @@ namespace {
 // by Commit; dropped when it is not committed.
 class TableFile {
  public:
-  TableFile(fs::path path, const std::string& header) : path_(std::move(path)), temp_(path_.string() + ".part") {
+  TableFile(fs::path path, const std::string& header) : path_(std::move(path)), temp_(path_.string() + ".tmp") {
     out_.open(temp_, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out_) throw display::CannotCreateFile(path_.string(), std::strerror(errno));
     out_ << header << '\n';

@@ -26,7 +26,7 @@ struct OutputFolder {
 };
 
 // Writes text to path through a temporary file renamed into place: path
-// never holds a partial file. Throws world::UserError "Datei ... kann nicht
+// never holds an incomplete file. Throws world::UserError "Datei ... kann nicht
 // erstellt werden. ...".
 void WriteTextFile(const std::filesystem::path& path, const std::string& text);
 // Throws world::UserError "Datei ... kann nicht geöffnet werden. ...".

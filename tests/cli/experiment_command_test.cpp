@@ -97,31 +97,31 @@ TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
   ASSERT_EQ(whole.size(), 10u);
 
   // Stopped before the first step: the folder knows the run, no unit is done.
-  const Outcome stopped = Experiment(Parameterspace(scratch / "part"), 2);
+  const Outcome stopped = Experiment(Parameterspace(scratch / "stopped"), 2);
   EXPECT_EQ(stopped.Status, 130);
   EXPECT_EQ(stopped.Err, "stopped: 0 of 9 calculations are done; run the same command with --resume to continue\n");
-  EXPECT_FALSE(std::filesystem::exists(scratch / "part/runs.csv"));
+  EXPECT_FALSE(std::filesystem::exists(scratch / "stopped/runs.csv"));
 
   // As if calculations 0 and 4 had finished, with marks that a recomputation
   // would lose, and calculation 5 had been cut off while it was written.
   auto marked = [](std::string row) { return row.replace(row.rfind(',', row.rfind(',') - 1), std::string::npos, ",999,0.5"); };
-  std::ofstream(scratch / "part/journal", std::ios::app) << "r " << marked(whole[1]) << "\ne 0\n"
+  std::ofstream(scratch / "stopped/journal", std::ios::app) << "r " << marked(whole[1]) << "\ne 0\n"
                                                          << "r " << marked(whole[5]) << "\ne 4\n"
                                                          << "r " << whole[6] << "\n";
-  ExperimentOptions resume = Parameterspace(scratch / "part");
+  ExperimentOptions resume = Parameterspace(scratch / "stopped");
   resume.Resume = true;
   resume.Seed.reset();  // the run's own seed is kept
   resume.Threads = 2;
   const Outcome resumed = Experiment(resume);
   ASSERT_EQ(resumed.Status, 0) << resumed.Err;
 
-  const std::vector<std::string> rows = Lines(ReadFile(scratch / "part/runs.csv"));
+  const std::vector<std::string> rows = Lines(ReadFile(scratch / "stopped/runs.csv"));
   ASSERT_EQ(rows.size(), whole.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i], i == 1 || i == 5 ? marked(whole[i]) : whole[i]) << i;
   }
-  EXPECT_FALSE(std::filesystem::exists(scratch / "part/journal"));
-  EXPECT_TRUE(std::filesystem::exists(scratch / "part/summary.json"));
+  EXPECT_FALSE(std::filesystem::exists(scratch / "stopped/journal"));
+  EXPECT_TRUE(std::filesystem::exists(scratch / "stopped/summary.json"));
 
   const Outcome again = Experiment(resume);
   EXPECT_EQ(again.Status, 0);
