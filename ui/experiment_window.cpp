@@ -3,6 +3,7 @@
 #include <QAbstractAxis>
 #include <QChart>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,6 +47,10 @@ display::RgbImage ToRgbImage(const QImage& image) {
 }
 
 display::RgbImage WindowPicture(QWidget& window) {
+  // Layouts still pending (a chart's legend that lost entries) are done
+  // first; only those events run, so a picture taken within a timer's tick
+  // lets no other tick in.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   // The window paints itself into the picture, background first, so that
   // windows lying over it on the screen do not spoil it.
   QImage image(window.size(), QImage::Format_RGB32);

@@ -2,8 +2,14 @@
 // world, with "run with graphic (slower)" off, driven by the windows' own
 // timers; run by hand:
 //
-//   speed_experiment_windows [ps|growth|streets|stability|surface ...] [--pictures FOLDER]
+//   speed_experiment_windows [ps|growth|streets|stability|surface ...] [--pictures FOLDER] [--limit SECONDS]
+//                            [--set FIELD=TEXT ...]
 //
+// --set types TEXT into the field of that name of every window run (for a
+// shorter run: --set E_toSteps=50).
+// A run still going after --limit seconds (default 1800) is paused there and
+// reported with the progress it had made (the stability experiment waits for
+// a world that settles, which a large one may not do).
 // "surface" runs a small stability sweep over " move distance" (two
 // thresholds, two passes) to fill the 3-D window; it needs OpenGL (run it
 // under xvfb-run). With --pictures every window run is saved as FOLDER/NAME.png
@@ -45,12 +51,16 @@ void Choose(QWidget& window, int index) {
   emit combo->activated(index);
 }
 
-// Clicks "new start" and runs the event loop until the window's timer stops.
-double Run(ui::ExperimentWindow& window, const char* start) {
+// Clicks "new start" and runs the event loop until the window's timer
+// stops, or pauses the run after limitMs.
+double Run(ui::ExperimentWindow& window, const char* start, qint64 limitMs) {
   QElapsedTimer clock;
   clock.start();
   window.findChild<QPushButton*>(start)->click();
-  while (window.timer()->isActive()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  while (window.timer()->isActive()) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (clock.elapsed() > limitMs) window.startStop();
+  }
   return static_cast<double>(clock.elapsed()) / 1000.0;
 }
 
@@ -60,10 +70,16 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QStringList names;
   QString pictures;
+  qint64 limitMs = 1800 * 1000;
+  QList<QStringList> sets;
   const QStringList args = app.arguments();
   for (int i = 1; i < args.size(); ++i) {
     if (args[i] == "--pictures" && i + 1 < args.size()) {
       pictures = args[++i];
+    } else if (args[i] == "--set" && i + 1 < args.size()) {
+      sets << args[++i].split('=');
+    } else if (args[i] == "--limit" && i + 1 < args.size()) {
+      limitMs = args[++i].toLongLong() * 1000;
     } else {
       names << args[i];
     }
@@ -85,19 +101,24 @@ int main(int argc, char** argv) {
   // The stability experiment saves pictures beside the program; it should not stop for want of a folder.
   for (const char* folder : {"pictures", "data"}) QDir(QCoreApplication::applicationDirPath()).mkpath(folder);
 
+  for (auto* window : {parameterSpace, growth, streets, static_cast<ui::ExperimentWindow*>(stability)}) {
+    for (const QStringList& set : sets) {
+      if (set.size() == 2 && window->findChild<QLineEdit*>(set[0])) Type(*window, qPrintable(set[0]), set[1]);
+    }
+  }
   for (const QString& name : names) {
     ui::ExperimentWindow* window = nullptr;
     double seconds = 0;
     if (name == "ps") {
       window = parameterSpace;
       Choose(*window, 0);
-      seconds = Run(*window, "B_start");
+      seconds = Run(*window, "B_start", limitMs);
     } else if (name == "growth") {
       window = growth;
-      seconds = Run(*window, "B_start");
+      seconds = Run(*window, "B_start", limitMs);
     } else if (name == "streets") {
       window = streets;
-      seconds = Run(*window, "S_start");
+      seconds = Run(*window, "S_start", limitMs);
     } else if (name == "stability" || name == "surface") {
       window = stability;
       if (name == "surface") {
@@ -108,13 +129,15 @@ int main(int argc, char** argv) {
         Type(*window, "E_thirdTo", "14");
         Type(*window, "E_thirdIncre", "2");
       }
-      seconds = Run(*window, "S_start");
+      seconds = Run(*window, "S_start", limitMs);
     } else {
       std::fprintf(stderr, "unknown window %s\n", qPrintable(name));
       return 2;
     }
-    std::printf("%-10s %8.1f s  %s\n", qPrintable(name), seconds, qPrintable(window->findChild<QLabel*>("Lbl_akt")->text() + " " +
-                                                                      window->findChild<QLabel*>("Lbl_proceed")->text()));
+    const QString progress =
+        window->findChild<QLabel*>("Lbl_akt")->text() + " " + window->findChild<QLabel*>("Lbl_proceed")->text();
+    std::printf("%-10s %8.1f s  %s%s\n", qPrintable(name), seconds, qPrintable(progress),
+                seconds * 1000 > limitMs ? "  (paused at the limit)" : "");
     std::fflush(stdout);
     if (!pictures.isEmpty()) {
       QDir().mkpath(pictures);
