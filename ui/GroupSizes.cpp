@@ -80,8 +80,8 @@ void TForm9::build() {
   reset_->setGeometry(32, kPitch * groups + 5, 75, 25);
   connect(reset_, &QPushButton::clicked, this, &TForm9::B_resetClick);
   content_->resize(195, kPitch * groups + 35);
-  resize(210, kPitch * groups + 70);
-  scroll_->setGeometry(0, 0, 210, kPitch * groups + 70);
+  resizeWithinScreen(210, kPitch * groups + 70);
+  scroll_->setGeometry(rect());
   scroll_->setWidget(content_);
 }
 

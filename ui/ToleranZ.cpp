@@ -1,6 +1,7 @@
 #include "ToleranZ.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <algorithm>
 
@@ -24,6 +25,9 @@ TForm8::TForm8(simulation::Simulation& sim, QWidget* parent)
   scroll_ = new QScrollArea(this);
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setGeometry(rect());
+  for (QScrollBar* bar : {scroll_->verticalScrollBar(), scroll_->horizontalScrollBar()}) {
+    connect(bar, &QScrollBar::valueChanged, this, &TForm8::makeVisibleCharts);
+  }
   pace_.setInterval(kFollowMs);
   connect(&pace_, &QTimer::timeout, this, &TForm8::followWorld);
 }
@@ -60,45 +64,68 @@ void TForm8::buildCharts() {
   freeCharts();
   const int groups = std::max(0, sim_.world.GroupCount);
   content_ = new QWidget;
-  for (int g = 1; g <= groups; ++g) {
-    const int left = 5 + kColumnPitch * ((g - 1) % 3);
-    const int top = 5 + kRowPitch * ((g - 1) / 3);
-    auto* view = new chart::ChartView(content_);
-    view->setObjectName(QString("Chart%1").arg(g));
-    view->setGeometry(left, top, kChartWidth, kChartHeight);
-    const world::ColorRef c = g - 1 < static_cast<int>(sim_.world.GroupColors.size())
-                                  ? sim_.world.GroupColors[static_cast<std::size_t>(g - 1)]
-                                  : world::kSilver;
-    const QColor color(world::Red(c), world::Green(c), world::Blue(c));
-    view->setTitle({QString("Group%1").arg(g)});
-    view->setTitleColor(color);
-    view->setZoomEnabled(false);
-    view->setFixedRange(chart::AxisId::Left, 0, 100, 1);
-    // Whole columns around the points 0 .. groups.
-    view->setFixedRange(chart::AxisId::Bottom, -0.5, groups + 0.5, 1);
-    view->setAxisTitle(chart::AxisId::Bottom, "to Group");
-    const int s = view->addSeries(chart::Kind::Point, chart::AxisId::Left);
-    view->setSeriesColor(s, color);
-    view->setPointMarker(s, chart::Marker::Rectangle, 5, 14);
-    view->setValueLabels(s, true);
-    view->setDragSeries(s);
-    QList<QPointF> points;
-    for (int x = 0; x <= groups; ++x) points.append(QPointF(x, 0));
-    view->setPoints(s, points);
-    connect(view, &chart::ChartView::pointDragged, this,
-            [this, g](int, int index, double y) { dragged(g, index, y); });
-    connect(view, &chart::ChartView::mouseReleased, this, &TForm8::released);
-    charts_.push_back(view);
-  }
+  charts_.assign(static_cast<std::size_t>(groups), nullptr);
   const int lastRowTop = 5 + kRowPitch * ((std::max(groups, 1) - 1) / 3);
   content_->resize(5 + kColumnPitch * std::min(std::max(groups, 1), 3), lastRowTop + kChartHeight + 5);
   scroll_->setWidget(content_);
-  resize(925, lastRowTop + 290);
+  resizeWithinScreen(925, lastRowTop + 290);
+  makeVisibleCharts();
+}
+
+chart::ChartView* TForm8::makeChart(int g) {
+  const int groups = static_cast<int>(charts_.size());
+  const int left = 5 + kColumnPitch * ((g - 1) % 3);
+  const int top = 5 + kRowPitch * ((g - 1) / 3);
+  auto* view = new chart::ChartView(content_);
+  view->setObjectName(QString("Chart%1").arg(g));
+  view->setGeometry(left, top, kChartWidth, kChartHeight);
+  const world::ColorRef c = g - 1 < static_cast<int>(sim_.world.GroupColors.size())
+                                ? sim_.world.GroupColors[static_cast<std::size_t>(g - 1)]
+                                : world::kSilver;
+  const QColor color(world::Red(c), world::Green(c), world::Blue(c));
+  view->setTitle({QString("Group%1").arg(g)});
+  view->setTitleColor(color);
+  view->setZoomEnabled(false);
+  view->setFixedRange(chart::AxisId::Left, 0, 100, 1);
+  // Whole columns around the points 0 .. groups.
+  view->setFixedRange(chart::AxisId::Bottom, -0.5, groups + 0.5, 1);
+  view->setAxisTitle(chart::AxisId::Bottom, "to Group");
+  const int s = view->addSeries(chart::Kind::Point, chart::AxisId::Left);
+  view->setSeriesColor(s, color);
+  view->setPointMarker(s, chart::Marker::Rectangle, 5, 14);
+  view->setValueLabels(s, true);
+  view->setDragSeries(s);
+  QList<QPointF> points;
+  const world::Table<double>& percent = sim_.world.TolerancePercent;
+  for (int x = 0; x <= groups; ++x) {
+    const bool held = g - 1 < percent.Size0() && x < percent.Size1();
+    points.append(QPointF(x, held ? percent(g - 1, x) : 0.0));
+  }
+  view->setPoints(s, points);
+  connect(view, &chart::ChartView::pointDragged, this,
+          [this, g](int, int index, double y) { dragged(g, index, y); });
+  connect(view, &chart::ChartView::mouseReleased, this, &TForm8::released);
+  view->show();
+  charts_[static_cast<std::size_t>(g - 1)] = view;
+  return view;
+}
+
+void TForm8::makeVisibleCharts() {
+  if (!content_) return;
+  const QRect seen(-scroll_->widget()->x(), -scroll_->widget()->y(), scroll_->viewport()->width(),
+                   scroll_->viewport()->height());
+  const QRect around = seen.adjusted(0, -kRowPitch, 0, kRowPitch);
+  for (int g = 1; g <= static_cast<int>(charts_.size()); ++g) {
+    if (charts_[static_cast<std::size_t>(g - 1)]) continue;
+    const QRect place(5 + kColumnPitch * ((g - 1) % 3), 5 + kRowPitch * ((g - 1) / 3), kChartWidth, kChartHeight);
+    if (place.intersects(around)) makeChart(g);
+  }
 }
 
 void TForm8::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   scroll_->setGeometry(rect());
+  makeVisibleCharts();
 }
 
 bool TForm8::outdated() const {
@@ -109,6 +136,7 @@ void TForm8::showValues() {
   const world::Table<double>& percent = sim_.world.TolerancePercent;
   for (std::size_t i = 0; i < charts_.size(); ++i) {
     chart::ChartView* view = charts_[i];
+    if (!view) continue;
     const int g = static_cast<int>(i);
     view->beginUpdate();
     for (int k = 0; k < view->pointCount(0); ++k) {

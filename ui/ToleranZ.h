@@ -28,7 +28,9 @@ class TForm8 : public Form {
  public:
   explicit TForm8(simulation::Simulation& sim, QWidget* parent = nullptr);
 
-  // The charts, group 1 first; empty while the window is closed.
+  // The charts, group 1 first; empty while the window is closed. A chart is
+  // made when it first comes into view (null until then), so that a world of
+  // hundreds of groups does not freeze the window.
   const std::vector<chart::ChartView*>& charts() const { return charts_; }
 
  public slots:
@@ -45,6 +47,9 @@ class TForm8 : public Form {
  private:
   void buildCharts();
   void freeCharts();
+  // Makes the charts that lie in view (and a row around it).
+  void makeVisibleCharts();
+  chart::ChartView* makeChart(int group);
   void showValues();
   bool outdated() const;
   void dragged(int group, int index, double y);

@@ -1,5 +1,6 @@
 #include "forms.h"
 
+#include <QScreen>
 #include <QShowEvent>
 
 namespace ui {
@@ -9,6 +10,12 @@ Form::Form(const char* objectName, const QString& caption, int width, int height
   setObjectName(objectName);
   setWindowTitle(caption);
   resize(width, height);
+}
+
+void Form::resizeWithinScreen(int width, int height) {
+  int limit = 4096;
+  if (const QScreen* s = screen()) limit = std::max(600, s->availableSize().height());
+  resize(width, std::min(height, limit));
 }
 
 }  // namespace ui

@@ -547,12 +547,43 @@ void ChartView::setBars(int s, const QList<double>& values, const QList<QColor>&
 
 // Bars of one colour form one set; sets stack, and a set holds 0 where a
 // bar of another colour stands, so every bar shows in its own colour.
+//
+// Every set spans every bar, so sets x bars items are drawn: with hundreds of
+// colours and bars (hundreds of groups, or every cluster charted) that would
+// freeze the window. Past a budget the colours are taken from a smaller,
+// evenly spread choice of them, each bar in the nearest one.
 void ChartView::rebuildBarSets(Entry& e) {
   e.bars->clear();
   QList<QColor> distinct;
+  QList<QColor> colorOf;
+  colorOf.reserve(e.values.size());
   for (int k = 0; k < e.values.size(); ++k) {
     const QColor c = e.colors.value(k, QColor(Qt::gray));
+    colorOf << c;
     if (!distinct.contains(c)) distinct << c;
+  }
+  constexpr qsizetype kBarItems = 20000;
+  const qsizetype bars = std::max<qsizetype>(1, e.values.size());
+  if (distinct.size() * bars > kBarItems) {
+    const qsizetype keep = std::max<qsizetype>(1, kBarItems / bars);
+    QList<QColor> chosen;
+    for (qsizetype i = 0; i < keep; ++i) chosen << distinct[i * distinct.size() / keep];
+    auto nearest = [&chosen](const QColor& c) {
+      int best = 0;
+      long long bestDistance = -1;
+      for (int i = 0; i < chosen.size(); ++i) {
+        const long long dr = c.red() - chosen[i].red(), dg = c.green() - chosen[i].green(),
+                        db = c.blue() - chosen[i].blue();
+        const long long d = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || d < bestDistance) {
+          bestDistance = d;
+          best = i;
+        }
+      }
+      return chosen[best];
+    };
+    for (QColor& c : colorOf) c = nearest(c);
+    distinct = chosen;
   }
   for (const QColor& c : distinct) {
     auto* set = new QBarSet(QString());
@@ -560,7 +591,7 @@ void ChartView::rebuildBarSets(Entry& e) {
     set->setBorderColor(c.darker(140));
     QList<qreal> column(e.values.size(), 0.0);
     for (int k = 0; k < e.values.size(); ++k) {
-      if (e.colors.value(k, QColor(Qt::gray)) == c) column[k] = e.values[k];
+      if (colorOf[k] == c) column[k] = e.values[k];
     }
     set->append(column);
     e.bars->append(set);
@@ -668,15 +699,27 @@ void ChartView::applyRange(AxisId id, double min, double max, bool fromData) {
     logAxis_->setRange(min, max);
     return;
   }
-  if (!(max > min)) {
-    // A single value: a band of one unit around it.
-    min -= 1;
-    max += 1;
+  if (!std::isfinite(min) || !std::isfinite(max)) {
+    min = 0;
+    max = 1;
+  }
+  // Zooming in again and again must not shrink the range below what doubles
+  // can tell apart: the axis would need endless labels for it.
+  const double least = std::max(1e-9, 1e-9 * std::max(std::fabs(min), std::fabs(max)));
+  if (!(max - min >= least)) {
+    // A single value, or a zoom too deep: a band of at least one unit around it.
+    const double middle = min / 2 + max / 2;
+    const double half = std::max(1.0, least);
+    min = middle - half;
+    max = middle + half;
   }
   const bool vertical = id != AxisId::Bottom;
   const double pixels = std::max(40, vertical ? height() - 60 : width() - 80);
-  double step = NiceStep(max - min, std::max(2.0, pixels / (vertical ? kLabelGap : kLabelGap * 0.75)));
+  const double parts = std::max(2.0, pixels / (vertical ? kLabelGap : kLabelGap * 0.75));
+  double step = NiceStep(max - min, parts);
   if (st.Step > 0) step = std::max(step, st.Step * std::ceil(step / st.Step - 1e-9));
+  // Never more labels than the axis has room for, whatever the fixed step.
+  if (!(step > 0) || !std::isfinite(step) || (max - min) / step > 2 * parts + 2) step = NiceStep(max - min, parts);
   if (fromData && vertical && !st.Fixed) {
     min = std::floor(min / step) * step;
     max = std::ceil(max / step) * step;
