@@ -14,6 +14,11 @@ TForm6::TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLand
       model_(sim, *landscape_) {
   attach(model_.controls, "Timer5");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
+  setActions({[this] {
+                ++starts_;
+                model_.S_startClick();
+              },
+              [this] { model_.S_breakClick(); }, [this] { model_.B_undoZClick(); }});
 
   auto* stability = new DownwardChartView(this);
   stability->setObjectName("Chart_Stability");
@@ -82,19 +87,6 @@ void TForm6::refresh() {
   tolerance_.follow(*change_, 0, model_.ser_tol, epoch);
   changes_.follow(*change_, 1, model_.ser_change, epoch);
   change_->endUpdate();
-}
-
-void TForm6::newStart() {
-  ++starts_;
-  binder()->Guard([this] { model_.S_startClick(); });
-  refresh();
-}
-
-void TForm6::startStop() { binder()->Guard([this] { model_.S_breakClick(); }); }
-
-void TForm6::undoZoom() {
-  model_.B_undoZClick();
-  refresh();
 }
 
 void TForm6::Button1Click() {

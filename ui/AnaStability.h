@@ -34,9 +34,6 @@ class TForm6 : public ExperimentWindow {
   chart::ChartView* chartStability() const { return stability_; }
   chart::ChartView* chartChange() const { return change_; }
 
-  void newStart() override;
-  void startStop() override;
-  void undoZoom() override;
   void refresh() override;
   // "show 3D surface".
   void Button1Click();

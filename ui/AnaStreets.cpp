@@ -9,6 +9,7 @@ TForm5::TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form5", "Analyse Street Effects", 1016, 360, sink, parent), model_(sim) {
   attach(model_.controls, "Timer4");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
+  setActions({[this] { model_.S_startClick(); }, [this] { model_.S_breakClick(); }, [this] { model_.B_undoZClick(); }});
 
   chart_ = addChart("Chart_Streets", QRect(8, 8, 801, 340));
   chart_->setLabelStep(chart::AxisId::Bottom, 1);
@@ -41,15 +42,6 @@ void TForm5::refresh() {
   points_.follow(*chart_, 0, model_.Series_street.Points(), model_.Series_street.Revision());
   trend_.follow(*chart_, 1, model_.Series_strTrend.Points(), model_.Series_strTrend.Revision());
   chart_->endUpdate();
-}
-
-void TForm5::newStart() { binder()->Guard([this] { model_.S_startClick(); }); }
-
-void TForm5::startStop() { binder()->Guard([this] { model_.S_breakClick(); }); }
-
-void TForm5::undoZoom() {
-  model_.B_undoZClick();
-  refresh();
 }
 
 }  // namespace ui

@@ -18,9 +18,6 @@ class TForm5 : public ExperimentWindow {
   experiments::AnaStreets& model() { return model_; }
   chart::ChartView* chartStreets() const { return chart_; }
 
-  void newStart() override;
-  void startStop() override;
-  void undoZoom() override;
   void refresh() override;
 
  protected:

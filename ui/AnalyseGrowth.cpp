@@ -8,6 +8,7 @@ TForm4::TForm4(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form4", "Form4", 1024, 358, sink, parent), model_(sim) {
   attach(model_.controls, "Timer3");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
+  setActions({[this] { model_.B_startClick(); }, [this] { model_.B_breakClick(); }, [this] { model_.B_undoZClick(); }});
 
   chart_ = addChart("Chart_Growth", QRect(8, 8, 810, 340));
   chart_->setLabelStep(chart::AxisId::Bottom, 1);
@@ -67,15 +68,6 @@ void TForm4::refresh() {
   for (int line = 1; line < chart_->seriesCount(); ++line) {
     setLegendEntryVisible(*chart_, line, chart_->pointCount(line) > 0);
   }
-}
-
-void TForm4::newStart() { binder()->Guard([this] { model_.B_startClick(); }); }
-
-void TForm4::startStop() { binder()->Guard([this] { model_.B_breakClick(); }); }
-
-void TForm4::undoZoom() {
-  model_.B_undoZClick();
-  refresh();
 }
 
 }  // namespace ui

@@ -23,9 +23,6 @@ class TForm4 : public ExperimentWindow {
   experiments::AnalyseGrowth& model() { return model_; }
   chart::ChartView* chartGrowth() const { return chart_; }
 
-  void newStart() override;
-  void startStop() override;
-  void undoZoom() override;
   void refresh() override;
 
  protected:

@@ -20,6 +20,7 @@ TForm3::TForm3(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form3", "Analyse Parameterspace", 1000, 700, sink, parent), model_(sim) {
   attach(model_.controls, "Timer2");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
+  setActions({[this] { model_.B_startClick(); }, [this] { model_.B_breakClick(); }, [this] { model_.B_undoZClick(); }});
 
   charts_[0] = addChart("Chart_Cluster", QRect(8, 8, 786, 340));
   charts_[1] = addChart("Chart_IS", QRect(8, 352, 786, 340));
@@ -107,15 +108,6 @@ void TForm3::followChart(int c) {
     shown.Series[static_cast<std::size_t>(s)].follow(view, s, line.Points(), line.Revision());
   }
   view.endUpdate();
-}
-
-void TForm3::newStart() { binder()->Guard([this] { model_.B_startClick(); }); }
-
-void TForm3::startStop() { binder()->Guard([this] { model_.B_breakClick(); }); }
-
-void TForm3::undoZoom() {
-  model_.B_undoZClick();
-  refresh();
 }
 
 }  // namespace ui

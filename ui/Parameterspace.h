@@ -22,9 +22,6 @@ class TForm3 : public ExperimentWindow {
   chart::ChartView* chartCluster() const { return charts_[0]; }
   chart::ChartView* chartIS() const { return charts_[1]; }
 
-  void newStart() override;
-  void startStop() override;
-  void undoZoom() override;
   void refresh() override;
 
  protected:

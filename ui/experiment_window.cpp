@@ -214,6 +214,11 @@ void ExperimentWindow::detach() {
   fields_ = nullptr;
 }
 
+void ExperimentWindow::act(const std::function<void()>& action) {
+  if (action && binder_) binder_->Guard(action);
+  refresh();
+}
+
 void ExperimentWindow::timerTimer() {
   tick();
   if (worldChanged_) worldChanged_();

@@ -116,10 +116,11 @@ class ExperimentWindow : public Form {
   // Runs after every tick: the main window's panel shows the world that moved.
   void setWorldChanged(std::function<void()> changed) { worldChanged_ = std::move(changed); }
 
-  // "new start", "start / stop" and "undoZoom"; a refusal shows its message.
-  virtual void newStart() = 0;
-  virtual void startStop() = 0;
-  virtual void undoZoom() = 0;
+  // "new start", "start / stop" and "undoZoom": the experiment's own
+  // handlers, a refusal shown as its message, then the charts brought up to date.
+  void newStart() { act(actions_.NewStart); }
+  void startStop() { act(actions_.StartStop); }
+  void undoZoom() { act(actions_.UndoZoom); }
   // Brings the charts up to the experiment's data at once.
   virtual void refresh() = 0;
   // The window's picture for SaveWindows, with its charts up to date.
@@ -132,6 +133,13 @@ class ExperimentWindow : public Form {
   // Undoes attach; every window calls it in its destructor, while its
   // experiment still exists.
   void detach();
+  // The experiment's handlers of the three buttons every window has.
+  struct Actions {
+    std::function<void()> NewStart;
+    std::function<void()> StartStop;
+    std::function<void()> UndoZoom;
+  };
+  void setActions(Actions actions) { actions_ = std::move(actions); }
   // One tick of the experiment.
   virtual void tick() = 0;
   // A control of the experiment's fields changed (display options and the like).
@@ -161,6 +169,7 @@ class ExperimentWindow : public Form {
 
  private:
   void timerTimer();
+  void act(const std::function<void()>& action);
 
   MessageSink* sink_;
   Binder* binder_ = nullptr;
@@ -169,6 +178,7 @@ class ExperimentWindow : public Form {
   std::string timerName_;
   int listener_ = 0;
   std::function<void()> worldChanged_;
+  Actions actions_;
 };
 
 }  // namespace ui

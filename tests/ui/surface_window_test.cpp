@@ -46,8 +46,9 @@ class SurfaceWindowTest : public QObject {
  private slots:
   void init() {
     messages_.clear();
-    windows_ = std::make_unique<ui::Windows>([this](QWidget*, const QString&, const QString& text) { messages_ << text; },
-                                             [n = std::uint64_t{5}]() mutable { return n++; });
+    windows_ = std::make_unique<ui::Windows>(
+        [this](QWidget*, const QString&, const QString& text) { messages_ << text; },
+        [n = std::uint64_t{5}]() mutable { return n++; });
     ShrinkWorld(main());
     RemoveOutputFolders();
   }
