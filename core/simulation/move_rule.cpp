@@ -38,6 +38,12 @@ void Simulation::MoveAgents() {
   if (countWithTree_) counter_.Build(cells.State.data(), w.GridCols, w.GridRows, w.GroupCount + 1);
   pendingCount_ = 0;
 
+  // A move frees one cell and takes another, so the number of free allowed
+  // cells stays what it is now for the whole pass. When there is none, every
+  // search would spend its 1000 draws in vain: skip them.
+  int freeCells = 0;
+  for (int i = 0; i < cells.Count(); ++i) freeCells += !cells.Occupied[i] && (streetOccupation || cells.StreetType[i] == 0);
+
   w.UnsatisfiedCount = 0;
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
@@ -58,7 +64,7 @@ void Simulation::MoveAgents() {
 
     const double rentHere = cells.Rent[c];
     int tx = cx, ty = cy;
-    for (int attempt = 1;; ++attempt) {
+    for (int attempt = freeCells > 0 ? 1 : 1001;; ++attempt) {
       if (attempt > 1000) {
         tx = cx;
         ty = cy;
