@@ -22,7 +22,7 @@ test: build
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_BUILD ?= build-sanitize
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVICINARA_SANITIZE=ON -DVICINARA_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVICINARA_SANITIZE=ON -DVICINARA_BENCH=OFF -DVICINARA_GUI=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure
 
