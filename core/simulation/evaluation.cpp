@@ -41,15 +41,7 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
     std::uint32_t* counts = w.KindCounts.data();
     const int positions = (x1 - x0 + 1) * (y1 - y0 + 1);
     if (countWithTree_) {
-      std::fill(counts, counts + groups + 1, 0u);
-      counter_.Add(x0, y0, x1, y1, counts);
-      for (int p = 0; p < pendingCount_; ++p) {
-        const PendingKind& d = pending_[p];
-        if (d.X >= x0 && d.X <= x1 && d.Y >= y0 && d.Y <= y1) {
-          --counts[d.TreeKind];
-          ++counts[d.Kind];
-        }
-      }
+      CountKindsWithTree(x0, y0, x1, y1, counts);
     } else if (groups < 8 && positions < 256) {
       // Few kinds and a small neighbourhood: count in eight 8-bit lanes of
       // one register, which keeps the increments free of store-to-load waits.
@@ -92,18 +84,30 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
     const double emptySimilar = mode.EmptyCells == 2 ? 1.0 : 0.0;
     double similar = 0.0, different = 0.0;
     const streets::BarrierSpan barriers = streets::BarriersNear(w, centre);
-    for (int ny = y0; ny <= y1; ++ny) {
-      const int rowStart = ny * cols;
-      for (int nx = x0; nx <= x1; ++nx) {
-        const int n = rowStart + nx;
-        if (state[n] == own) {
-          similar += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
-        } else if (occupied[n]) {
-          different += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
-        } else {
-          // An empty cell counts 1, without weight, when it counts at all.
-          different += emptyDifferent;
-          similar += emptySimilar;
+    if (countWithTree_ && own != 0) {
+      // Every neighbour weighs 1 here, so the sums are counts (exact in a
+      // double, the same as adding cell by cell).
+      std::uint32_t* counts = w.KindCounts.data();
+      const int vacated = CountKindsWithTree(x0, y0, x1, y1, counts);
+      long long others = vacated;
+      for (int k = 1; k <= w.GroupCount; ++k) others += k == own ? 0 : counts[k];
+      const double empty = static_cast<double>(counts[0]) - vacated;
+      similar = static_cast<double>(counts[own]) + emptySimilar * empty;
+      different = static_cast<double>(others) + emptyDifferent * empty;
+    } else {
+      for (int ny = y0; ny <= y1; ++ny) {
+        const int rowStart = ny * cols;
+        for (int nx = x0; nx <= x1; ++nx) {
+          const int n = rowStart + nx;
+          if (state[n] == own) {
+            similar += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
+          } else if (occupied[n]) {
+            different += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
+          } else {
+            // An empty cell counts 1, without weight, when it counts at all.
+            different += emptyDifferent;
+            similar += emptySimilar;
+          }
         }
       }
     }
@@ -114,6 +118,21 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
   }
   cells.Satisfaction[centre] = result;
   return result;
+}
+
+int Simulation::CountKindsWithTree(int x0, int y0, int x1, int y1, std::uint32_t* counts) const {
+  std::fill(counts, counts + world.GroupCount + 1, 0u);
+  counter_.Add(x0, y0, x1, y1, counts);
+  int vacated = 0;
+  for (int p = 0; p < pendingCount_; ++p) {
+    const PendingKind& d = pending_[p];
+    if (d.X >= x0 && d.X <= x1 && d.Y >= y0 && d.Y <= y1) {
+      --counts[d.TreeKind];
+      ++counts[d.Kind];
+      vacated += d.Kind == 0;
+    }
+  }
+  return vacated;
 }
 
 void Simulation::FillTolerancePercent() {

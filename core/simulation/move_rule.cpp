@@ -19,6 +19,14 @@ void Prefetch(const world::World& w, const world::TAgent& agent) {
   for (int y = y0; y <= y1; ++y) __builtin_prefetch(&cells.State[static_cast<std::size_t>(cells.Index(agent.CellX, y))]);
 }
 
+// Plain mode weighs each neighbour; counting with trees needs every weight
+// to be 1, which holds without streets.
+bool UnitWeights(const world::World& w) {
+  if (!w.Field.Barriers.empty()) return false;
+  const auto& value = w.Cells.StreetValue;
+  return std::all_of(value.begin(), value.end(), [](double v) { return v == 1.0; });
+}
+
 }  // namespace
 
 void Simulation::MoveAgents() {
@@ -33,8 +41,9 @@ void Simulation::MoveAgents() {
 
   const int r = w.NbRadius;
   const long long positions = (2LL * r + 1) * (2LL * r + 1);
-  countWithTree_ = mode.Individual && positions > treeCountingFrom_ &&
-                   KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1);
+  countWithTree_ = positions > treeCountingFrom_ &&
+                   KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1) &&
+                   (mode.Individual || UnitWeights(w));
   if (countWithTree_) counter_.Build(cells.State.data(), w.GridCols, w.GridRows, w.GroupCount + 1);
   pendingCount_ = 0;
 

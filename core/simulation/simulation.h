@@ -106,8 +106,9 @@ class Simulation {
   void MainWindowShown();
 
   // Neighbourhoods of more positions than this are counted with a
-  // KindCounter during the move pass (individual mode); the results are the
-  // same either way, only the cost differs.
+  // KindCounter during the move pass (individual mode, and plain mode while
+  // every neighbour weighs 1); the results are the same either way, only
+  // the cost differs.
   void SetTreeCountingFrom(int positions) { treeCountingFrom_ = positions; }
 
   // Agents that could not be placed because no free cell was left.
@@ -122,6 +123,10 @@ class Simulation {
 
   EvalMode ReadEvalMode() const;
   double Evaluate(int x, int y, const EvalMode& mode);
+  // Counts of every kind over the rectangle from the trees, as the grid
+  // stands now; returns how many of its cells are vacated but still occupied
+  // (the mover's own cell while its target is evaluated).
+  int CountKindsWithTree(int x0, int y0, int x1, int y1, std::uint32_t* counts) const;
   Placement ReadPlacement(int total) const;
   bool PlaceAgent(int index, const Placement& placement);
   bool ChooseCell(int& x, int& y, bool streetOccupation);

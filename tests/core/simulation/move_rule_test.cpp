@@ -150,22 +150,36 @@ namespace {
 
 // Large neighbourhoods are counted with trees; the run must be the very
 // same as counting cell by cell.
+std::vector<int> RunCounting(int treeFrom, const std::vector<std::pair<std::string, std::string>>& extra) {
+  std::vector<std::pair<std::string, std::string>> settings = {
+      {"Edit_cellSiz", "10"}, {"Edit_anzAg", "3500"}, {"Edit_nRad", "4"}, {"TrB_thresh", "95"}};
+  settings.insert(settings.end(), extra.begin(), extra.end());
+  auto sim = testing::Make(settings, 31);
+  sim->SetTreeCountingFrom(treeFrom);
+  for (int i = 0; i < 6; ++i) sim->TimeStep();
+  std::vector<int> cells;
+  for (const auto& a : sim->world.Agents) cells.push_back(sim->world.Cells.Index(a.CellX, a.CellY));
+  cells.push_back(sim->world.UnsatisfiedCount);
+  for (double s : sim->world.Cells.Satisfaction) cells.push_back(static_cast<int>(s * 1000));
+  for (double s : sim->world.Cells.Similar) cells.push_back(static_cast<int>(s));
+  for (double d : sim->world.Cells.Different) cells.push_back(static_cast<int>(d));
+  EXPECT_TRUE(testing::Consistent(sim->world));
+  return cells;
+}
+
+// Plain mode counts with trees too while every neighbour weighs 1, with
+// empty cells left out, counted as different or as similar.
+TEST(MoveAgents, CountingPlainNeighbourhoodsWithTreesChangesNothing) {
+  for (const char* empties : {"RB_count_no", "RB_count_diff", "RB_count_simi"}) {
+    SCOPED_TRACE(empties);
+    const std::vector<std::pair<std::string, std::string>> plain = {
+        {"cb_individTol", "0"}, {"TrB_thresh", "40"}, {empties, "1"}};
+    EXPECT_EQ(RunCounting(1 << 30, plain), RunCounting(0, plain));
+  }
+}
+
 TEST(MoveAgents, CountingLargeNeighbourhoodsWithTreesChangesNothing) {
-  auto run = [](int treeFrom) {
-    auto sim = testing::Make({{"Edit_cellSiz", "10"}, {"Edit_anzAg", "3500"}, {"Edit_nRad", "4"}, {"TrB_thresh", "95"}},
-                             31);
-    sim->SetTreeCountingFrom(treeFrom);
-    for (int i = 0; i < 6; ++i) sim->TimeStep();
-    std::vector<int> cells;
-    for (const auto& a : sim->world.Agents) cells.push_back(sim->world.Cells.Index(a.CellX, a.CellY));
-    cells.push_back(sim->world.UnsatisfiedCount);
-    for (double s : sim->world.Cells.Satisfaction) cells.push_back(static_cast<int>(s * 1000));
-    EXPECT_TRUE(testing::Consistent(sim->world));
-    return cells;
-  };
-  const auto direct = run(1 << 30);
-  const auto trees = run(0);
-  EXPECT_EQ(direct, trees);
+  EXPECT_EQ(RunCounting(1 << 30, {}), RunCounting(0, {}));
 }
 
 TEST(KindCounter, CountsRectanglesAndFollowsMoves) {
