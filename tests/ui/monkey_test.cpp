@@ -217,5 +217,12 @@ class MonkeyTest : public QObject {
   }
 };
 
-QTEST_MAIN(MonkeyTest)
+int main(int argc, char** argv) {
+  // Each event is watched above; a long run by hand may well take more than
+  // the five minutes QtTest grants a test function.
+  if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) qputenv("QTEST_FUNCTION_TIMEOUT", "86400000");
+  QApplication app(argc, argv);
+  MonkeyTest test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "monkey_test.moc"
