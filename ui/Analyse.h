@@ -41,10 +41,12 @@ class TForm2 : public Form {
   struct Shown {
     std::uint64_t Revision = ~std::uint64_t{0};
     std::uint64_t ZoomResets = 0;
+    std::vector<measures::ChartSeries> Lines;  // the series the view holds
+    bool ValueMarks = false;
   };
 
   void follow(chart::ChartView& view, const measures::Chart& chart, Shown& shown);
-  void rebuild(chart::ChartView& view, const measures::Chart& chart);
+  void rebuild(chart::ChartView& view, const measures::Chart& chart, Shown& shown);
   void followGrid();
   void gridEdited(int row, int column);
 

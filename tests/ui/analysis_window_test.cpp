@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
+#include <QAbstractSeries>
 
 #include "ui/Analyse.h"
 #include "ui/CellForm.h"
@@ -145,6 +146,30 @@ class AnalysisWindowTest : public QObject {
     QCOMPARE(form().dissimiGrid()->columnCount(), 4);
     QCOMPARE(form().dissimiGrid()->rowCount(), 5);
     QCOMPARE(form().dissimiGrid()->item(4, 0)->text(), QString("IS"));
+  }
+
+  void aSetupWithAsManyGroupsStartsTheLinesAfresh() {
+    setup();
+    steps(2);
+    form().refresh();
+    auto* c1 = form().chart(1);
+    const QAbstractSeries* first = c1->chart()->series().front();
+    // A new run that is already further on than the old one at the next
+    // refresh: none of the old points may stay in front of the new ones.
+    sim().controls.SetText("Edit_anzAg", "6000");
+    setup();
+    steps(4);
+    form().refresh();
+    QCOMPARE(c1->chart()->series().front(), first);  // kept, not made anew
+    QCOMPARE(c1->seriesCount(), 6);
+    QCOMPARE(c1->pointCount(0), 4);
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(c1->point(3, i).y(), sim().analysis.SatisfactionSeries[3][i].Y);
+      QCOMPARE(form().chart(4)->point(2, i).y(), sim().analysis.SegregationSeries[2][i].Y);
+      QCOMPARE(form().chart(6)->point(1, i).y(), sim().analysis.ChangeSeries[1][i].Y);
+    }
+    QCOMPARE(form().chart(6)->pointCount(1), 4);
+    QCOMPARE(form().chart(3)->barValues(0).size(), 6);
   }
 
   void undoZoomReturnsEveryChartToItsData() {
