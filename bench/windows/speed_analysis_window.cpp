@@ -12,6 +12,7 @@
 
 #include "ui/Analyse.h"
 #include "ui/CellForm.h"
+#include "speed_support.h"
 #include "ui/windows.h"
 
 namespace {
@@ -68,9 +69,9 @@ Speed StepsPerSecond(ui::Windows& windows, int milliseconds) {
 
 int main(int argc, char** argv) {
   Application app(argc, argv);
-  const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
-  ui::Windows windows([](QWidget*, const QString&, const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); },
-                      [] { return std::uint64_t{7}; });
+  const int seconds = bench::PhaseSeconds(argc, argv);
+  const auto owned = bench::MeasuredWindows();
+  ui::Windows& windows = *owned;
   windows.sim().controls.SetText("E_stopT", "1000000");
   windows.main().show();
   auto* analysis = static_cast<ui::TForm2*>(windows.all()[1]);

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "ui/CellForm.h"
+#include "speed_support.h"
 #include "ui/windows.h"
 
 namespace {
@@ -53,9 +54,9 @@ double CpuSeconds() {
 
 int main(int argc, char** argv) {
   Application app(argc, argv);
-  const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
-  ui::Windows windows([](QWidget*, const QString&, const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); },
-                      [] { return std::uint64_t{7}; });
+  const int seconds = bench::PhaseSeconds(argc, argv);
+  const auto owned = bench::MeasuredWindows();
+  ui::Windows& windows = *owned;
   simulation::Simulation& sim = windows.sim();
   sim.controls.SetText("E_stopT", "100000000");
   for (const char* box : {"CB_graphicUpd", "CB_showAgs", "CB_showRentSc"}) sim.controls.SetChecked(box, true);
