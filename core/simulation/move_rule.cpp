@@ -29,6 +29,19 @@ bool UnitWeights(const world::World& w) {
 
 }  // namespace
 
+long long Simulation::TreeCountingFrom() const {
+  if (treeCountingFrom_ >= 0) return treeCountingFrom_;
+  // A rectangle from the trees costs four prefix sums per kind of about
+  // log(columns) x log(rows) steps each; cell by cell it costs one per position.
+  auto log2 = [](int n) {
+    long long bits = 1;
+    while ((1 << bits) < n) ++bits;
+    return bits;
+  };
+  const long long perQuery = 4LL * (world.GroupCount + 1) * log2(world.GridCols) * log2(world.GridRows);
+  return std::max(625LL, perQuery);
+}
+
 void Simulation::MoveAgents() {
   auto& w = world;
   auto& cells = w.Cells;
@@ -41,7 +54,7 @@ void Simulation::MoveAgents() {
 
   const int r = w.NbRadius;
   const long long positions = (2LL * r + 1) * (2LL * r + 1);
-  countWithTree_ = positions > treeCountingFrom_ &&
+  countWithTree_ = positions > TreeCountingFrom() &&
                    KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1) &&
                    (mode.Individual || UnitWeights(w));
   if (countWithTree_) counter_.Build(cells.State.data(), w.GridCols, w.GridRows, w.GroupCount + 1);

@@ -108,7 +108,8 @@ class Simulation {
   // Neighbourhoods of more positions than this are counted with a
   // KindCounter during the move pass (individual mode, and plain mode while
   // every neighbour weighs 1); the results are the same either way, only
-  // the cost differs.
+  // the cost differs. Negative: where the trees are the cheaper way, which
+  // depends on the number of groups and the grid.
   void SetTreeCountingFrom(int positions) { treeCountingFrom_ = positions; }
 
   // Agents that could not be placed because no free cell was left.
@@ -127,6 +128,7 @@ class Simulation {
   // stands now; returns how many of its cells are vacated but still occupied
   // (the mover's own cell while its target is evaluated).
   int CountKindsWithTree(int x0, int y0, int x1, int y1, std::uint32_t* counts) const;
+  long long TreeCountingFrom() const;
   Placement ReadPlacement(int total) const;
   bool PlaceAgent(int index, const Placement& placement);
   bool ChooseCell(int& x, int& y, bool streetOccupation);
@@ -167,7 +169,7 @@ class Simulation {
   };
   KindCounter counter_;
   bool countWithTree_ = false;
-  int treeCountingFrom_ = 625;
+  int treeCountingFrom_ = -1;
   PendingKind pending_[2]{};
   int pendingCount_ = 0;
 };
