@@ -53,9 +53,13 @@ UsageError UnknownControl(const world::ControlModel& controls, const std::string
   return UsageError("unknown control '" + name + "'; valid names: " + ValidNames(controls));
 }
 
-std::vector<Setting> ParseSettings(const std::vector<std::string>& texts, const std::string& option) {
+std::vector<Setting> ParseSettings(const std::vector<std::string>& texts, const std::string& option, bool setups) {
   std::vector<Setting> settings;
   for (const auto& text : texts) {
+    if (setups && text == kSetupText) {
+      settings.push_back({"", "", true});
+      continue;
+    }
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq == 0) throw UsageError(option + " takes CONTROL=VALUE, not '" + text + "'");
     settings.push_back({text.substr(0, eq), text.substr(eq + 1)});
@@ -65,7 +69,7 @@ std::vector<Setting> ParseSettings(const std::vector<std::string>& texts, const 
 
 void CheckSettings(const world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
   for (const auto& s : settings) {
-    if (CreatedBySetup(s.Name) != afterSetup) continue;
+    if (s.Setup || CreatedBySetup(s.Name) != afterSetup) continue;
     const world::Control* control = controls.Find(s.Name);
     if (!control || !Settable(*control)) {
       throw UnknownControl(controls, s.Name);
@@ -76,8 +80,25 @@ void CheckSettings(const world::ControlModel& controls, const std::vector<Settin
 
 void ApplySettings(world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
   for (const auto& s : settings) {
-    if (CreatedBySetup(s.Name) == afterSetup) controls.SetByUser(s.Name, s.Value);
+    if (!s.Setup && CreatedBySetup(s.Name) == afterSetup) controls.SetByUser(s.Name, s.Value);
   }
+}
+
+void ApplyMainSettings(simulation::Simulation& sim, const std::vector<Setting>& settings,
+                       const std::function<void()>& beforeSetup) {
+  CheckSettings(sim.controls, settings, false);
+  for (const auto& s : settings) {
+    if (s.Setup) {
+      sim.B_setupClick();
+    } else if (!CreatedBySetup(s.Name)) {
+      sim.controls.SetByUser(s.Name, s.Value);
+    }
+  }
+  if (beforeSetup) beforeSetup();
+  sim.NewSetup();
+  sim.B_setTolsClick();
+  CheckSettings(sim.controls, settings, true);
+  ApplySettings(sim.controls, settings, true);
 }
 
 }  // namespace cli

@@ -89,10 +89,7 @@ std::unique_ptr<simulation::Simulation> PrepareWorld(const ExperimentSetup& setu
   auto sim = std::make_unique<simulation::Simulation>(std::move(seeds));
   sim->SetReporter(std::move(reporter));
   sim->MainWindowShown();
-  ApplySettings(sim->controls, setup.MainSettings, false);
-  sim->NewSetup();
-  sim->B_setTolsClick();
-  ApplySettings(sim->controls, setup.MainSettings, true);
+  ApplyMainSettings(*sim, setup.MainSettings);
   return sim;
 }
 
@@ -107,7 +104,7 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   s.Name = name;
   s.SetTexts = set;
   s.ExpTexts = exp;
-  s.MainSettings = ParseSettings(set, "--set");
+  s.MainSettings = ParseSettings(set, "--set", true);
   s.WindowFields = ParseSettings(exp, "--exp");
   if (maxRoundSteps < 0) throw UsageError("--max-round-steps must not be negative");
   s.MaxRoundSteps = maxRoundSteps;
@@ -116,12 +113,7 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   // set-up shows here, before anything is written.
   auto probe = std::make_unique<simulation::Simulation>([] { return std::uint64_t{1}; });
   probe->MainWindowShown();
-  CheckSettings(probe->controls, s.MainSettings, false);
-  ApplySettings(probe->controls, s.MainSettings, false);
-  probe->NewSetup();
-  probe->B_setTolsClick();
-  CheckSettings(probe->controls, s.MainSettings, true);
-  ApplySettings(probe->controls, s.MainSettings, true);
+  ApplyMainSettings(*probe, s.MainSettings);
 
   // The fields typed into the window, checked first.
   const auto type = [&s](world::ControlModel& fields) {

@@ -22,7 +22,7 @@ enum class ExperimentKind { Parameterspace, Growth, Streets, Stability };
 struct ExperimentSetup {
   ExperimentKind Kind = ExperimentKind::Parameterspace;
   std::string Name;                   // "parameterspace", "growth", "streets", "stability"
-  std::vector<std::string> SetTexts;  // --set as given
+  std::vector<std::string> SetTexts;  // --set as given, with kSetupText where --setup stood
   std::vector<std::string> ExpTexts;  // --exp as given
   std::vector<Setting> MainSettings;
   std::vector<Setting> WindowFields;

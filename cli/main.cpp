@@ -7,9 +7,24 @@
 
 #include "experiment_command.h"
 #include "merge_command.h"
+#include "control_settings.h"
 #include "run_command.h"
 
 namespace {
+
+// The --set values with kSetupText wherever --setup stood among them, in
+// the order of the command line.
+std::vector<std::string> SettingsInOrder(const CLI::App& command, const CLI::Option* set, const CLI::Option* setup) {
+  std::vector<std::string> texts;
+  std::size_t next = 0;
+  const auto& values = set->results();
+  for (const CLI::Option* option : command.parse_order()) {
+    if (option == setup) texts.push_back(cli::kSetupText);
+    if (option == set && next < values.size()) texts.push_back(values[next++]);
+  }
+  while (next < values.size()) texts.push_back(values[next++]);
+  return texts;
+}
 
 // The number of the signal that asked a running experiment to stop, 0 while
 // none did. The one piece of process-wide mutable state of the program: a
@@ -39,9 +54,14 @@ int main(int argc, char** argv) {
   auto* runCommand = app.add_subcommand("run", "Set up one world and run it for a number of steps.");
   runCommand->add_option("--steps", run.Steps, "time steps to run (default: the stop timestep E_stopT)");
   runCommand->add_option("--seed", run.Seed, "fixed seed of every set-up, for repeatable runs (default: the clock)");
-  runCommand->add_option("--set", run.Settings,
-                         "CONTROL=VALUE: a main-window control by component name, set as a user would; "
-                         "repeatable, applied in order before the set-up (E_RentN after it)");
+  auto* runSet = runCommand
+                    ->add_option("--set", run.Settings,
+                                 "CONTROL=VALUE: a main-window control by component name, set as a user would; "
+                                 "repeatable, applied in order before the set-up (E_RentN after it)")
+                    ->allow_extra_args(false);
+  auto* runSetup = runCommand->add_flag("--setup")->description(
+      "press \"new Setup\" here, between --set options, so that the settings after it are checked against the new "
+      "world; repeatable");
   runCommand->add_option("--csv", run.CsvPath, "write one row per time step to FILE, or - for standard output");
   runCommand->add_flag("--json", run.Json, "print a summary object at the end");
   runCommand->add_option("--streets", run.Streets,
@@ -54,10 +74,13 @@ int main(int argc, char** argv) {
       "experiment", "Run a batch experiment on all cores and write its tables: runs.csv, steps.csv, summary.json.");
   experimentCommand->add_option("name", experiment.Experiment, "parameterspace, growth, streets or stability")
       ->required();
-  experimentCommand
-      ->add_option("--set", experiment.Settings,
-                   "CONTROL=VALUE: a main-window control, as for run; repeatable, applied in order")
-      ->allow_extra_args(false);
+  auto* experimentSet = experimentCommand
+                           ->add_option("--set", experiment.Settings,
+                                        "CONTROL=VALUE: a main-window control, as for run; repeatable, applied in order")
+                           ->allow_extra_args(false);
+  auto* experimentSetup =
+      experimentCommand->add_flag("--setup")->description(
+          "press \"new Setup\" here, between --set options, as for run; repeatable");
   experimentCommand
       ->add_option("--exp", experiment.Fields,
                    "CONTROL=VALUE: a field of the experiment window by component name (E_valFrom, E_valTo, "
@@ -88,8 +111,12 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  if (*runCommand) return cli::Run(run, std::cout, std::cerr);
+  if (*runCommand) {
+    run.Settings = SettingsInOrder(*runCommand, runSet, runSetup);
+    return cli::Run(run, std::cout, std::cerr);
+  }
   if (*experimentCommand) {
+    experiment.Settings = SettingsInOrder(*experimentCommand, experimentSet, experimentSetup);
     experiment.Progress = isatty(STDERR_FILENO) == 1;
     CatchStopSignals();
     return cli::RunExperiment(experiment, std::cerr, stopSignal);

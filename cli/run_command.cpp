@@ -99,7 +99,7 @@ void WriteSnapshot(simulation::Simulation& sim, const std::string& path, Picture
 int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
   const auto started = std::chrono::steady_clock::now();
   try {
-    const std::vector<Setting> settings = ParseSettings(options.Settings);
+    const std::vector<Setting> settings = ParseSettings(options.Settings, "--set", true);
     std::optional<StreetLayout> layout;
     if (options.Streets) layout = ParseStreetLayout(*options.Streets);
     std::optional<PictureFormat> snapshotFormat;
@@ -113,14 +113,10 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     sim.SetReporter([&err](const world::UserError& e) { err << e.what() << '\n'; });
     sim.MainWindowShown();
 
-    CheckSettings(sim.controls, settings, false);
-    ApplySettings(sim.controls, settings, false);
     // Streets laid before the set-up keep its agents off them.
-    if (layout) LayStreets(sim, *layout);
-    sim.NewSetup();
-    sim.B_setTolsClick();
-    CheckSettings(sim.controls, settings, true);
-    ApplySettings(sim.controls, settings, true);
+    ApplyMainSettings(sim, settings, [&] {
+      if (layout) LayStreets(sim, *layout);
+    });
 
     const int steps = options.Steps ? *options.Steps : sim.controls.Int("E_stopT");
     if (steps < 0) throw UsageError("--steps must not be negative");
@@ -151,7 +147,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     if (options.Json) {
       const auto elapsed =
           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
-      out << Summary(sim, sim.world.Rng.SeedValue(), steps, elapsed).dump(2) << '\n';
+      out << Summary(sim, sim.world.Rng.SeedValue(), steps, elapsed).dump() << '\n';
     }
     return 0;
   } catch (const world::UserError& e) {

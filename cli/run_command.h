@@ -11,7 +11,7 @@ namespace cli {
 struct RunOptions {
   std::optional<int> Steps;               // default: the stop timestep
   std::optional<std::uint64_t> Seed;      // default: from the clock
-  std::vector<std::string> Settings;      // CONTROL=VALUE, in the order given
+  std::vector<std::string> Settings;      // CONTROL=VALUE or kSetupText ("new Setup"), in the order given
   std::optional<std::string> CsvPath;     // "-" for standard output
   bool Json = false;
   std::optional<std::string> Streets;     // "grid:N:M" or "random:COUNT"
@@ -19,11 +19,11 @@ struct RunOptions {
 };
 
 // Runs the model headless as the main window would: start, settings through
-// the controls' own handlers, a street layout as the street experiment lays
+// the controls' own handlers with set-ups among them, a street layout as the street experiment lays
 // it, set-up, the group thresholds as by "set", then the steps, and at the
 // end the world image when a snapshot is asked for. Returns the exit status:
 // 0, or 2 for bad input (the message went to err and nothing else was
-// written).
+// written). The summary (--json) is one line.
 int Run(const RunOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace cli

@@ -13,3 +13,18 @@ execute_process(COMMAND ${CLI} run --set NoSuchControl=1 RESULT_VARIABLE rc OUTP
 if(NOT rc EQUAL 2 OR NOT out STREQUAL "")
   message(FATAL_ERROR "an unknown control must exit 2 and print nothing on stdout (${rc}): ${out}")
 endif()
+# The summary is one line; --setup presses "new Setup" where it stands among the --set options.
+execute_process(COMMAND ${CLI} run --steps 1 --seed 3 --set Edit_cellSiz=3 --setup --set Edit_anzAg=20000 --json
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "run with --setup failed (${rc}): ${err}")
+endif()
+string(REGEX MATCHALL "\n" lines "${out}")
+list(LENGTH lines count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "the summary must be one line, not ${count}: ${out}")
+endif()
+string(FIND "${out}" "\"agents\":20000," at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "--setup between --set options must give 20000 agents on 231 x 231: ${out}")
+endif()

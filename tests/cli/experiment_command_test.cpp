@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/control_settings.h"
 #include "cli/experiment_files.h"
 #include "cli/merge_command.h"
 #include "experiment_support.h"
@@ -126,6 +127,29 @@ TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
   const Outcome again = Experiment(resume);
   EXPECT_EQ(again.Status, 0);
   EXPECT_NE(again.Err.find("is complete; nothing to resume"), std::string::npos);
+}
+
+TEST(ExperimentCommand, SetUpsAmongTheSettingsAreRecordedAndRepeatedOnEveryWorld) {
+  // After a set-up at cell size 17, 3000 agents are clamped to what 41 x 41
+  // holds (1597); without it they are taken against the first, larger world.
+  Scratch scratch("setups");
+  ExperimentOptions o = Parameterspace(scratch / "run");
+  o.Settings = {"Edit_cellSiz=17", kSetupText, "Edit_anzAg=3000", "cb_individTol=0"};
+  ASSERT_EQ(Experiment(o).Status, 0);
+  const auto manifest = nlohmann::json::parse(ReadFile(scratch / "run/run.json"));
+  EXPECT_EQ(manifest["set"], nlohmann::json(o.Settings));
+
+  // Resumed and merged runs read the sequence back from run.json.
+  std::filesystem::remove(scratch / "run/runs.csv");
+  std::filesystem::remove(scratch / "run/summary.json");
+  ExperimentOptions resume = o;
+  resume.Resume = true;
+  ASSERT_EQ(Experiment(resume).Status, 0);
+  ExperimentOptions without = o;
+  without.Settings = {"Edit_cellSiz=17", "Edit_anzAg=3000", "cb_individTol=0"};
+  without.Out = scratch / "without";
+  ASSERT_EQ(Experiment(without).Status, 0);
+  EXPECT_NE(ReadFile(scratch / "run/runs.csv"), ReadFile(scratch / "without/runs.csv"));
 }
 
 TEST(ExperimentCommand, ResumeRefusesAnotherRunsSettings) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "cli/control_settings.h"
 
 namespace cli {
 namespace {
@@ -90,6 +93,44 @@ TEST(RunCommand, BadInputExitsTwoAndWritesNothingElse) {
 
   r = RunWith(Small({"Edit_anzAg"}));
   EXPECT_EQ(r.Status, 2);
+}
+
+TEST(RunCommand, ASetUpBetweenSettingsChecksTheLaterOnesAgainstTheNewWorld) {
+  // 12783 agents fill the first 116 x 116 world as far as its clamp lets
+  // them; a set-up at cell size 3 first makes room for 20000 on 231 x 231.
+  RunOptions o = Small();
+  o.Steps = 1;
+  o.Settings = {"Edit_cellSiz=3", "Edit_anzAg=20000"};
+  Result r = RunWith(o);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["agents"], 12783);
+  EXPECT_EQ(j["grid"], nlohmann::json::array({231, 231}));
+
+  o.Settings = {"Edit_cellSiz=3", kSetupText, "Edit_anzAg=20000"};
+  r = RunWith(o);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["agents"], 20000);
+  EXPECT_EQ(j["grid"], nlohmann::json::array({231, 231}));
+
+  // Set-ups alone change nothing the seed fixes; a bad setting after one is
+  // still refused before anything runs.
+  o.Settings = {kSetupText, kSetupText};
+  const Result twice = RunWith(o);
+  o.Settings = {};
+  EXPECT_EQ(nlohmann::json::parse(twice.Out)["group_counts"], nlohmann::json::parse(RunWith(o).Out)["group_counts"]);
+  o.Settings = {kSetupText, "Edit_anzAg=x"};
+  r = RunWith(o);
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(r.Err, "'x' ist kein gültiger Integerwert\n");
+}
+
+TEST(RunCommand, TheSummaryIsOneLine) {
+  const Result r = RunWith(Small());
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 1);
+  EXPECT_EQ(r.Out.back(), '\n');
 }
 
 TEST(RunCommand, RentEditsAreAppliedAfterTheSetUp) {
