@@ -129,8 +129,31 @@ std::string GeneralFormat(double value, char separator) {
 std::string FloatToText(double value) { return GeneralFormat(value, ','); }
 
 std::string FormatTwoDecimals(double value, char separator) {
-  const double rounded = RoundHalfEven(value / 0.01) * 0.01;
-  return GeneralFormat(rounded, separator);
+  const double hundredths = RoundHalfEven(value / 0.01);
+  // Tables of many groups write this for every pair in every step. Below a
+  // billion hundredths the general format of hundredths * 0.01 is exactly the
+  // decimal hundredths / 100 with trailing zeros dropped (the product is off
+  // by far less than half a unit of the 15th digit), so write that directly.
+  if (std::fabs(hundredths) < 1e9) {
+    const auto n = static_cast<long long>(std::fabs(hundredths));
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    const int fraction = static_cast<int>(n % 100);
+    if (fraction != 0) {
+      if (fraction % 10 != 0) *--p = static_cast<char>('0' + fraction % 10);
+      *--p = static_cast<char>('0' + fraction / 10);
+      *--p = separator;
+    }
+    long long whole = n / 100;
+    do {
+      *--p = static_cast<char>('0' + whole % 10);
+      whole /= 10;
+    } while (whole != 0);
+    if (hundredths < 0) *--p = '-';
+    return std::string(p, end);
+  }
+  return GeneralFormat(hundredths * 0.01, separator);
 }
 
 std::string IntToText(long long value) { return std::to_string(value); }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
 
 #include "core/world/rounding.h"
 
@@ -85,6 +88,34 @@ TEST(FormatTwoDecimals, RoundsThenDropsTrailingZeros) {
   EXPECT_EQ(FormatTwoDecimals(33.3333), "33,33");
   EXPECT_EQ(FormatTwoDecimals(0.0), "0");
   EXPECT_EQ(FormatTwoDecimals(100.0, '.'), "100");
+  EXPECT_EQ(FormatTwoDecimals(-0.001), "0");
+  EXPECT_EQ(FormatTwoDecimals(-12.05), "-12,05");
+  EXPECT_EQ(FormatTwoDecimals(0.125), "0,12");
+}
+
+// The digits are written without printf; they must be what the general
+// format of the rounded value gives, for every hundredth far beyond percents.
+TEST(FormatTwoDecimals, WritesWhatTheGeneralFormatWrites) {
+  auto general = [](double value) {
+    double rounded = RoundHalfEven(value / 0.01) * 0.01;
+    if (rounded == 0) rounded = 0;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15G", rounded);
+    std::string text(buffer);
+    for (char& c : text) {
+      if (c == '.') c = ',';
+    }
+    return text;
+  };
+  for (int n = -200000; n <= 200000; ++n) {
+    const double value = n / 100.0;
+    ASSERT_EQ(FormatTwoDecimals(value), general(value)) << n;
+    ASSERT_EQ(FormatTwoDecimals(value + 0.004), general(value + 0.004)) << n;
+  }
+  for (double value : {9999999.994, 9999999.996, 123456789.125, -123456789.125, 1e12 / 3, 1e300, -1e-300,
+                       std::numeric_limits<double>::infinity()}) {
+    EXPECT_EQ(FormatTwoDecimals(value), general(value)) << value;
+  }
 }
 
 }  // namespace
