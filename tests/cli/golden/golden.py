@@ -7,11 +7,16 @@
 The CSV must match NAME.csv byte for byte. The JSON summary is parsed and
 compared value for value with NAME.json (every number exact), leaving out the
 timings, so that a change of layout alone is not a change of results.
+Outputs too large to keep (a thousand groups write a million numbers) are
+stored as SHA-256 digests instead: NAME.csv.sha256 of the CSV bytes and
+NAME.json.sha256 of the summary written in one canonical form.
 Rewriting the stored files is for a deliberate change of the model or of an
 output's format only.
 """
 
+import hashlib
 import json
+import math
 import os
 import shlex
 import subprocess
@@ -20,6 +25,8 @@ import sys
 STEPS = 300
 # Wall-clock figures differ from run to run; everything else must not.
 TIMING_KEYS = {"elapsed_ms", "setup_ms", "steps_ms"}
+# Larger outputs are kept as digests.
+LARGEST_STORED = 512 * 1024
 
 
 def read_case(cases_file, name):
@@ -66,6 +73,24 @@ def differences(expected, actual, path="$"):
     return [] if expected == actual else [f"{path}: {expected!r} != {actual!r}"]
 
 
+def canonical(value):
+    """One text per JSON value: keys sorted, no spaces, a whole-valued number
+    written as an integer whichever way it was printed, other numbers exactly."""
+    def normal(v):
+        if isinstance(v, float) and math.isfinite(v) and v == int(v) and abs(v) < 2**53:
+            return int(v)
+        if isinstance(v, dict):
+            return {k: normal(x) for k, x in v.items()}
+        if isinstance(v, list):
+            return [normal(x) for x in v]
+        return v
+    return json.dumps(normal(value), sort_keys=True, separators=(",", ":"), allow_nan=False)
+
+
+def digest(data):
+    return hashlib.sha256(data).hexdigest()
+
+
 def first_different_line(expected, actual):
     e_lines, a_lines = expected.splitlines(), actual.splitlines()
     for i, (e, a) in enumerate(zip(e_lines, a_lines)):
@@ -93,25 +118,45 @@ def main():
 
     expected_csv_path = os.path.join(golden_dir, name + ".csv")
     expected_json_path = os.path.join(golden_dir, name + ".json")
+    json_text = canonical(summary).encode()
     if write:
-        with open(expected_csv_path, "wb") as f:
-            f.write(csv)
-        with open(expected_json_path, "w", encoding="utf-8") as f:
-            json.dump(summary, f, indent=1)
-            f.write("\n")
-        print(f"wrote {expected_csv_path} and {expected_json_path}")
+        for path in (expected_csv_path, expected_json_path):
+            for old in (path, path + ".sha256"):
+                if os.path.exists(old):
+                    os.remove(old)
+        if len(csv) > LARGEST_STORED or len(json_text) > LARGEST_STORED:
+            with open(expected_csv_path + ".sha256", "w", encoding="utf-8") as f:
+                f.write(digest(csv) + "\n")
+            with open(expected_json_path + ".sha256", "w", encoding="utf-8") as f:
+                f.write(digest(json_text) + "\n")
+        else:
+            with open(expected_csv_path, "wb") as f:
+                f.write(csv)
+            with open(expected_json_path, "w", encoding="utf-8") as f:
+                json.dump(summary, f, indent=1)
+                f.write("\n")
+        print(f"stored the expected output of {name} in {golden_dir}")
         return
 
     failures = []
-    with open(expected_csv_path, "rb") as f:
-        expected_csv = f.read()
-    if csv != expected_csv:
-        failures.append("CSV differs at " + first_different_line(expected_csv.decode(), csv.decode()))
-    with open(expected_json_path, encoding="utf-8") as f:
-        expected_summary = without_timings(json.load(f))
-    found = differences(expected_summary, summary)
-    if found:
-        failures.append("JSON differs:\n  " + "\n  ".join(found[:20]) + (f"\n  ... {len(found)} in all" if len(found) > 20 else ""))
+    if os.path.exists(expected_csv_path + ".sha256"):
+        with open(expected_csv_path + ".sha256", encoding="utf-8") as f:
+            if digest(csv) != f.read().strip():
+                failures.append(f"CSV differs from the stored digest (output in {csv_path})")
+        with open(expected_json_path + ".sha256", encoding="utf-8") as f:
+            if digest(json_text) != f.read().strip():
+                failures.append("JSON differs from the stored digest")
+    else:
+        with open(expected_csv_path, "rb") as f:
+            expected_csv = f.read()
+        if csv != expected_csv:
+            failures.append("CSV differs at " + first_different_line(expected_csv.decode(), csv.decode()))
+        with open(expected_json_path, encoding="utf-8") as f:
+            expected_summary = without_timings(json.load(f))
+        found = differences(expected_summary, summary)
+        if found:
+            failures.append("JSON differs:\n  " + "\n  ".join(found[:20]) +
+                            (f"\n  ... {len(found)} in all" if len(found) > 20 else ""))
     if failures:
         sys.exit(f"golden case {name} ({shlex.join(command)}):\n" + "\n".join(failures))
     print(f"golden case {name}: CSV and JSON as stored")
