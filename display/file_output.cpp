@@ -28,7 +28,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Opens a new, not yet existing temporary file in the folder of path. The
 // name is short and random so that a long final name does not make it fail
 // and two writers never share one.
-FilePtr OpenTemporary(const std::string& path, std::string& tempName) {
+std::FILE* OpenTemporary(const std::string& path, std::string& tempName) {
   const std::size_t sep = LastSeparator(path);
   const std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
   std::random_device device;
@@ -38,7 +38,7 @@ FilePtr OpenTemporary(const std::string& path, std::string& tempName) {
     for (int i = 0; i < 12; ++i) tempName += "0123456789abcdef"[hex(device)];
     tempName += ".tmp";
     errno = 0;
-    FilePtr file(std::fopen(tempName.c_str(), "wbx"));
+    std::FILE* file = std::fopen(tempName.c_str(), "wbx");
     if (file || errno != EEXIST) return file;
   }
   errno = EEXIST;
@@ -62,37 +62,65 @@ std::size_t LastSeparator(const std::string& path) {
   return path.find_last_of(kNative == '/' ? std::string("/") : std::string("/") + kNative);
 }
 
-void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
-  std::string tempName;
-  FilePtr file = OpenTemporary(path, tempName);
-  if (!file) throw CannotCreateFile(path, SystemReason(errno));
+ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
+  file_ = OpenTemporary(path_, tempName_);
+  if (!file_) throw CannotCreateFile(path_, SystemReason(errno));
+}
 
-  auto fail = [&](int error) {
-    file.reset();
+ReplacingFile::~ReplacingFile() { Discard(); }
+
+void ReplacingFile::Discard() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  if (!tempName_.empty()) {
     std::error_code ignored;
-    std::filesystem::remove(tempName, ignored);
-    return CannotCreateFile(path, SystemReason(error));
-  };
-
-  errno = 0;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-    throw fail(errno ? errno : EIO);
+    std::filesystem::remove(tempName_, ignored);
+    tempName_.clear();
   }
-  if (std::fflush(file.get()) != 0) throw fail(errno ? errno : EIO);
+}
+
+world::UserError ReplacingFile::Failure(int error) const { return CannotCreateFile(path_, SystemReason(error)); }
+
+void ReplacingFile::Write(std::span<const std::uint8_t> bytes) {
+  errno = 0;
+  if (!file_ || (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())) {
+    const int error = errno ? errno : EIO;
+    Discard();
+    throw Failure(error);
+  }
+}
+
+void ReplacingFile::Commit() {
+  auto fail = [&](int error) {
+    Discard();
+    return Failure(error);
+  };
+  if (!file_) throw fail(EBADF);
+  errno = 0;
+  if (std::fflush(file_) != 0) throw fail(errno ? errno : EIO);
 #ifdef VICINARA_HAS_FSYNC
   // The data must be on disk before the rename makes it visible under the
   // final name, or a crash could leave an empty file there.
-  if (fsync(fileno(file.get())) != 0) throw fail(errno);
+  if (fsync(fileno(file_)) != 0) throw fail(errno);
 #endif
-  if (std::fclose(file.release()) != 0) throw fail(errno ? errno : EIO);
+  std::FILE* file = file_;
+  file_ = nullptr;
+  if (std::fclose(file) != 0) throw fail(errno ? errno : EIO);
 
   std::error_code ec;
-  std::filesystem::rename(tempName, path, ec);
+  std::filesystem::rename(tempName_, path_, ec);
   if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(tempName, ignored);
-    throw CannotCreateFile(path, ec.message());
+    const std::string reason = ec.message();
+    Discard();
+    throw CannotCreateFile(path_, reason);
   }
+  tempName_.clear();
+}
+
+void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
+  ReplacingFile file(path);
+  file.Write(bytes);
+  file.Commit();
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
