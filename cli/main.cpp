@@ -68,6 +68,12 @@ int main(int argc, char** argv) {
                          "street layout laid before the set-up: grid:N:M (N - 1 vertical and M - 1 horizontal "
                          "streets) or random:COUNT (COUNT - 1 streets); types from CB_rndTyp and UpD_strType");
   runCommand->add_option("--snapshot", run.Snapshot, "write the world image after the last step to FILE.jpg or FILE.png");
+  runCommand->add_option("--film", run.Film,
+                         "film the world image after the set-up and every K-th step into FILE.mp4 (H.264) or "
+                         "FILE.gif");
+  runCommand->add_option("--film-every", run.FilmEvery, "K: a frame every K-th step, and after the last (default 1)");
+  runCommand->add_option("--film-fps", run.FilmFps, "frames per second of the film, 1 to 100 (default 25)");
+  runCommand->add_flag("--film-caption", run.FilmCaption, "write the step number into the film's frames");
 
   cli::ExperimentOptions experiment;
   auto* experimentCommand = app.add_subcommand(

@@ -10,6 +10,7 @@
 
 #include "core/simulation/simulation.h"
 #include "core/world/convert.h"
+#include "display/film.h"
 #include "display/jpeg.h"
 #include "display/png_file.h"
 #include "display/world_image.h"
@@ -63,6 +64,61 @@ PictureFormat SnapshotFormat(const std::string& path) {
   throw UsageError("--snapshot takes a file name ending in .jpg, .jpeg or .png, not '" + path + "'");
 }
 
+struct FilmRequest {
+  display::FilmFormat Format = display::FilmFormat::Mp4;
+};
+
+// Checks the film's options before anything runs.
+FilmRequest CheckFilm(const RunOptions& options) {
+  FilmRequest request;
+  const auto format = display::FilmFormatOf(*options.Film);
+  if (!format) throw UsageError("--film takes a file name ending in .mp4 or .gif, not '" + *options.Film + "'");
+  request.Format = *format;
+  if (options.FilmEvery < 1) throw UsageError("--film-every must be at least 1");
+  if (options.FilmFps < display::kMinFilmFps || options.FilmFps > display::kMaxFilmFps) {
+    throw UsageError("--film-fps takes a whole number from " + std::to_string(display::kMinFilmFps) + " to " +
+                     std::to_string(display::kMaxFilmFps));
+  }
+  return request;
+}
+
+// The world image as the panel shows it, a frame at a time.
+class Film {
+ public:
+  Film(const RunOptions& options, const FilmRequest& request, const display::WorldImage& image,
+       const world::World& world)
+      : image_(image), caption_(options.FilmCaption), every_(options.FilmEvery) {
+    display::FilmOptions film;
+    film.Format = request.Format;
+    film.Width = image.Image().Width;
+    film.Height = image.Image().Height;
+    film.FramesPerSecond = options.FilmFps;
+    film.Colors = display::PaintableColors(world);
+    if (caption_) film.Colors.push_back(world::Rgb(0, 0, 0));
+    writer_ = display::OpenFilm(*options.Film, film);
+  }
+
+  // After the set-up (step 0) and after each step; the last step is always filmed.
+  void AfterStep(int step, bool last) {
+    if (step % every_ != 0 && !last) return;
+    if (!caption_) {
+      writer_->AddFrame(image_.Image());
+      return;
+    }
+    frame_ = image_.Image();
+    display::DrawStepCaption(frame_, step);
+    writer_->AddFrame(frame_);
+  }
+  void Finish() { writer_->Finish(); }
+
+ private:
+  const display::WorldImage& image_;
+  bool caption_;
+  int every_;
+  std::unique_ptr<display::FilmWriter> writer_;
+  display::RgbImage frame_;
+};
+
 // Lays the streets as the street experiment does before a calculation:
 // delete, write the up-downs, draw the layout with the type choice of the
 // controls. The layout is laid on the grid the coming set-up builds, so a
@@ -84,9 +140,10 @@ void LayStreets(simulation::Simulation& sim, const StreetLayout& layout) {
 // The picture of the world after the last step, repainted in full.
 void WriteSnapshot(simulation::Simulation& sim, const std::string& path, PictureFormat format) {
   display::WorldImage image(sim.world, sim.controls);
+  world::WorldPainter* panel = sim.world.Painter;
   sim.SetPainter(&image);
   sim.world.RepaintWorld();
-  sim.SetPainter(nullptr);
+  sim.SetPainter(panel);
   if (format == PictureFormat::Jpeg) {
     display::WriteJpegFile(image.Image(), path, 100);
   } else {
@@ -104,6 +161,8 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     if (options.Streets) layout = ParseStreetLayout(*options.Streets);
     std::optional<PictureFormat> snapshotFormat;
     if (options.Snapshot) snapshotFormat = SnapshotFormat(*options.Snapshot);
+    std::optional<FilmRequest> filmRequest;
+    if (options.Film) filmRequest = CheckFilm(options);
     simulation::Simulation::SeedSource seeds;
     if (options.Seed) {
       const std::uint64_t seed = *options.Seed;
@@ -111,6 +170,12 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     }
     simulation::Simulation sim(seeds);
     sim.SetReporter([&err](const world::UserError& e) { err << e.what() << '\n'; });
+    // A film paints the world as the main window does, from its first set-up on.
+    std::unique_ptr<display::WorldImage> panel;
+    if (filmRequest) {
+      panel = std::make_unique<display::WorldImage>(sim.world, sim.controls);
+      sim.SetPainter(panel.get());
+    }
     sim.MainWindowShown();
 
     // Streets laid before the set-up keep its agents off them.
@@ -120,6 +185,9 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
 
     const int steps = options.Steps ? *options.Steps : sim.controls.Int("E_stopT");
     if (steps < 0) throw UsageError("--steps must not be negative");
+
+    std::unique_ptr<Film> film;
+    if (filmRequest) film = std::make_unique<Film>(options, *filmRequest, *panel, sim.world);
 
     std::ofstream file;
     std::ostream* csv = nullptr;
@@ -136,13 +204,16 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       }
       *csv << CsvHeader(sim) << '\n';
     }
+    if (film) film->AfterStep(0, steps == 0);
     for (int s = 0; s < steps; ++s) {
       sim.TimeStep();
       if (csv) *csv << CsvRow(sim) << '\n';
+      if (film) film->AfterStep(s + 1, s + 1 == steps);
       // Each step is reported as it comes: the run keeps no history.
       sim.analysis.ForgetHistory();
     }
     if (csv) csv->flush();
+    if (film) film->Finish();
     if (options.Snapshot) WriteSnapshot(sim, *options.Snapshot, *snapshotFormat);
     if (options.Json) {
       const auto elapsed =

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/world/main_controls.h"
+
 namespace display {
 
 namespace {
@@ -37,6 +39,13 @@ int RentGrey(double rent) {
   if (std::fabs(v) < 9.0e15) return static_cast<int>(static_cast<std::int64_t>(v) & 0xff);
   if (!std::isfinite(v)) return 0;
   return static_cast<int>(static_cast<std::int64_t>(std::fmod(v, 256.0)) & 0xff);
+}
+
+std::vector<world::ColorRef> PaintableColors(const world::World& world) {
+  std::vector<world::ColorRef> colors = {world::kWhite, world::kSilver, world::kLightGrey};
+  for (int type = -3; type <= 3; ++type) colors.push_back(world::StreetColor(type));
+  colors.insert(colors.end(), world.GroupColors.begin(), world.GroupColors.end());
+  return colors;
 }
 
 WorldImage::WorldImage(const world::World& world, const world::ControlModel& controls)

@@ -16,6 +16,11 @@ namespace display {
 // (1.1 gives 11). A rent that is not a finite number shows black.
 int RentGrey(double rent);
 
+// The colours the picture of this world can hold besides the rent greys:
+// white, the silver grid lines, the light grey of marked cells, the street
+// colours and the group colours.
+std::vector<world::ColorRef> PaintableColors(const world::World& world);
+
 // The picture of one world on the 694 x 694 drawing panel, painted straight
 // into an RGB raster. A cell is a square of 2 x HalfCell pixels from
 // (PositionX - HalfCell, PositionY - HalfCell), a later cell covering an

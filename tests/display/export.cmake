@@ -9,3 +9,11 @@ target_link_libraries(test_export PRIVATE vicinara_display)
 # The .xls files are read back by an independent reader: xlrd under Debian's python.
 target_compile_definitions(test_export PRIVATE
   VICINARA_READ_XLS_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/read_xls.py")
+
+# Films of a run, read back with FFmpeg and giflib.
+find_package(GIF REQUIRED)
+vicinara_test(test_film
+  ${CMAKE_CURRENT_LIST_DIR}/film_test.cpp
+)
+target_link_libraries(test_film PRIVATE vicinara_cli_commands vicinara_display PkgConfig::FFMPEG GIF::GIF)
+target_compile_definitions(test_film PRIVATE VICINARA_READ_XLS_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/read_xls.py")
