@@ -190,8 +190,10 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     if (filmRequest) film = std::make_unique<Film>(options, *filmRequest, *panel, sim.world);
 
     std::ofstream file;
-    std::ostream* csv = nullptr;
-    if (options.CsvPath) {
+    std::ostream* csv = options.CsvStream;
+    if (csv) {
+      *csv << CsvHeader(sim) << '\n';
+    } else if (options.CsvPath) {
       if (*options.CsvPath == "-") {
         csv = &out;
       } else {

@@ -13,6 +13,7 @@ struct RunOptions {
   std::optional<std::uint64_t> Seed;      // default: from the clock
   std::vector<std::string> Settings;      // CONTROL=VALUE or kSetupText ("new Setup"), in the order given
   std::optional<std::string> CsvPath;     // "-" for standard output
+  std::ostream* CsvStream = nullptr;      // the table goes here instead of CsvPath (the Python module)
   bool Json = false;
   std::optional<std::string> Streets;     // "grid:N:M" or "random:COUNT"
   std::optional<std::string> Snapshot;    // FILE.jpg, FILE.jpeg or FILE.png
