@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "simulation.h"
 #include "streets/street_field.h"
@@ -61,21 +63,7 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
       }
     }
     const int g = state[centre];
-    if (g != 0) {
-      const std::int32_t* tolerance = w.GroupTolerance.Row(g - 1);
-      long long tolerated = 0, excess = 0;
-      for (int i = 0; i <= groups; ++i) {
-        const long long c = counts[i], t = tolerance[i];
-        if (c > t) {
-          excess += c - t;
-          tolerated += t;
-        } else {
-          tolerated += c;
-        }
-      }
-      const long long total = tolerated + excess;
-      result = total == 0 ? 0.0 : 100.0 * static_cast<double>(tolerated) / static_cast<double>(total);
-    }
+    if (g != 0) result = IndividualSatisfaction(g, counts);
   } else {
     const std::int32_t own = state[centre];
     const std::uint8_t* occupied = cells.Occupied.data();
@@ -117,6 +105,155 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
     result = total > 0 ? 100.0 * similar / total : 0.0;
   }
   cells.Satisfaction[centre] = result;
+  return result;
+}
+
+double Simulation::IndividualSatisfaction(int g, const std::uint32_t* counts) const {
+  const std::int32_t* tolerance = world.GroupTolerance.Row(g - 1);
+  long long tolerated = 0, excess = 0;
+  for (int i = 0; i <= world.GroupCount; ++i) {
+    const long long c = counts[i], t = tolerance[i];
+    if (c > t) {
+      excess += c - t;
+      tolerated += t;
+    } else {
+      tolerated += c;
+    }
+  }
+  const long long total = tolerated + excess;
+  return total == 0 ? 0.0 : 100.0 * static_cast<double>(tolerated) / static_cast<double>(total);
+}
+
+bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
+  auto& w = world;
+  const auto& cells = w.Cells;
+  const int n = cells.Count();
+  const int kinds = w.GroupCount + 1;
+  const int r = w.NbRadius;
+  if (!keptAllowed_ || !NeighbourCounts::Worth(n, kinds, r)) {
+    kept_.Clear();
+    return false;
+  }
+  // Plain mode adds the neighbours' weights: kept sums are exact only while
+  // every weight is a whole number and no barrier gives a pair its own weight.
+  const bool weighted = !mode.Individual;
+  if (weighted && !w.Field.Barriers.empty()) return false;
+  const auto bytes = [](const auto& v) { return v.size() * sizeof(v[0]); };
+  bool rebuild = !kept_.Built() || kept_.Kinds() != kinds || kept_.Radius() != r || kept_.Cols() != w.GridCols ||
+                 kept_.Rows() != w.GridRows || keptWeighted_ != weighted ||
+                 keptState_.size() != static_cast<std::size_t>(n);
+  if (!rebuild && weighted) {
+    rebuild = std::memcmp(keptValue_.data(), cells.StreetValue.data(), bytes(keptValue_)) != 0;
+  }
+  const std::int32_t* state = cells.State.data();
+  const std::uint8_t* occupied = cells.Occupied.data();
+  // The counts read an empty cell as one that is not occupied.
+  auto sound = [&](int i) { return state[i] >= 0 && state[i] < kinds && (occupied[i] != 0) == (state[i] != 0); };
+  if (!rebuild && (std::memcmp(keptState_.data(), state, bytes(keptState_)) != 0 ||
+                   std::memcmp(keptOccupied_.data(), occupied, bytes(keptOccupied_)) != 0)) {
+    // Growth places a few agents between two passes: bring in the cells that
+    // changed; many changes are cheaper rebuilt.
+    const long long side = 2LL * r + 1;
+    int changes = 0;
+    for (int i = 0; i < n; ++i) {
+      if (!sound(i)) return false;
+      changes += keptState_[i] != state[i];
+    }
+    if (changes * side * side > static_cast<long long>(n) * kinds) {
+      rebuild = true;
+    } else {
+      for (int i = 0; i < n; ++i) {
+        if (keptState_[i] == state[i]) continue;
+        kept_.Change(i % w.GridCols, i / w.GridCols, keptState_[i], state[i], KeptWeight(i));
+        keptState_[i] = state[i];
+      }
+      std::copy(occupied, occupied + n, keptOccupied_.begin());
+    }
+  }
+  if (rebuild) {
+    for (int i = 0; i < n; ++i) {
+      if (!sound(i)) return false;
+    }
+    keptWeighted_ = weighted;
+    if (weighted) {
+      const long long side = 2LL * r + 1;
+      const double limit = static_cast<double>((1LL << 30) / (side * side));
+      keptWeights_.resize(static_cast<std::size_t>(n));
+      for (int i = 0; i < n; ++i) {
+        const double v = cells.StreetValue[i];
+        if (!(v >= -limit && v <= limit) || v != std::floor(v)) return false;
+        keptWeights_[i] = static_cast<std::int32_t>(v);
+      }
+      keptValue_ = cells.StreetValue;
+    }
+    kept_.Build(state, weighted ? keptWeights_.data() : nullptr, w.GridCols, w.GridRows, kinds, r);
+    keptState_.assign(state, state + n);
+    keptOccupied_.assign(occupied, occupied + n);
+  }
+  return true;
+}
+
+// Whole-number weights: the kept sums are exact, so they equal the sums
+// taken cell by cell in scan order, and so does everything computed from them.
+double Simulation::PlainSatisfaction(int i, long long own, long long others, long long empty, const EvalMode& mode) {
+  const double similar = static_cast<double>(own + (mode.EmptyCells == 2 ? empty : 0));
+  const double different = static_cast<double>(others + (mode.EmptyCells == 1 ? empty : 0));
+  world.Cells.Similar[i] = similar;
+  world.Cells.Different[i] = different;
+  const double total = similar + different;
+  return total > 0 ? 100.0 * similar / total : 0.0;
+}
+
+double Simulation::EvaluateKept(int i, const EvalMode& mode) {
+  auto& w = world;
+  auto& cells = w.Cells;
+  const std::int32_t* s = kept_.At(i);
+  const int g = cells.State[i];
+  const int kinds = kept_.Kinds();
+  double result = 0.0;
+  if (mode.Individual) {
+    std::uint32_t* counts = w.KindCounts.data();
+    for (int k = 0; k < kinds; ++k) counts[k] = static_cast<std::uint32_t>(s[k]);
+    if (g != 0) result = IndividualSatisfaction(g, counts);
+  } else {
+    if (g == 0) return Evaluate(i % w.GridCols, i / w.GridCols, mode);
+    long long others = 0;
+    for (int k = 1; k < kinds; ++k) others += k == g ? 0 : s[k];
+    result = PlainSatisfaction(i, s[g], others, s[0], mode);
+  }
+  cells.Satisfaction[i] = result;
+  return result;
+}
+
+double Simulation::EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode) {
+  auto& w = world;
+  auto& cells = w.Cells;
+  const int cols = w.GridCols, r = w.NbRadius;
+  const std::int32_t* s = kept_.At(t);
+  const int kinds = kept_.Kinds();
+  // The target, empty on the committed grid, holds the agent; its own cell,
+  // if within reach, is vacated: kind 0 for the counts, and still occupied,
+  // so a different neighbour of its own weight for the plain sums.
+  const int dx = t % cols - c % cols, dy = t / cols - c / cols;
+  const bool reaches = dx >= -r && dx <= r && dy >= -r && dy <= r;
+  double result = 0.0;
+  if (mode.Individual) {
+    std::uint32_t* counts = w.KindCounts.data();
+    for (int k = 0; k < kinds; ++k) counts[k] = static_cast<std::uint32_t>(s[k]);
+    --counts[0];
+    ++counts[g];
+    if (reaches) {
+      --counts[g];
+      ++counts[0];
+    }
+    result = IndividualSatisfaction(g, counts);
+  } else {
+    const long long vacated = reaches ? KeptWeight(c) : 0;
+    long long others = vacated;
+    for (int k = 1; k < kinds; ++k) others += k == g ? 0 : s[k];
+    result = PlainSatisfaction(t, s[g] + KeptWeight(t) - vacated, others, s[0] - 1, mode);
+  }
+  cells.Satisfaction[t] = result;
   return result;
 }
 

@@ -8,13 +8,18 @@ namespace {
 
 // Agents stand anywhere on the grid, so each turn starts with cache misses on
 // its cell; fetching a later agent's cell and neighbourhood rows early hides them.
-constexpr int kPrefetchAhead = 4;
+constexpr int kPrefetchAhead = 12;
 
-void Prefetch(const world::World& w, const world::TAgent& agent) {
+void Prefetch(const world::World& w, const world::TAgent& agent, const NeighbourCounts* kept) {
   const auto& cells = w.Cells;
   const int i = cells.Index(agent.CellX, agent.CellY);
   __builtin_prefetch(&cells.Satisfaction[static_cast<std::size_t>(i)]);
   __builtin_prefetch(&cells.Rent[static_cast<std::size_t>(i)]);
+  if (kept) {
+    __builtin_prefetch(kept->At(i));
+    __builtin_prefetch(&cells.State[static_cast<std::size_t>(i)]);
+    return;
+  }
   const int y0 = std::max(0, agent.CellY - w.NbRadius), y1 = std::min(w.GridRows - 1, agent.CellY + w.NbRadius);
   for (int y = y0; y <= y1; ++y) __builtin_prefetch(&cells.State[static_cast<std::size_t>(cells.Index(agent.CellX, y))]);
 }
@@ -54,7 +59,8 @@ void Simulation::MoveAgents() {
 
   const int r = w.NbRadius;
   const long long positions = (2LL * r + 1) * (2LL * r + 1);
-  countWithTree_ = positions > TreeCountingFrom() &&
+  useKept_ = PrepareKeptCounts(mode);
+  countWithTree_ = !useKept_ && positions > TreeCountingFrom() &&
                    KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1) &&
                    (mode.Individual || UnitWeights(w));
   if (countWithTree_) counter_.Build(cells.State.data(), w.GridCols, w.GridRows, w.GroupCount + 1);
@@ -70,17 +76,20 @@ void Simulation::MoveAgents() {
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
     world::TAgent& agent = w.Agents[static_cast<std::size_t>(i)];
-    if (i + kPrefetchAhead < n) Prefetch(w, w.Agents[static_cast<std::size_t>(i + kPrefetchAhead)]);
+    if (i + kPrefetchAhead < n) {
+      Prefetch(w, w.Agents[static_cast<std::size_t>(i + kPrefetchAhead)], useKept_ ? &kept_ : nullptr);
+    }
     const int cx = agent.CellX, cy = agent.CellY;
     const int c = cells.Index(cx, cy);
-    if (w.StepCount == 0) Evaluate(cx, cy, mode);
+    auto evaluateHere = [&] { return useKept_ ? EvaluateKept(c, mode) : Evaluate(cx, cy, mode); };
+    if (w.StepCount == 0) evaluateHere();
 
     bool satisfied = !(w.Threshold > cells.Satisfaction[c] || cells.Rent[c] >= agent.Budget);
     // An agent left on a street cell must leave while streets may not be occupied.
     if (satisfied && !streetOccupation && cells.StreetType[c] != 0) satisfied = false;
     agent.Satisfied = satisfied;
     if (satisfied) {
-      Evaluate(cx, cy, mode);
+      evaluateHere();
       continue;
     }
 
@@ -105,24 +114,30 @@ void Simulation::MoveAgents() {
 
     // Tentative evaluation: the agent stands on the target, its own cell
     // counts as vacated (State 0) but stays occupied.
-    const double here = Evaluate(cx, cy, mode);
-    cells.State[c] = 0;
-    cells.State[t] = agent.Group;
-    if (countWithTree_ && t != c) {
-      pending_[0] = {cx, cy, agent.Group, 0};
-      pending_[1] = {tx, ty, 0, agent.Group};
-      pendingCount_ = 2;
+    const double here = evaluateHere();
+    double there;
+    if (useKept_) {
+      there = t == c ? EvaluateKept(c, mode) : EvaluateKeptTarget(t, c, agent.Group, mode);
+    } else {
+      cells.State[c] = 0;
+      cells.State[t] = agent.Group;
+      if (countWithTree_ && t != c) {
+        pending_[0] = {cx, cy, agent.Group, 0};
+        pending_[1] = {tx, ty, 0, agent.Group};
+        pendingCount_ = 2;
+      }
+      there = Evaluate(tx, ty, mode);
+      pendingCount_ = 0;
+      cells.State[t] = 0;
+      cells.State[c] = agent.Group;
     }
-    const double there = Evaluate(tx, ty, mode);
-    pendingCount_ = 0;
-    cells.State[t] = 0;
-    cells.State[c] = agent.Group;
 
     if (t != c && (here < there || rentTarget < rentHere)) CommitMove(agent, tx, ty);
     ++w.UnsatisfiedCount;
     if (paintMoves_) w.DrawAgent(agent);
   }
   countWithTree_ = false;
+  useKept_ = false;
 }
 
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
@@ -142,6 +157,14 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   if (countWithTree_) {
     counter_.Move(old % w.GridCols, old / w.GridCols, agent.Group, 0);
     counter_.Move(x, y, 0, agent.Group);
+  }
+  if (useKept_) {
+    kept_.Change(old % w.GridCols, old / w.GridCols, agent.Group, 0, KeptWeight(old));
+    kept_.Change(x, y, 0, agent.Group, KeptWeight(target));
+    keptState_[static_cast<std::size_t>(old)] = 0;
+    keptOccupied_[static_cast<std::size_t>(old)] = 0;
+    keptState_[static_cast<std::size_t>(target)] = agent.Group;
+    keptOccupied_[static_cast<std::size_t>(target)] = 1;
   }
   EnterRent(target);
 }

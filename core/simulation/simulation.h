@@ -9,6 +9,7 @@
 #include "core/world/convert.h"
 #include "core/world/world.h"
 #include "kind_counter.h"
+#include "neighbour_counts.h"
 #include "measures/analysis.h"
 
 namespace simulation {
@@ -112,6 +113,11 @@ class Simulation {
   // depends on the number of groups and the grid.
   void SetTreeCountingFrom(int positions) { treeCountingFrom_ = positions; }
 
+  // The move pass keeps every cell's neighbourhood counts from pass to pass
+  // where that is exact and worth it; off, it counts cell by cell. The
+  // results are the same either way.
+  void SetKeptCounts(bool on) { keptAllowed_ = on; }
+
   // Agents that could not be placed because no free cell was left.
   bool PlacementStopped() const { return placementStopped_; }
 
@@ -124,6 +130,19 @@ class Simulation {
 
   EvalMode ReadEvalMode() const;
   double Evaluate(int x, int y, const EvalMode& mode);
+  // Satisfaction of a group-g occupant (g >= 1) from the counts of every kind.
+  double IndividualSatisfaction(int g, const std::uint32_t* counts) const;
+  // Brings the kept neighbourhood counts up to the grid as it stands, or
+  // rebuilds them; false when this pass must count cell by cell.
+  bool PrepareKeptCounts(const EvalMode& mode);
+  // Evaluate from the kept counts: the cell i on the committed grid, and the
+  // target t while the agent of group g on cell c stands there tentatively.
+  double EvaluateKept(int i, const EvalMode& mode);
+  double EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode);
+  // Plain mode from whole-number sums of the own group, the other groups and
+  // the empty cells; stores Similar and Different of cell i.
+  double PlainSatisfaction(int i, long long own, long long others, long long empty, const EvalMode& mode);
+  std::int32_t KeptWeight(int i) const { return keptWeighted_ ? keptWeights_[static_cast<std::size_t>(i)] : 1; }
   // Counts of every kind over the rectangle from the trees, as the grid
   // stands now; returns how many of its cells are vacated but still occupied
   // (the mover's own cell while its target is evaluated).
@@ -172,6 +191,18 @@ class Simulation {
   int treeCountingFrom_ = -1;
   PendingKind pending_[2]{};
   int pendingCount_ = 0;
+
+  // Neighbourhood counts kept from pass to pass. The grid they were made
+  // from is kept beside them, so that whatever changed the grid between two
+  // passes (growth, a set-up, an edit) is found and brought in.
+  NeighbourCounts kept_;
+  bool keptAllowed_ = true;
+  bool useKept_ = false;      // this pass evaluates from kept_
+  bool keptWeighted_ = false; // plain mode: street values as weights
+  std::vector<std::int32_t> keptState_;
+  std::vector<std::uint8_t> keptOccupied_;
+  std::vector<double> keptValue_;
+  std::vector<std::int32_t> keptWeights_;
 };
 
 }  // namespace simulation
