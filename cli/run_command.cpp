@@ -207,6 +207,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       *csv << CsvHeader(sim) << '\n';
     }
     if (film) film->AfterStep(0, steps == 0);
+    const auto stepsStarted = std::chrono::steady_clock::now();
     for (int s = 0; s < steps; ++s) {
       sim.TimeStep();
       if (csv) *csv << CsvRow(sim) << '\n';
@@ -214,13 +215,21 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       // Each step is reported as it comes: the run keeps no history.
       sim.analysis.ForgetHistory();
     }
+    const auto stepsEnded = std::chrono::steady_clock::now();
     if (csv) csv->flush();
     if (film) film->Finish();
     if (options.Snapshot) WriteSnapshot(sim, *options.Snapshot, *snapshotFormat);
     if (options.Json) {
+      // Microseconds, so that short set-ups and runs still show.
+      auto milliseconds = [](auto duration) {
+        return static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(duration).count()) / 1000.0;
+      };
       const auto elapsed =
           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
-      out << Summary(sim, sim.world.Rng.SeedValue(), steps, elapsed).dump() << '\n';
+      nlohmann::json summary = Summary(sim, sim.world.Rng.SeedValue(), steps, elapsed);
+      summary["setup_ms"] = milliseconds(stepsStarted - started);
+      summary["steps_ms"] = milliseconds(stepsEnded - stepsStarted);
+      out << summary.dump() << '\n';
     }
     return 0;
   } catch (const world::UserError& e) {

@@ -3,7 +3,7 @@ execute_process(COMMAND ${CLI} run --steps 5 --seed 3 --json RESULT_VARIABLE rc 
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "vicinara-cli failed (${rc}): ${err}")
 endif()
-foreach(key seed steps grid cell_size agents group_counts unsatisfied street_cells elapsed_ms)
+foreach(key seed steps grid cell_size agents group_counts unsatisfied street_cells elapsed_ms setup_ms steps_ms)
   string(FIND "${out}" "\"${key}\"" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "summary lacks ${key}: ${out}")

@@ -68,6 +68,20 @@ TEST(RunCommand, SummaryHasEveryField) {
   for (const char* key : {"unsatisfied", "street_cells", "elapsed_ms"}) EXPECT_TRUE(j.contains(key)) << key;
 }
 
+// The set-up and the steps are timed apart, in milliseconds with their
+// fractions; together they are the run, which elapsed_ms counts in whole ones.
+TEST(RunCommand, SummaryTimesSetUpAndStepsApart) {
+  const Result r = RunWith(Small());
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const auto j = nlohmann::json::parse(r.Out);
+  ASSERT_TRUE(j["setup_ms"].is_number_float());
+  ASSERT_TRUE(j["steps_ms"].is_number_float());
+  const double setup = j["setup_ms"], steps = j["steps_ms"];
+  EXPECT_GT(setup, 0.0);
+  EXPECT_GT(steps, 0.0);
+  EXPECT_LE(setup + steps, j["elapsed_ms"].get<double>() + 1.0);
+}
+
 TEST(RunCommand, BadInputExitsTwoAndWritesNothingElse) {
   Result r = RunWith(Small({"NoSuch=1"}));
   EXPECT_EQ(r.Status, 2);
