@@ -7,6 +7,10 @@
 #include <pybind11/stl.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
+#include <future>
+#include <thread>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -64,6 +68,20 @@ class PyWorld {
   std::unique_ptr<pyvicinara::WorldHandle> world_;
 };
 
+// Steps a world with the GIL released, taking it back about every tenth of
+// a second to let Ctrl-C (KeyboardInterrupt) through between two steps.
+void StepWorld(PyWorld& w, long long steps) {
+  if (steps < 0) throw InputError("steps must not be negative");
+  while (steps > 0) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    steps -= w.Call([&](pyvicinara::WorldHandle& h) {
+      bool first = true;
+      return h.Step(steps, [&] { return std::exchange(first, false) || std::chrono::steady_clock::now() < until; });
+    });
+    if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+  }
+}
+
 template <class T>
 py::array_t<T> GridArray(int rows, int cols, const std::vector<T>& values) {
   py::array_t<T> grid({rows, cols});
@@ -106,12 +124,24 @@ py::tuple RunExperimentLocally(const std::string& name, const std::vector<std::s
   options.MaxRoundSteps = maxRoundSteps;
   options.Out = out;
   std::ostringstream err;
-  const std::atomic<int> stop{0};
-  int status = 0;
-  {
-    py::gil_scoped_release release;
-    status = cli::RunExperiment(options, err, stop);
+  std::atomic<int> stop{0};
+  // The workers run while this thread waits with the GIL released, taking it
+  // back now and then for Ctrl-C: that stops the workers as SIGINT does the
+  // tool's, and what they finished stays in the folder's journal.
+  auto running = std::async(std::launch::async, [&] { return cli::RunExperiment(options, err, stop); });
+  std::optional<py::error_already_set> interrupted;
+  while (true) {
+    {
+      py::gil_scoped_release release;
+      if (running.wait_for(std::chrono::milliseconds(100)) == std::future_status::ready) break;
+    }
+    if (!interrupted && PyErr_CheckSignals() != 0) {
+      interrupted.emplace();
+      stop.store(SIGINT);
+    }
   }
+  const int status = running.get();
+  if (interrupted) throw std::move(*interrupted);
   return py::make_tuple(status, err.str());
 }
 
@@ -208,10 +238,13 @@ PYBIND11_MODULE(_vicinara, m) {
           py::arg("name"))
       .def("new_setup", [](PyWorld& w) { w.Call([](WorldHandle& h) { h.NewSetup(); }); })
       .def("set_thresholds", [](PyWorld& w) { w.Call([](WorldHandle& h) { h.SetThresholds(); }); })
-      .def(
-          "step", [](PyWorld& w, long long steps) { w.Call([&](WorldHandle& h) { h.Step(steps); }); },
-          py::arg("steps"))
-      .def("run", [](PyWorld& w) { return w.Call([](WorldHandle& h) { return h.Run(); }); })
+      .def("step", &StepWorld, py::arg("steps"))
+      .def("run",
+           [](PyWorld& w) {
+             const long long steps = w.Call([](WorldHandle& h) { return h.StepsToStop(); });
+             StepWorld(w, steps);
+             return steps;
+           })
       .def("state",
            [](PyWorld& w) {
              const auto grid = w.Call([](WorldHandle& h) { return h.CopyGrid(); });

@@ -56,17 +56,23 @@ void WorldHandle::SetThresholds() {
   sim_->B_setTolsClick();
 }
 
-void WorldHandle::Step(long long steps) {
+long long WorldHandle::Step(long long steps, const std::function<bool()>& more) {
   if (steps < 0) throw cli::UsageError("steps must not be negative");
   const std::lock_guard lock(mutex_);
-  StepLocked(steps);
+  long long done = 0;
+  for (; done < steps && (!more || more()); ++done) {
+    sim_->TimeStep();
+    table_ += cli::CsvRow(*sim_);
+    table_ += '\n';
+    // The rows above are the record: the analysis keeps only the newest point.
+    sim_->analysis.ForgetHistory();
+  }
+  return done;
 }
 
-long long WorldHandle::Run() {
+long long WorldHandle::StepsToStop() {
   const std::lock_guard lock(mutex_);
-  const long long left = static_cast<long long>(sim_->world.StopStep) - sim_->world.StepCount;
-  if (left > 0) StepLocked(left);
-  return std::max(0LL, left);
+  return std::max(0LL, static_cast<long long>(sim_->world.StopStep) - sim_->world.StepCount);
 }
 
 WorldHandle::Grid WorldHandle::CopyGrid() {
@@ -93,16 +99,6 @@ int WorldHandle::StepCount() {
 std::vector<std::string> WorldHandle::TakeNotices() {
   const std::lock_guard lock(mutex_);
   return std::exchange(notices_, {});
-}
-
-void WorldHandle::StepLocked(long long steps) {
-  for (long long s = 0; s < steps; ++s) {
-    sim_->TimeStep();
-    table_ += cli::CsvRow(*sim_);
-    table_ += '\n';
-    // The rows above are the record: the analysis keeps only the newest point.
-    sim_->analysis.ForgetHistory();
-  }
 }
 
 void WorldHandle::StartTable() { table_ = cli::CsvHeader(*sim_) + "\n"; }

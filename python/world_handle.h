@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -31,10 +32,12 @@ class WorldHandle {
   void NewSetup();
   // "set": the group thresholds.
   void SetThresholds();
-  // Time steps, each adding a row to the table. steps >= 0.
-  void Step(long long steps);
-  // Steps up to the stop timestep; returns how many (none when reached).
-  long long Run();
+  // Up to `steps` time steps, each adding a row to the table, while more()
+  // (asked before each step; none: always) is true; returns the steps run.
+  // steps >= 0.
+  long long Step(long long steps, const std::function<bool()>& more = {});
+  // The steps left up to the stop timestep (none when it is reached or passed).
+  long long StepsToStop();
 
   // Copies of the grid's cell states (0 empty, 1..k groups) and rents,
   // row-major, with the grid's rows and columns.
@@ -55,7 +58,6 @@ class WorldHandle {
   std::vector<std::string> TakeNotices();
 
  private:
-  void StepLocked(long long steps);
   void StartTable();
 
   std::mutex mutex_;

@@ -165,7 +165,8 @@ class Simulation(_vicinara.World):
     def step(self, steps: int = 1) -> None:
         """Runs ``steps`` time steps with the GIL released. Each adds a row to
         :meth:`table`. Conditions the world reports (a full grid, a rent that
-        does not parse) are issued as RuntimeWarning."""
+        does not parse) are issued as RuntimeWarning. Ctrl-C stops between
+        two steps (KeyboardInterrupt); the steps run so far stay."""
         super().step(steps)
         _warn(self.take_notices())
 
@@ -317,6 +318,9 @@ def experiment(name: str, seed: Optional[int] = None, settings: Any = None, exp:
     that has not settled after so many steps.
 
     Raises InputError for bad input and ExperimentError when a unit fails.
+    Ctrl-C stops the local workers (KeyboardInterrupt); with ``out``, the
+    units they finished stay in its journal, and ``vicinara-cli experiment``
+    with the same options, ``--seed`` and ``--resume --out`` continues them.
     """
     set_texts = _setting_texts(settings)
     exp_texts = _setting_texts(exp)

@@ -69,10 +69,14 @@ TEST(WorldHandle, SetUpsAndSettingsAsAUserMakesThem) {
   EXPECT_THROW(world.Step(-1), cli::UsageError);
 }
 
-TEST(WorldHandle, RunStopsAtTheStopTimestep) {
+TEST(WorldHandle, StepsStopWhenAskedAndAtTheStopTimestep) {
   WorldHandle world(3, {"Edit_cellSiz=17", "Edit_anzAg=800", "E_stopT=6"});
-  EXPECT_EQ(world.Run(), 6);
-  EXPECT_EQ(world.Run(), 0);
+  EXPECT_EQ(world.StepsToStop(), 6);
+  int asked = 0;
+  EXPECT_EQ(world.Step(10, [&asked] { return ++asked <= 4; }), 4);
+  EXPECT_EQ(world.StepsToStop(), 2);
+  EXPECT_EQ(world.Step(2), 2);
+  EXPECT_EQ(world.StepsToStop(), 0);
   EXPECT_EQ(world.StepCount(), 6);
 }
 
