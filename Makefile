@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean test-sanitize fuzz
+.PHONY: deps configure build run test bench clean test-sanitize test-tsan fuzz
 
 deps:
 	scripts/install-deps
@@ -25,6 +25,17 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVICINARA_SANITIZE=ON -DVICINARA_BENCH=OFF -DVICINARA_GUI=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure
+
+# The threaded tests under ThreadSanitizer: the headless experiments' worker
+# pool (in process and through the program) and the Python module's world
+# shared by threads, driven from C++ (an interpreter cannot run under it).
+# Only the targets these tests need are built. Any report fails the run.
+TSAN_BUILD ?= build-tsan
+TSAN_TESTS = ExperimentCommand|Merge|HeadlessExperiment|ExperimentTables|cli_experiment_shards_parallel|WorldHandle
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVICINARA_TSAN=ON -DVICINARA_GUI=OFF -DVICINARA_BENCH=OFF -DVICINARA_PYTHON=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN_BUILD) --target vicinara-cli test_cli_experiments test_python_world
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" ctest --output-on-failure -R '$(TSAN_TESTS)'
 
 # Every fuzzer for FUZZ_SECONDS each (longer by hand: make fuzz FUZZ_SECONDS=600).
 FUZZ_BUILD ?= build-fuzz
