@@ -248,6 +248,12 @@ class GifFilm : public FilmWriter {
     EGifGCBToExtension(&control, extension);
     Check(EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, extension));
     const GifMap map = inGlobal ? GifMap() : MakeMap(local_);
+    // giflib forgets, without freeing it, the table of the image before when
+    // the next image has none.
+    if (gif_->Image.ColorMap) {
+      GifFreeMapObject(gif_->Image.ColorMap);
+      gif_->Image.ColorMap = nullptr;
+    }
     Check(EGifPutImageDesc(gif_, rect.X, rect.Y, rect.W, rect.H, false, map.get()));
     for (int y = rect.Y; y < rect.Y + rect.H; ++y) {
       std::uint32_t lastColor = 0xffffffffu;
