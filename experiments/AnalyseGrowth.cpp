@@ -52,6 +52,7 @@ void AnalyseGrowth::B_startClick() {
 void AnalyseGrowth::PrepareCharts(const SweepSettings& s) {
   Chart_Growth.SetTitle("segregation index with different densities");
   denseLine.clear();
+  ++denseRevision_;
   tolerLines.clear();
   tolerPoints.clear();
   tempLines.clear();
@@ -82,6 +83,7 @@ AnalyseGrowth::Result AnalyseGrowth::Measure(const simulation::Simulation& sim, 
 
 void AnalyseGrowth::Record(int value, int repetitions, const Result& result) {
   denseLine = result.Density;
+  ++denseRevision_;
 
   const auto calc = static_cast<std::size_t>(calcIndex);
   if (EnsureLine(tempPoints, tempLines, calc, "temp")) ++Chart_Growth.Revision;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -33,6 +34,8 @@ class AnalyseGrowth : private SweepRunner::Hooks {
   // The series of one new start live until the next; the lists only grow
   // during a run (deques: the lines refer to their point series).
   Series denseLine;  // "dense": the density of the latest calculation
+  // Grows whenever denseLine is replaced or emptied.
+  std::uint64_t DenseLineRevision() const { return denseRevision_; }
   std::deque<PointSeries> tolerPoints;
   std::deque<DerivedSeries> tolerLines;  // one per value, titled by the value
   std::deque<PointSeries> tempPoints;
@@ -65,6 +68,7 @@ class AnalyseGrowth : private SweepRunner::Hooks {
   void FinishSweep() override { sim_.analysis.AnalyseClusters(); }
 
   void AddValueLines();
+  std::uint64_t denseRevision_ = 0;
   void AddCalculationLines();
 };
 

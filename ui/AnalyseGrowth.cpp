@@ -47,9 +47,8 @@ void TForm4::refresh() {
     rebuild();
   }
   // The density line is replaced once per calculation.
-  const auto calcs = static_cast<std::uint64_t>(model_.runner.CalcsDone());
-  if (calcs != shownDensity_) {
-    shownDensity_ = calcs;
+  if (model_.DenseLineRevision() != shownDensity_) {
+    shownDensity_ = model_.DenseLineRevision();
     chart_->setPoints(0, ToQPoints(model_.denseLine));
   }
   int s = 1;
