@@ -157,6 +157,53 @@ long long MergeTable(const std::vector<fs::path>& paths, const fs::path& out, co
 
 }  // namespace
 
+TableReader::TableReader(const std::filesystem::path& path, const std::string& header)
+    : name_(path.string()), in_(path) {
+  std::string first;
+  if (!in_ || !std::getline(in_, first)) throw display::CannotOpenFile(name_, "missing or empty");
+  if (first != header) throw UsageError(name_ + ": the columns differ from this experiment's: " + first);
+}
+
+bool TableReader::Next() {
+  if (!std::getline(in_, line_) || line_.empty()) return false;
+  fields_.clear();
+  std::string_view rest = line_;
+  while (true) {
+    const auto comma = rest.find(',');
+    fields_.push_back(rest.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return true;
+}
+
+long long TableReader::Integer(std::size_t i) const {
+  long long v = 0;
+  const std::string_view f = FieldAt(i);
+  const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
+  if (r.ec != std::errc() || r.ptr != f.data() + f.size()) Bad(i);
+  return v;
+}
+
+std::optional<double> TableReader::Number(std::size_t i) const {
+  const std::string_view f = FieldAt(i);
+  if (f.empty()) return std::nullopt;
+  double v = 0;
+  const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
+  if (r.ec != std::errc() || r.ptr != f.data() + f.size()) Bad(i);
+  return v;
+}
+
+std::string_view TableReader::FieldAt(std::size_t i) const {
+  if (i >= fields_.size()) Bad(i);
+  return fields_[i];
+}
+
+void TableReader::Bad(std::size_t i) const {
+  throw UsageError(name_ + ": field " + std::to_string(i + 1) + " does not read as a number: " + line_);
+}
+
+
 bool OutputFolder::HoldsRun() const {
   for (const fs::path& p : {Manifest(), Journal(), Runs(), Steps(), Rises(), Summary(), Surface()}) {
     std::error_code ignored;

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +26,30 @@ struct OutputFolder {
   std::filesystem::path Surface() const { return Dir / "surface.xls"; }
   // True when any file of a run is there.
   bool HoldsRun() const;
+};
+
+// The rows of one table, read line by line, fields split at commas.
+class TableReader {
+ public:
+  // Opens the table and checks its header line. Throws world::UserError
+  // (missing or empty) or UsageError (other columns).
+  TableReader(const std::filesystem::path& path, const std::string& header);
+
+  // The next row; false at the end.
+  bool Next();
+  // The field as a whole number; throws UsageError.
+  long long Integer(std::size_t i) const;
+  // The field as a number, nothing when it is empty; throws UsageError.
+  std::optional<double> Number(std::size_t i) const;
+
+ private:
+  std::string_view FieldAt(std::size_t i) const;
+  [[noreturn]] void Bad(std::size_t i) const;
+
+  std::string name_;
+  std::ifstream in_;
+  std::string line_;
+  std::vector<std::string_view> fields_;
 };
 
 // Writes text to path through a temporary file renamed into place: path

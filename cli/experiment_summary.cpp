@@ -20,61 +20,6 @@ using experiments::PointSeries;
 using experiments::Series;
 using nlohmann::json;
 
-// The rows of one table, read line by line, fields split at commas.
-class TableReader {
- public:
-  TableReader(const std::filesystem::path& path, const std::string& header) : name_(path.string()), in_(path) {
-    std::string first;
-    if (!in_ || !std::getline(in_, first)) throw display::CannotOpenFile(name_, "missing or empty");
-    if (first != header) throw UsageError(name_ + ": the columns differ from this experiment's: " + first);
-  }
-
-  // The next row; false at the end.
-  bool Next() {
-    if (!std::getline(in_, line_) || line_.empty()) return false;
-    fields_.clear();
-    std::string_view rest = line_;
-    while (true) {
-      const auto comma = rest.find(',');
-      fields_.push_back(rest.substr(0, comma));
-      if (comma == std::string_view::npos) break;
-      rest.remove_prefix(comma + 1);
-    }
-    return true;
-  }
-
-  long long Integer(std::size_t i) const {
-    long long v = 0;
-    const std::string_view f = FieldAt(i);
-    const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (r.ec != std::errc() || r.ptr != f.data() + f.size()) Bad(i);
-    return v;
-  }
-  // Nothing for an empty field.
-  std::optional<double> Number(std::size_t i) const {
-    const std::string_view f = FieldAt(i);
-    if (f.empty()) return std::nullopt;
-    double v = 0;
-    const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (r.ec != std::errc() || r.ptr != f.data() + f.size()) Bad(i);
-    return v;
-  }
-
- private:
-  std::string_view FieldAt(std::size_t i) const {
-    if (i >= fields_.size()) Bad(i);
-    return fields_[i];
-  }
-  [[noreturn]] void Bad(std::size_t i) const {
-    throw UsageError(name_ + ": field " + std::to_string(i + 1) + " does not read as a number: " + line_);
-  }
-
-  std::string name_;
-  std::ifstream in_;
-  std::string line_;
-  std::vector<std::string_view> fields_;
-};
-
 // Column positions shared by every runs.csv: experiment, calculation, value, repetition, seed.
 constexpr std::size_t kCalculation = 1;
 constexpr std::size_t kValue = 2;
