@@ -7,6 +7,7 @@
 
 #include "experiment_command.h"
 #include "merge_command.h"
+#include "plot_command.h"
 #include "control_settings.h"
 #include "run_command.h"
 
@@ -108,6 +109,15 @@ int main(int argc, char** argv) {
   mergeCommand->add_option("folders", merge.Inputs, "the shards' output folders")->required();
   mergeCommand->add_option("--out", merge.Out, "output folder")->required();
 
+  cli::PlotOptions plot;
+  auto* plotCommand = app.add_subcommand(
+      "plot", "Draw the charts the windows show for an experiment's folder or a run's --csv, as PNG or SVG files.");
+  plotCommand->add_option("input", plot.Input, "an experiment's output folder, or the CSV file of run --csv")
+      ->required();
+  plotCommand->add_option("--out", plot.Out, "folder for the charts (default: the experiment's folder, or the CSV's)");
+  plotCommand->add_option("--format", plot.Format, "png or svg (default png)");
+  plotCommand->add_option("--size", plot.Size, "WxH in pixels (default: each chart's size in its window)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -128,5 +138,6 @@ int main(int argc, char** argv) {
     return cli::RunExperiment(experiment, std::cerr, stopSignal);
   }
   if (*mergeCommand) return cli::Merge(merge, std::cerr);
+  if (*plotCommand) return cli::Plot(plot, std::cout, std::cerr);
   return 2;
 }
