@@ -31,10 +31,10 @@ test-sanitize: deps
 # shared by threads, driven from C++ (an interpreter cannot run under it).
 # Only the targets these tests need are built. Any report fails the run.
 TSAN_BUILD ?= build-tsan
-TSAN_TESTS = ExperimentCommand|Merge|HeadlessExperiment|ExperimentTables|cli_experiment_shards_parallel|WorldHandle
+TSAN_TESTS = ExperimentCommand|Merge|HeadlessExperiment|ExperimentTables|cli_experiment_shards_parallel|WorldHandle|Film
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVICINARA_TSAN=ON -DVICINARA_GUI=OFF -DVICINARA_BENCH=OFF -DVICINARA_PYTHON=OFF $(CMAKE_FLAGS)
-	cmake --build $(TSAN_BUILD) --target vicinara-cli test_cli_experiments test_python_world
+	cmake --build $(TSAN_BUILD) --target vicinara-cli test_cli_experiments test_python_world test_film
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" ctest --output-on-failure -R '$(TSAN_TESTS)'
 
 # Every fuzzer for FUZZ_SECONDS each (longer by hand: make fuzz FUZZ_SECONDS=600).
