@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -517,6 +518,12 @@ class RunCharts {
   std::unique_ptr<ui::TForm2> window_;
 };
 
+// Qt's notes on its own set-up ("XDG_RUNTIME_DIR not set") are not the
+// tool's output: while plotting, only Qt's errors reach standard error.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 int PlotWithApplication(const PlotOptions& options, std::ostream& out) {
   const Format format = FormatOf(options.Format);
   const std::optional<QSize> size = SizeOf(options.Size);
@@ -571,6 +578,11 @@ int Plot(const PlotOptions& options, std::ostream& out, std::ostream& err) {
   try {
     // The charts render offscreen unless a platform is named.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QtMessageHandler previous = qInstallMessageHandler(QuietQtNotes);
+    struct Restore {
+      QtMessageHandler Handler;
+      ~Restore() { qInstallMessageHandler(Handler); }
+    } restore{previous};
     std::unique_ptr<QApplication> app;
     int argc = 1;
     char name[] = "vicinara-cli";
