@@ -204,6 +204,7 @@ int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std
     const char* what = setup.Kind == ExperimentKind::Stability ? "passes" : "calculations";
     bool shown = false;
     auto progress = [&](long long finished) {
+      if (options.OnProgress) options.OnProgress(before + finished, planned);
       if (!options.Progress) return;
       const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
       const double rate = seconds > 0 ? static_cast<double>(finished) / seconds : 0;
@@ -215,8 +216,10 @@ int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std
       shown = true;
     };
     Workers workers(setup, seed, share, done, journal, err, stop);
+    if (options.OnProgress) options.OnProgress(before, planned);
     // No more threads than units left.
     workers.Run(static_cast<unsigned>(std::clamp<long long>(planned - before, 1, threads)), progress);
+    if (options.OnProgress) options.OnProgress(before + workers.Finished(), planned);
     if (shown) {
       progress(workers.Finished());
       err << '\n';

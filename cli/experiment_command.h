@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -20,6 +21,10 @@ struct ExperimentOptions {
   std::optional<std::string> Out;       // default: vicinara-EXPERIMENT
   long long MaxRoundSteps = 0;          // stability: a round that has not ended after this many steps fails
   bool Progress = false;                // a progress line on err
+  // Told at the start, twice a second and at the end, on the thread that
+  // called RunExperiment, how many units of the run (this shard's) are done
+  // of how many.
+  std::function<void(long long done, long long planned)> OnProgress;
 };
 
 // Runs an experiment's units on several worlds at once and writes its

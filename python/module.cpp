@@ -114,7 +114,8 @@ py::tuple RunHeadless(std::optional<int> steps, std::optional<std::uint64_t> see
 // `vicinara-cli experiment` into folder out, on local threads.
 py::tuple RunExperimentLocally(const std::string& name, const std::vector<std::string>& set,
                                const std::vector<std::string>& exp, std::optional<std::uint64_t> seed,
-                               std::optional<unsigned> threads, long long maxRoundSteps, const std::string& out) {
+                               std::optional<unsigned> threads, long long maxRoundSteps, const std::string& out,
+                               const std::optional<py::function>& progress) {
   cli::ExperimentOptions options;
   options.Experiment = name;
   options.Settings = set;
@@ -123,6 +124,21 @@ py::tuple RunExperimentLocally(const std::string& name, const std::vector<std::s
   options.Threads = threads;
   options.MaxRoundSteps = maxRoundSteps;
   options.Out = out;
+  // The workers' count, handed to progress on the thread that holds the GIL.
+  std::atomic<long long> done{-1};
+  std::atomic<long long> planned{0};
+  options.OnProgress = [&](long long d, long long p) {
+    planned.store(p);
+    done.store(d);
+  };
+  long long shown = -1;
+  const auto show = [&] {
+    const long long d = done.load();
+    if (progress && d != shown && d >= 0) {
+      shown = d;
+      (*progress)(d, planned.load());
+    }
+  };
   std::ostringstream err;
   std::atomic<int> stop{0};
   // The workers run while this thread waits with the GIL released, taking it
@@ -135,13 +151,19 @@ py::tuple RunExperimentLocally(const std::string& name, const std::vector<std::s
       py::gil_scoped_release release;
       if (running.wait_for(std::chrono::milliseconds(100)) == std::future_status::ready) break;
     }
-    if (!interrupted && PyErr_CheckSignals() != 0) {
-      interrupted.emplace();
+    if (interrupted) continue;
+    try {
+      if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+      show();
+    } catch (py::error_already_set& e) {
+      // Ctrl-C, or an error of the progress function: the workers stop.
+      interrupted.emplace(std::move(e));
       stop.store(SIGINT);
     }
   }
   const int status = running.get();
   if (interrupted) throw std::move(*interrupted);
+  show();
   return py::make_tuple(status, err.str());
 }
 
@@ -224,7 +246,7 @@ PYBIND11_MODULE(_vicinara, m) {
   });
 
   using pyvicinara::WorldHandle;
-  py::class_<PyWorld>(m, "World")
+  py::class_<PyWorld>(m, "World", "One world of the model; vicinara.Simulation is its public face.")
       .def(py::init<std::optional<std::uint64_t>, const std::vector<std::string>&>(), py::arg("seed"),
            py::arg("settings"))
       .def(
@@ -259,16 +281,21 @@ PYBIND11_MODULE(_vicinara, m) {
       .def("table", [](PyWorld& w) { return py::bytes(w.Call([](WorldHandle& h) { return h.Table(); })); })
       .def_property_readonly("step_count",
                              [](PyWorld& w) { return w.Call([](WorldHandle& h) { return h.StepCount(); }); })
-      .def("take_notices", [](PyWorld& w) { return w.Call([](WorldHandle& h) { return h.TakeNotices(); }); });
+      .def(
+          "take_notices", [](PyWorld& w) { return w.Call([](WorldHandle& h) { return h.TakeNotices(); }); },
+          "The conditions the world reported since the last call (the package issues them as warnings).");
 
   m.def("run", &RunHeadless, py::arg("steps"), py::arg("seed"), py::arg("settings"), py::arg("streets"),
-        py::arg("snapshot"));
+        py::arg("snapshot"), "vicinara-cli run: (status, CSV table, JSON summary, standard error).");
   m.def("experiment", &RunExperimentLocally, py::arg("name"), py::arg("set"), py::arg("exp"), py::arg("seed"),
-        py::arg("threads"), py::arg("max_round_steps"), py::arg("out"));
-  m.def("plan_units", &PlanUnits, py::arg("name"), py::arg("set"), py::arg("exp"), py::arg("max_round_steps"));
+        py::arg("threads"), py::arg("max_round_steps"), py::arg("out"), py::arg("progress"),
+        "vicinara-cli experiment into folder out on local threads: (status, standard error).");
+  m.def("plan_units", &PlanUnits, py::arg("name"), py::arg("set"), py::arg("exp"), py::arg("max_round_steps"),
+        "The number of units (calculations; stability: passes), the settings checked.");
   m.def("run_unit", &RunOneUnit, py::arg("name"), py::arg("set"), py::arg("exp"), py::arg("max_round_steps"),
-        py::arg("seed"), py::arg("unit"));
+        py::arg("seed"), py::arg("unit"), "One unit's rows of runs.csv, steps.csv, rises.csv, and its notices.");
   m.def("write_experiment", &WriteExperiment, py::arg("name"), py::arg("set"), py::arg("exp"),
-        py::arg("max_round_steps"), py::arg("seed"), py::arg("units"), py::arg("out"));
+        py::arg("max_round_steps"), py::arg("seed"), py::arg("units"), py::arg("out"),
+        "Writes an experiment's folder from every unit's rows, in unit order, as the tool does.");
   m.attr("SETUP") = cli::kSetupText;
 }

@@ -30,6 +30,7 @@ import json
 import numbers
 import os
 import secrets
+import sys
 import tempfile
 import warnings
 from typing import Any, Iterable, Mapping, Optional, Sequence, Union
@@ -292,9 +293,27 @@ def _unit_on_worker(name, settings, fields, max_round_steps, seed, unit):
     return native.run_unit(name, settings, fields, max_round_steps, seed, unit)
 
 
+class _ProgressLine:
+    """Units done of planned on standard error, one line rewritten."""
+
+    def __init__(self, what: str) -> None:
+        self.what = what
+        self.shown = False
+
+    def __call__(self, done: int, planned: int) -> None:
+        sys.stderr.write(f"\r{done}/{planned} {self.what}   ")
+        sys.stderr.flush()
+        self.shown = True
+
+    def close(self) -> None:
+        if self.shown:
+            sys.stderr.write("\n")
+            sys.stderr.flush()
+
+
 def experiment(name: str, seed: Optional[int] = None, settings: Any = None, exp: Any = None,
                threads: Optional[int] = None, client: Any = None, max_round_steps: int = 0,
-               out: Optional[str] = None) -> ExperimentResult:
+               out: Optional[str] = None, progress: Any = None) -> ExperimentResult:
     """Runs a batch experiment as ``vicinara-cli experiment NAME`` does and
     returns its tables (:class:`ExperimentResult`).
 
@@ -315,7 +334,9 @@ def experiment(name: str, seed: Optional[int] = None, settings: Any = None, exp:
 
     ``out``: a folder (new or empty) to keep the files in; otherwise they
     live in memory only. ``max_round_steps``: stability only, fail a round
-    that has not settled after so many steps.
+    that has not settled after so many steps. ``progress``: a function
+    called with (units done, units planned) as units finish; by default a
+    line on standard error when it is a terminal; False for none.
 
     Raises InputError for bad input and ExperimentError when a unit fails.
     Ctrl-C stops the local workers (KeyboardInterrupt); with ``out``, the
@@ -328,10 +349,24 @@ def experiment(name: str, seed: Optional[int] = None, settings: Any = None, exp:
         seed = secrets.randbits(64)
     if threads is not None and threads < 1:
         raise InputError("threads must be at least 1")
+    line = None
+    if progress is None and sys.stderr is not None and sys.stderr.isatty():
+        progress = line = _ProgressLine("passes" if name == "stability" else "calculations")
+    elif progress is False:
+        progress = None
+    try:
+        return _experiment(name, seed, set_texts, exp_texts, threads, client, max_round_steps, out, progress)
+    finally:
+        if line is not None:
+            line.close()
+
+
+def _experiment(name, seed, set_texts, exp_texts, threads, client, max_round_steps, out, progress):
     with tempfile.TemporaryDirectory(prefix="vicinara-") as scratch:
         folder = out if out is not None else os.path.join(scratch, name)
         if client is None:
-            status, err = _vicinara.experiment(name, set_texts, exp_texts, seed, threads, max_round_steps, folder)
+            status, err = _vicinara.experiment(name, set_texts, exp_texts, seed, threads, max_round_steps, folder,
+                                               progress)
             lines = [line for line in err.splitlines() if line]
             if status == 2:
                 raise InputError(lines[-1] if lines else "the experiment was refused")
@@ -342,6 +377,12 @@ def experiment(name: str, seed: Optional[int] = None, settings: Any = None, exp:
             units = _vicinara.plan_units(name, set_texts, exp_texts, max_round_steps)
             futures = client.map(_unit_on_worker, [name] * units, [set_texts] * units, [exp_texts] * units,
                                  [max_round_steps] * units, [seed] * units, range(units), pure=False)
+            if progress is not None:
+                from distributed import as_completed
+
+                progress(0, units)
+                for done, _ in enumerate(as_completed(futures), 1):
+                    progress(done, units)
             rows = []
             notices = []
             for runs, steps, rises, reported in client.gather(futures):

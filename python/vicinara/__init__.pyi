@@ -1,5 +1,5 @@
 # Type stubs of the vicinara package for editors and type checkers.
-from typing import Any, Iterable, Mapping, Optional, Sequence, Tuple, Union
+from typing import Any, Callable, Iterable, Mapping, Optional, Sequence, Tuple, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -50,4 +50,5 @@ class ExperimentResult:
 
 def experiment(name: str, seed: Optional[int] = ..., settings: Settings = ..., exp: Settings = ...,
                threads: Optional[int] = ..., client: Any = ..., max_round_steps: int = ...,
-               out: Optional[str] = ...) -> ExperimentResult: ...
+               out: Optional[str] = ...,
+               progress: Union[None, bool, Callable[[int, int], None]] = ...) -> ExperimentResult: ...

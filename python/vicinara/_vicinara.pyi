@@ -1,5 +1,5 @@
 # Native core of the vicinara package; use the package, not this module.
-from typing import Optional
+from typing import Callable, Optional
 
 import numpy as np
 import numpy.typing as npt
@@ -28,7 +28,8 @@ class World:
 def run(steps: Optional[int], seed: Optional[int], settings: list[str], streets: Optional[str],
         snapshot: Optional[str]) -> tuple[int, str, str, str]: ...
 def experiment(name: str, set: list[str], exp: list[str], seed: Optional[int], threads: Optional[int],
-               max_round_steps: int, out: str) -> tuple[int, str]: ...
+               max_round_steps: int, out: str,
+               progress: Optional[Callable[[int, int], None]]) -> tuple[int, str]: ...
 def plan_units(name: str, set: list[str], exp: list[str], max_round_steps: int) -> int: ...
 def run_unit(name: str, set: list[str], exp: list[str], max_round_steps: int, seed: int,
              unit: int) -> tuple[bytes, bytes, bytes, list[str]]: ...

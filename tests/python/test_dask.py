@@ -22,7 +22,10 @@ def client():
 @pytest.mark.parametrize("name,exp,exp_texts", SWEEPS, ids=[s[0] for s in SWEEPS])
 def test_a_dask_cluster_gives_the_headless_tools_tables(cli, tmp_path, client, name, exp, exp_texts):
     folder = tool_folder(cli, tmp_path, name, exp_texts)
-    result = vc.experiment(name, seed=5, settings=SMALL, exp=exp, client=client, max_round_steps=20000)
+    seen = []
+    result = vc.experiment(name, seed=5, settings=SMALL, exp=exp, client=client, max_round_steps=20000,
+                           progress=lambda done, planned: seen.append((done, planned)))
+    assert seen[0] == (0, result.manifest["units"]) and seen[-1] == (result.manifest["units"],) * 2
     assert_same_as_tool(result, folder, tmp_path)
     # The units ran in the workers' processes, which loaded the module.
     loaded = client.run(lambda: "vicinara._vicinara" in __import__("sys").modules)

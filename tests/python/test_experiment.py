@@ -85,3 +85,18 @@ def test_a_unit_that_fails_raises_experiment_error():
     with pytest.raises(vc.ExperimentError, match="did not settle"):
         vc.experiment("stability", seed=1, settings=SMALL, exp={"E_valFrom": 25, "E_valTo": 27},
                       max_round_steps=1)
+
+
+def test_progress_is_told_the_units_done():
+    seen = []
+    vc.experiment("parameterspace", seed=5, settings=SMALL, exp=SWEEPS[0][1], threads=2,
+                  progress=lambda done, planned: seen.append((done, planned)))
+    assert seen and seen[-1] == (9, 9)
+    assert [d for d, _ in seen] == sorted(d for d, _ in seen)
+
+    # An error of the progress function stops the workers and comes through.
+    def refuse(done, planned):
+        raise KeyError("enough")
+
+    with pytest.raises(KeyError, match="enough"):
+        vc.experiment("growth", seed=5, settings=SMALL, exp={"E_toSteps": 50}, progress=refuse)
