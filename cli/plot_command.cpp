@@ -395,12 +395,15 @@ class ExperimentCharts {
     const QStringList title = TitleOf(landscape_->Chart_3DLand.Title);
     if (ui::TForm7::OpenGLUsable()) {
       auto* window = Keep(std::make_unique<ui::TForm7>(landscape_));
-      return {title, window->size(), [window](QPainter& painter, QSize size) {
-                window->resize(size);
+      const QWidget* chart = window->findChild<QWidget*>("Chart_3DLand");
+      const QRect place = chart ? chart->geometry() : window->rect();
+      // The window's picture renders the view through OpenGL; the chart is cut
+      // out of it and scaled to the size asked for.
+      return {title, place.size(), [window, place](QPainter& painter, QSize size) {
                 const display::RgbImage picture = window->picture();
                 const QImage image(picture.Pixels.data(), picture.Width, picture.Height, picture.Stride(),
                                    QImage::Format_RGB888);
-                painter.drawImage(QPoint(0, 0), image);
+                painter.drawImage(QRect(QPoint(0, 0), size), image.copy(place));
               }};
     }
     const experiments::AnaLandsc3D* surface = landscape_.get();
