@@ -39,6 +39,10 @@ SetupSettings Simulation::ReadSetupSettings() const {
 
   // The palette and the rent spacing divide by GroupCount - 1.
   if (s.GroupCount < 2) throw world::MissingValue("the number of groups must be at least 2");
+  // Per-group tables grow with the square of the count: no more than the up-down offers.
+  if (const int most = controls.Get("UpD_nrGroups").Max; s.GroupCount > most) {
+    throw world::MissingValue("the number of groups must be at most " + IntToText(most));
+  }
   if (s.CellSize < 1 || s.CellSize > world::kPanelWidth / 20) {
     throw world::MissingValue("the cell size must lie between 1 and " + IntToText(world::kPanelWidth / 20));
   }
@@ -146,7 +150,8 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   placement.GroupSizes = s.GroupSizesActive;
   placement.Total = s.AgentCount;
   if (n > 0) controls.SetText("lbl_budgetR", world::FormatTwoDecimals(placement.BudgetStep));
-  w.Agents.reserve(static_cast<std::size_t>(std::max(0, n)));
+  // No more agents than cells can stand on the grid, whatever the field says.
+  w.Agents.reserve(static_cast<std::size_t>(std::clamp(n, 0, w.Cells.Count())));
   for (int i = 0; i < n; ++i) {
     w.Agents.emplace_back();
     if (!PlaceAgent(i, placement)) break;

@@ -143,6 +143,22 @@ TEST_F(RefusedSetup, OneGroupIsRefusedWithAClearMessage) {
   ExpectUnchanged();
 }
 
+TEST_F(RefusedSetup, MoreGroupsThanTheUpDownOffersAreRefused) {
+  for (const char* typed : {"1001", "5000", "99999", "2147483647"}) {
+    sim->controls.SetByUser("Edit_anzGr", typed);
+    try {
+      sim->NewSetup();
+      FAIL() << typed;
+    } catch (const world::UserError& e) {
+      EXPECT_STREQ(e.what(), "the number of groups must be at most 1000");
+      EXPECT_EQ(e.Caption(), "missing value");
+    }
+    ExpectUnchanged();
+  }
+  sim->controls.SetByUser("Edit_anzGr", "1000");
+  EXPECT_EQ(sim->ReadSetupSettings().GroupCount, 1000);
+}
+
 TEST_F(RefusedSetup, AFieldThatDoesNotParse) {
   sim->controls.Get("E_rentMax").Text = "viel";
   try {
@@ -186,6 +202,21 @@ TEST(PlaceAgent, AFullGridPlacesNoAgentTwiceAndSaysSoOnce) {
   EXPECT_EQ(sim->world.NumberOfAgents(), 400);
   EXPECT_TRUE(Consistent(sim->world));
   EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST(PlaceAgent, GrowthStartingWithBillionsTakesOnlyWhatTheCellsHold) {
+  auto sim = std::make_unique<Simulation>([] { return std::uint64_t{5}; });
+  std::vector<std::string> messages;
+  sim->SetReporter([&](const world::UserError& e) { messages.push_back(e.what()); });
+  sim->controls.SetByUser("Edit_cellSiz", "34");
+  sim->controls.SetByUser("CB_actiGrow", "1");
+  sim->controls.SetByUser("E_startGrowWith", "2000000000");
+  sim->NewSetup();
+  EXPECT_EQ(sim->world.NumberOfAgents(), 400);
+  EXPECT_LE(sim->world.Agents.capacity(), 12000u);  // what the first world held, not two billion
+  EXPECT_EQ(messages.size(), 1u);
+  sim->TimeStep();
+  EXPECT_TRUE(Consistent(sim->world));
 }
 
 TEST(PlaceAgent, NoAgentIsPlacedOnAStreetUnlessOccupationIsAllowed) {
