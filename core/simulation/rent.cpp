@@ -1,13 +1,33 @@
 #include <algorithm>
+#include <cmath>
 
 #include "core/world/main_controls.h"
 #include "simulation.h"
 
 namespace simulation {
 
+namespace {
+
+// Smoothing adds the rents of nine cells: within this bound the sum, and so
+// every budget, entry rent and mean derived from the rents, stays finite.
+constexpr double kRentLimit = 1e307;
+
+world::UserError RentOutOfRange(const std::string& what, const std::string& text) {
+  return world::MissingValue(what + " '" + text + "' is out of range: rents must lie between " +
+                             world::FloatToText(-kRentLimit) + " and " + world::FloatToText(kRentLimit));
+}
+
+}  // namespace
+
+double Simulation::ReadRent(const char* name, const char* what) const {
+  const double rent = controls.Real(name);
+  if (std::fabs(rent) > kRentLimit) throw RentOutOfRange(what, controls.Text(name));
+  return rent;
+}
+
 void Simulation::BuildRentControls() {
-  const double minRent = controls.Real("E_rentMin");
-  const double maxRent = controls.Real("E_rentMax");
+  const double minRent = ReadRent("E_rentMin", "min rent");
+  const double maxRent = ReadRent("E_rentMax", "max rent");
   const double step = (maxRent - minRent) / (world.GroupCount - 1);
   for (int n = 1; n <= world.GroupCount; ++n) {
     world::Control label;
@@ -32,7 +52,8 @@ void Simulation::BuildRentControls() {
 }
 
 // The entry rent of a group, parsed at most once per step. A text that does
-// not parse is reported once; the cell then keeps its rent and the run goes on.
+// not parse, or a rent out of range, is reported once; the cell then keeps
+// its rent and the run goes on.
 double Simulation::EntryRent(int group, bool& ok) {
   const auto g = static_cast<std::size_t>(group);
   if (g >= entryRentState_.size()) {
@@ -41,14 +62,16 @@ double Simulation::EntryRent(int group, bool& ok) {
   }
   if (entryRentState_[g] == 0) {
     const std::string& text = controls.Text(world::RentEditName(group));
-    if (world::IsFloat(text)) {
-      entryRents_[g] = world::StrToFloat(text);
+    const bool number = world::IsFloat(text);
+    const double rent = number ? world::StrToFloat(text) : 0.0;
+    if (number && std::fabs(rent) <= kRentLimit) {
+      entryRents_[g] = rent;
       entryRentState_[g] = 1;
       rentReported_[g] = 0;
     } else {
       entryRentState_[g] = 2;
       if (!rentReported_[g] || reportedRentTexts_[g] != text) {
-        Report(world::NotAFloat(text));
+        Report(number ? RentOutOfRange("the rent of group " + world::IntToText(group), text) : world::NotAFloat(text));
         rentReported_[g] = 1;
         reportedRentTexts_[g] = text;
       }

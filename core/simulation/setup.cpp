@@ -30,8 +30,8 @@ SetupSettings Simulation::ReadSetupSettings() const {
   if (s.GrowthActive) s.StartGrowWith = controls.Int("E_startGrowWith");
   s.GroupSizesActive = controls.Checked("cb_indiGroups");
   s.RentActive = controls.Checked("cb_actiRentLand");
-  s.MinRent = controls.Real("E_rentMin");
-  s.MaxRent = controls.Real("E_rentMax");
+  s.MinRent = ReadRent("E_rentMin", "min rent");
+  s.MaxRent = ReadRent("E_rentMax", "max rent");
   s.TileSize = controls.Int("E_nbSize");
   s.StopStep = controls.Int("E_stopT");
   s.Threshold = controls.Position("TrB_thresh");
@@ -172,8 +172,8 @@ void Simulation::BuildWorld(const SetupSettings& s) {
 
 Simulation::Placement Simulation::ReadPlacement(int total) const {
   Placement p;
-  p.MinRent = controls.Real("E_rentMin");
-  p.MaxRent = controls.Real("E_rentMax");
+  p.MinRent = ReadRent("E_rentMin", "min rent");
+  p.MaxRent = ReadRent("E_rentMax", "max rent");
   p.BudgetStep = (p.MaxRent - p.MinRent) / world.GroupCount;
   p.RentActive = controls.Checked("cb_actiRentLand");
   p.StreetOccupation = controls.Checked("CB_strOcc");

@@ -149,6 +149,9 @@ class Simulation {
   int CountKindsWithTree(int x0, int y0, int x1, int y1, std::uint32_t* counts) const;
   long long TreeCountingFrom() const;
   Placement ReadPlacement(int total) const;
+  // The min or max rent field; throws UserError for a text that does not
+  // parse or a rent beyond the range whose sums stay finite.
+  double ReadRent(const char* name, const char* what) const;
   bool PlaceAgent(int index, const Placement& placement);
   bool ChooseCell(int& x, int& y, bool streetOccupation);
   void UpdateSpeedDisplay();

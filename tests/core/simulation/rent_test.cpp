@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/world/main_controls.h"
 #include "test_worlds.h"
 
@@ -91,6 +93,24 @@ TEST(ApplyEntryRent, ABadRentTextIsReportedOnceAndTheRunGoesOn) {
   EXPECT_EQ(messages.size(), 2u);  // a new bad text is reported again
   sim->TimeStep();
   EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST(RentLandscape, RentsAtTheEdgesOfTheRangeStayFinite) {
+  auto sim = Make({{"Edit_anzAg", "9000"}, {"E_rentMin", "-1E+307"}, {"E_rentMax", "1E+307"}}, 4);
+  std::vector<std::string> messages;
+  sim->SetReporter([&](const world::UserError& e) { messages.push_back(e.what()); });
+  for (const auto& a : sim->world.Agents) EXPECT_TRUE(std::isfinite(a.Budget));
+  sim->controls.SetByUser(world::RentEditName(1), "1E+307");
+  for (int i = 0; i < 5; ++i) sim->TimeStep();
+  for (double r : sim->world.Cells.Rent) ASSERT_TRUE(std::isfinite(r));
+  EXPECT_TRUE(messages.empty());
+
+  // Beyond the range a rent would make the sums of the smoothing infinite.
+  sim->controls.SetByUser(world::RentEditName(2), "-1e308");
+  for (int i = 0; i < 3; ++i) sim->TimeStep();
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "the rent of group 2 '-1e308' is out of range: rents must lie between -1E+307 and 1E+307"}));
+  for (double r : sim->world.Cells.Rent) ASSERT_TRUE(std::isfinite(r));
 }
 
 TEST(RentLandscape, InactiveMeansRentsStayZeroAndMaxRentDecides) {

@@ -159,6 +159,21 @@ TEST_F(RefusedSetup, MoreGroupsThanTheUpDownOffersAreRefused) {
   EXPECT_EQ(sim->ReadSetupSettings().GroupCount, 1000);
 }
 
+TEST_F(RefusedSetup, ARentRangeWhoseSumsOverflowNamesTheFieldTyped) {
+  sim->controls.SetByUser("E_rentMin", "1e308");
+  sim->controls.SetByUser("E_rentMax", "-1e308");
+  try {
+    sim->NewSetup();
+    FAIL();
+  } catch (const world::UserError& e) {
+    EXPECT_STREQ(e.what(), "min rent '1e308' is out of range: rents must lie between -1E+307 and 1E+307");
+  }
+  ExpectUnchanged();
+  sim->controls.SetByUser("E_rentMin", "-1E+307");
+  EXPECT_THROW(sim->NewSetup(), world::UserError);  // the max rent is still out of range
+  ExpectUnchanged();
+}
+
 TEST_F(RefusedSetup, AFieldThatDoesNotParse) {
   sim->controls.Get("E_rentMax").Text = "viel";
   try {
