@@ -170,6 +170,28 @@ std::uint64_t ResumeFolder(const OutputFolder& folder, const ExperimentOptions& 
   return seed;
 }
 
+// The planned total, then the first unit run for at most `steps` time steps
+// on one world, nothing written: a quick look at what a run would do.
+int RunTrial(const ExperimentSetup& setup, long long steps, std::uint64_t seed, std::ostream& err,
+             const std::atomic<int>& stop) {
+  const bool stability = setup.Kind == ExperimentKind::Stability;
+  err << setup.Name << ": " << setup.Calculations << (stability ? " rounds" : " calculations");
+  if (stability) err << " in " << setup.Units << " passes";
+  err << " planned\n";
+  long long stepsRun = 0;
+  // Checked before every time step of the unit.
+  const auto enough = [&] { return stop.load() != 0 || stepsRun++ >= steps; };
+  std::set<std::string> notices;
+  const auto report = [&](const world::UserError& e) {
+    if (notices.insert(e.what()).second) err << e.what() << '\n';
+  };
+  UnitRows rows;
+  const bool complete = RunUnit(setup, seed, 0, enough, report, rows);
+  err << (stability ? "pass 0 (value " : "calculation 0 (value ") << setup.UnitValue(0) << "): "
+      << (complete ? "complete" : "stopped") << " after " << std::min(stepsRun, steps) << " steps\n";
+  return 0;
+}
+
 }  // namespace
 
 int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std::atomic<int>& stop) {
@@ -180,6 +202,15 @@ int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std
     const unsigned threads = options.Threads ? *options.Threads : std::max(1u, std::thread::hardware_concurrency());
     const ExperimentSetup setup = ReadExperiment(options.Experiment, options.Settings, options.Fields,
                                                  options.MaxRoundSteps);
+    if (options.Trial) {
+      if (*options.Trial < 0) throw UsageError("--trial must not be negative");
+      try {
+        return RunTrial(setup, *options.Trial, options.Seed.value_or(1), err, stop);
+      } catch (const UnitFailure& e) {
+        err << e.what() << '\n';
+        return 1;
+      }
+    }
     if (shard && !options.Seed && !options.Resume) {
       throw UsageError("--shard needs --seed, so that every shard derives the same seeds for the same calculations");
     }

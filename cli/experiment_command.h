@@ -25,6 +25,9 @@ struct ExperimentOptions {
   // called RunExperiment, how many units of the run (this shard's) are done
   // of how many.
   std::function<void(long long done, long long planned)> OnProgress;
+  // Checks the settings, shows the planned total and runs the first unit for
+  // at most this many time steps, on one world; writes no folder.
+  std::optional<long long> Trial;
 };
 
 // Runs an experiment's units on several worlds at once and writes its
@@ -34,7 +37,8 @@ struct ExperimentOptions {
 // the rows of finished units stay, and the run can be resumed. Returns the
 // exit status: 0; 1 when a unit failed (a refused set-up, a round that did
 // not settle); 2 for bad input, with nothing written; 128 + the signal when
-// stopped.
+// stopped. With Trial, err receives the planned total and how far the first
+// unit ran; 0, 1 or 2 as above.
 int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std::atomic<int>& stop);
 
 }  // namespace cli

@@ -67,6 +67,34 @@ void ReadStability(ExperimentSetup& s, const world::ControlModel& fields) {
   s.Calculations = experiments::SaturatingProduct(s.Units, s.Rounds);
 }
 
+// The first calculation's set-up, at its value, on the probe: a value the
+// set-up refuses (a number of groups beyond the up-down's range, say) is bad
+// input, shown before anything is written rather than by a worker.
+void CheckFirstSetUp(const ExperimentSetup& s, simulation::Simulation& probe) {
+  const int value = s.UnitValue(0);
+  try {
+    switch (s.Kind) {
+      case ExperimentKind::Parameterspace:
+        experiments::Parameterspace::ApplyParameter(probe, s.Parameter, value);
+        break;
+      case ExperimentKind::Growth:
+        experiments::AnalyseGrowth::ApplyThreshold(probe, value);
+        break;
+      case ExperimentKind::Streets:
+        // A refused layout is no refused set-up: the calculation runs without streets.
+        static_cast<void>(experiments::AnaStreets::ApplyLayout(probe, s.Layout, value));
+        break;
+      case ExperimentKind::Stability:
+        if (!s.Sweep3d) return;
+        experiments::AnaStability::WriteThirdValue(probe, s.Parameter, value);
+        probe.NewSetup();
+        break;
+    }
+  } catch (const world::UserError& e) {
+    throw world::MissingValue(s.Name + " calculation 0 (value " + std::to_string(value) + "): " + e.what());
+  }
+}
+
 }  // namespace
 
 const std::vector<std::string>& ExperimentNames() {
@@ -152,6 +180,7 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
       break;
     }
   }
+  CheckFirstSetUp(s, *probe);
   if (s.Calculations == std::numeric_limits<long long>::max()) {
     throw UsageError("the sweep has too many calculations to count; narrow its range or repetitions");
   }

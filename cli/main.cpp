@@ -100,6 +100,9 @@ int main(int argc, char** argv) {
   experimentCommand->add_option("--shard", experiment.Shard, "K/N: run only the units whose index is K modulo N");
   experimentCommand->add_flag("--resume", experiment.Resume, "continue a stopped run in --out");
   experimentCommand->add_option("--out", experiment.Out, "output folder (default: vicinara-NAME)");
+  experimentCommand->add_option("--trial", experiment.Trial,
+                                "STEPS: show the planned total and run the first calculation (stability: pass) "
+                                "for at most STEPS time steps; write nothing");
   experimentCommand->add_option("--max-round-steps", experiment.MaxRoundSteps,
                                 "stability: fail a round still running after this many steps (default: no limit)");
 

@@ -206,6 +206,41 @@ TEST(ExperimentCommand, ARunWithoutSeedRecordsTheSeedThatRepeatsIt) {
   EXPECT_EQ(FolderContents(scratch / "drawn"), FolderContents(scratch / "repeat"));
 }
 
+TEST(ExperimentCommand, AGroupCountBeyondTheRangeStopsTheSweepThere) {
+  Scratch scratch("groups");
+  ExperimentOptions o = Options(
+      "parameterspace", {"CB_param=0", "E_valFrom=999", "E_valTo=1001", "E_calcVals=2", "E_toSteps=1"}, scratch / "run");
+  o.Settings = {"Edit_cellSiz=34", "Edit_anzAg=50"};
+  o.Threads = 2;
+  const Outcome r = Experiment(o);
+  EXPECT_EQ(r.Status, 1);
+  const std::string refusal = "(value 1001): the number of groups must be at most 1000";
+  const auto first = r.Err.find(refusal);
+  ASSERT_NE(first, std::string::npos) << r.Err;
+  EXPECT_EQ(r.Err.find(refusal, first + 1), std::string::npos) << "reported more than once:\n" << r.Err;
+  // The values below the limit are done and kept for --resume.
+  EXPECT_EQ(ScanJournal(scratch / "run/journal").size(), 4u);
+}
+
+TEST(ExperimentCommand, ATrialShowsThePlanAndRunsTheFirstCalculationBriefly) {
+  Scratch scratch("trial");
+  ExperimentOptions o = Parameterspace(scratch / "run");
+  o.Fields.push_back("E_valTo=2147483647");
+  o.Trial = 2;
+  Outcome r = Experiment(o);
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Err, "parameterspace: 6442450938 calculations planned\ncalculation 0 (value 2): stopped after 2 steps\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch / "run"));
+
+  o = Stability3d(scratch / "run");
+  o.Trial = 1000000;
+  r = Experiment(o);
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Err.substr(0, 40), "stability: 6 rounds in 3 passes planned\n") << r.Err;
+  EXPECT_NE(r.Err.find("pass 0 (value 3): complete after "), std::string::npos) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(scratch / "run"));
+}
+
 TEST(ExperimentCommand, BadInputExitsWithTwoAndWritesNothing) {
   Scratch scratch("bad");
   std::ofstream(scratch / "file") << "not a folder";
@@ -243,6 +278,9 @@ TEST(ExperimentCommand, BadInputExitsWithTwoAndWritesNothing) {
          o.Out = scratch / "none";
        },
        scratch / "none" + " holds no experiment run (no run.json)\n"},
+      {[](auto& o) { o.Fields.push_back("E_valFrom=5000"); },
+       "parameterspace calculation 0 (value 5000): the number of groups must be at most 1000\n"},
+      {[](auto& o) { o.Trial = -1; }, "--trial must not be negative\n"},
   };
   for (const Case& c : cases) {
     ExperimentOptions o = Parameterspace(scratch / "out");
