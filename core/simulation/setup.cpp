@@ -47,6 +47,10 @@ SetupSettings Simulation::ReadSetupSettings() const {
     throw world::MissingValue("the cell size must lie between 1 and " + IntToText(world::kPanelWidth / 20));
   }
   if (s.Radius < 1) throw world::MissingValue("the neighbourhood radius must be at least 1");
+  // (2 * radius + 1)^2 positions must stay countable in an int.
+  if (const int most = controls.Get("UpD_radNb").Max; s.Radius > most) {
+    throw world::MissingValue("the neighbourhood radius must be at most " + IntToText(most));
+  }
   if (s.AgentCount < 0 || (s.GrowthActive && s.StartGrowWith < 0)) {
     throw world::MissingValue("the number of agents must not be negative");
   }

@@ -159,6 +159,20 @@ TEST_F(RefusedSetup, MoreGroupsThanTheUpDownOffersAreRefused) {
   EXPECT_EQ(sim->ReadSetupSettings().GroupCount, 1000);
 }
 
+TEST_F(RefusedSetup, ARadiusBeyondTheUpDownsRangeIsRefused) {
+  // Its neighbourhood would count more positions than an int holds.
+  sim->controls.SetByUser("Edit_nRad", "2147483647");
+  try {
+    sim->NewSetup();
+    FAIL();
+  } catch (const world::UserError& e) {
+    EXPECT_STREQ(e.what(), "the neighbourhood radius must be at most 1000");
+  }
+  ExpectUnchanged();
+  sim->controls.SetByUser("Edit_nRad", "1000");
+  EXPECT_EQ(sim->ReadSetupSettings().Radius, 1000);
+}
+
 TEST_F(RefusedSetup, ARentRangeWhoseSumsOverflowNamesTheFieldTyped) {
   sim->controls.SetByUser("E_rentMin", "1e308");
   sim->controls.SetByUser("E_rentMax", "-1e308");
