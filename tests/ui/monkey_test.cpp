@@ -55,7 +55,9 @@ class MonkeyTest : public QObject {
   QString randomText() {
     static const char* const pool[] = {"",  "0",   "1",     "2",   "3",   "5",     "7",    "10",   "20",  "34",
                                        "50", "100", "12000", "-1",  "-20", "0,5",   "1,5",  "-1,00", "abc", "999",
-                                       "+1", "1e3", " ",     "4",   "6",   "30",    "1000", "25",   "45",  "0,33"};
+                                       "+1", "1e3", " ",     "4",   "6",   "30",    "1000", "25",   "45",  "0,33",
+                                       // Extreme values: none may exhaust memory or end the program.
+                                       "2147483647", "9223372036854775807", "1e308", "-1e308", "5000", "2000000000"};
     QString text = pool[pick(sizeof pool / sizeof *pool)];
     if (pick(10) == 0) text += QChar('0' + pick(10));
     return text;
