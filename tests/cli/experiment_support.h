@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -18,11 +20,13 @@ inline std::vector<std::string> SmallWorld() {
   return {"Edit_cellSiz=17", "Edit_anzAg=800", "cb_individTol=0"};
 }
 
-// A folder of its own for each test, emptied before and after.
+// A folder of its own for each test, emptied before and after. The process
+// id keeps test runs of other checkouts on the same machine out of it.
 class Scratch {
  public:
   explicit Scratch(const std::string& name)
-      : dir_(std::filesystem::temp_directory_path() / ("vicinara-experiment-" + name)) {
+      : dir_(std::filesystem::temp_directory_path() /
+             ("vicinara-experiment-" + name + "-" + std::to_string(::getpid()))) {
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }

@@ -1,6 +1,7 @@
 // The headless tool's street layouts and world snapshots, and the PNG files
 // they are written as.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -44,12 +45,13 @@ Outcome RunLayout(const std::string& streets, std::vector<std::string> settings 
 
 int StreetCells(const Outcome& o) { return nlohmann::json::parse(o.Out).at("street_cells").get<int>(); }
 
-// A folder of its own under the system's temporary folder, removed afterwards.
+// A folder of its own under the system's temporary folder, removed
+// afterwards; the process id keeps test runs of other checkouts out of it.
 struct SnapshotFolder : ::testing::Test {
   fs::path folder;
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = fs::temp_directory_path() / (std::string("vicinara-snapshot-") + info->name());
+    folder = fs::temp_directory_path() / (std::string("vicinara-snapshot-") + info->name() + "-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
   }
