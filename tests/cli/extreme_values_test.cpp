@@ -5,8 +5,8 @@
 // own, a few at a time. The controls come from the windows' models, so a new
 // control is tried without touching this file.
 //
-// The table of every case and its outcome is written to extreme_values.txt in
-// the working folder.
+// The tables of every case and its outcome are written to
+// extreme_values_*.txt in the working folder.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -206,6 +206,18 @@ TEST(ExtremeValues, EveryNumericMainWindowControlThenThreeSteps) {
   std::vector<Case> cases = CasesOf(sim.controls, {"run", "--seed", "7", "--steps", kSteps}, "--set", "run ");
   ASSERT_GT(cases.size(), 400u);
   Check(cases, "extreme_values_main");
+}
+
+TEST(ExtremeValues, EveryNumericMainWindowControlWithGrowthStreetsAndGroupSizes) {
+  // The growth fields, the street weights and the group shares act only
+  // when their features are on: the same sweep with all of them on, in the
+  // plain mode that reads the street weights.
+  simulation::Simulation sim;
+  std::vector<Case> cases = CasesOf(sim.controls,
+                                    {"run", "--seed", "7", "--steps", kSteps, "--set", "CB_actiGrow=1", "--set",
+                                     "cb_individTol=0", "--set", "cb_indiGroups=1", "--streets", "grid:4:4"},
+                                    "--set", "run with features ");
+  Check(cases, "extreme_values_features");
 }
 
 TEST(ExtremeValues, EveryExperimentFieldThenTheFirstCalculationBriefly) {
