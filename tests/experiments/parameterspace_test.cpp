@@ -21,6 +21,24 @@ std::vector<double> Xs(const Series& s) {
   return xs;
 }
 
+TEST(Parameterspace, AGroupCountBeyondTheRangeIsReportedOnceAndPausesAsOtherRefusals) {
+  auto sim = SmallWorld();
+  Parameterspace ps(*sim);
+  Reports reports;
+  ps.SetReporter(reports.Sink());
+  Type(ps.controls, {{"CB_param", "0"}, {"E_valFrom", "999"}, {"E_valTo", "1001"}, {"E_toSteps", "2"},
+                     {"E_calcVals", "2"}});
+  ps.B_startClick();
+  RunOut(ps.runner);
+  // 999 and 1000 ran; 1001 is refused before its world is touched.
+  EXPECT_EQ(reports.Texts, (std::vector<std::string>{"the number of groups must be at most 1000"}));
+  EXPECT_FALSE(ps.runner.Running());
+  EXPECT_FALSE(ps.runner.Ended());
+  EXPECT_EQ(Xs(ps.Series_Avg.Points()), (std::vector<double>{999, 999, 1000, 1000}));
+  EXPECT_EQ(sim->world.GroupCount, 1000);
+  EXPECT_EQ(sim->world.NumberOfAgents(), 120);
+}
+
 TEST(Parameterspace, DefaultsRecordNinePointsAndAverageThemPerValue) {
   auto sim = SmallWorld();
   Parameterspace ps(*sim);
