@@ -110,17 +110,15 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
 
 double Simulation::IndividualSatisfaction(int g, const std::uint32_t* counts) const {
   const std::int32_t* tolerance = world.GroupTolerance.Row(g - 1);
-  long long tolerated = 0, excess = 0;
+  // Each kind adds what is tolerated of it, min(count, tolerance), and the
+  // excess beyond that: together its count. Whole numbers, so the totals are
+  // those of adding tolerated and excess apart.
+  long long tolerated = 0, total = 0;
   for (int i = 0; i <= world.GroupCount; ++i) {
     const long long c = counts[i], t = tolerance[i];
-    if (c > t) {
-      excess += c - t;
-      tolerated += t;
-    } else {
-      tolerated += c;
-    }
+    tolerated += c < t ? c : t;
+    total += c;
   }
-  const long long total = tolerated + excess;
   return total == 0 ? 0.0 : 100.0 * static_cast<double>(tolerated) / static_cast<double>(total);
 }
 

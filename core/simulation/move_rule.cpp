@@ -69,8 +69,17 @@ void Simulation::MoveAgents() {
   // A move frees one cell and takes another, so the number of free allowed
   // cells stays what it is now for the whole pass. When there is none, every
   // search would spend its 1000 draws in vain: skip them.
+  // The search reads one byte per cell: occupied, or a street while streets
+  // may not be occupied.
+  blocked_.resize(static_cast<std::size_t>(cells.Count()));
+  std::uint8_t* blocked = blocked_.data();
   int freeCells = 0;
-  for (int i = 0; i < cells.Count(); ++i) freeCells += !cells.Occupied[i] && (streetOccupation || cells.StreetType[i] == 0);
+  for (int i = 0; i < cells.Count(); ++i) {
+    blocked[i] = cells.Occupied[i] != 0 || (!streetOccupation && cells.StreetType[i] != 0);
+    freeCells += blocked[i] == 0;
+  }
+  blockStreets_ = !streetOccupation;
+  inPass_ = true;
 
   w.UnsatisfiedCount = 0;
   const int n = w.NumberOfAgents();
@@ -105,9 +114,7 @@ void Simulation::MoveAgents() {
       tx = cx + agent.StepX;
       ty = cy + agent.StepY;
       w.WrapOnTorus(tx, ty);
-      const int t = cells.Index(tx, ty);
-      const int block = streetOccupation ? 0 : cells.StreetType[t];
-      if (!cells.Occupied[t] && block == 0) break;
+      if (!blocked[cells.Index(tx, ty)]) break;
     }
     const int t = cells.Index(tx, ty);
     const double rentTarget = cells.Rent[t];
@@ -138,6 +145,7 @@ void Simulation::MoveAgents() {
   }
   countWithTree_ = false;
   useKept_ = false;
+  inPass_ = false;
 }
 
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
@@ -157,6 +165,10 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   if (countWithTree_) {
     counter_.Move(old % w.GridCols, old / w.GridCols, agent.Group, 0);
     counter_.Move(x, y, 0, agent.Group);
+  }
+  if (inPass_) {
+    blocked_[static_cast<std::size_t>(old)] = blockStreets_ && cells.StreetType[old] != 0;
+    blocked_[static_cast<std::size_t>(target)] = 1;
   }
   if (useKept_) {
     kept_.Change(old % w.GridCols, old / w.GridCols, agent.Group, 0, KeptWeight(old));

@@ -195,6 +195,11 @@ class Simulation {
   PendingKind pending_[2]{};
   int pendingCount_ = 0;
 
+  // Cells a target search must pass over, kept during the move pass.
+  std::vector<std::uint8_t> blocked_;
+  bool blockStreets_ = true;
+  bool inPass_ = false;
+
   // Neighbourhood counts kept from pass to pass. The grid they were made
   // from is kept beside them, so that whatever changed the grid between two
   // passes (growth, a set-up, an edit) is found and brought in.
