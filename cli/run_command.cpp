@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 
 #include "core/simulation/simulation.h"
 #include "core/world/convert.h"
+#include "display/file_output.h"
 #include "display/film.h"
 #include "display/jpeg.h"
 #include "display/png_file.h"
@@ -189,34 +189,39 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     std::unique_ptr<Film> film;
     if (filmRequest) film = std::make_unique<Film>(options, *filmRequest, *panel, sim.world);
 
-    std::ofstream file;
-    std::ostream* csv = options.CsvStream;
-    if (csv) {
-      *csv << CsvHeader(sim) << '\n';
-    } else if (options.CsvPath) {
+    // A CSV file replaces its name only once the run is complete, so a run
+    // that fails midway (a full disk, a refused film) leaves no partial table.
+    std::unique_ptr<display::ReplacingFile> csvFile;
+    std::ostream* csvStream = options.CsvStream;
+    if (!csvStream && options.CsvPath) {
       if (*options.CsvPath == "-") {
-        csv = &out;
+        csvStream = &out;
       } else {
-        file.open(*options.CsvPath, std::ios::out | std::ios::trunc);
-        if (!file) {
-          err << "Datei \"" << *options.CsvPath << "\" kann nicht erstellt werden. " << std::strerror(errno) << '\n';
-          return 2;
-        }
-        csv = &file;
+        csvFile = std::make_unique<display::ReplacingFile>(*options.CsvPath);
       }
-      *csv << CsvHeader(sim) << '\n';
     }
+    auto writeCsv = [&](std::string text) {
+      text += '\n';
+      if (csvStream) {
+        *csvStream << text;
+      } else if (csvFile) {
+        csvFile->Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+      }
+    };
+    const bool csv = csvStream || csvFile;
+    if (csv) writeCsv(CsvHeader(sim));
     if (film) film->AfterStep(0, steps == 0);
     const auto stepsStarted = std::chrono::steady_clock::now();
     for (int s = 0; s < steps; ++s) {
       sim.TimeStep();
-      if (csv) *csv << CsvRow(sim) << '\n';
+      if (csv) writeCsv(CsvRow(sim));
       if (film) film->AfterStep(s + 1, s + 1 == steps);
       // Each step is reported as it comes: the run keeps no history.
       sim.analysis.ForgetHistory();
     }
     const auto stepsEnded = std::chrono::steady_clock::now();
-    if (csv) csv->flush();
+    if (csvStream) csvStream->flush();
+    if (csvFile) csvFile->Commit();
     if (film) film->Finish();
     if (options.Snapshot) WriteSnapshot(sim, *options.Snapshot, *snapshotFormat);
     if (options.Json) {

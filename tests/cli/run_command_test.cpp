@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -158,6 +165,66 @@ TEST(RunCommand, AnUnwritableCsvFileIsReported) {
   const Result r = RunWith(o);
   EXPECT_EQ(r.Status, 2);
   EXPECT_EQ(r.Err.rfind("Datei \"no-such-folder/x.csv\" kann nicht erstellt werden. ", 0), 0u);
+}
+
+// A fresh empty folder of this test's own, so that runs of the suite from
+// other checkouts at the same time do not meet.
+std::filesystem::path ScratchFolder(const std::string& name) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("vicinara-run-" + name + "-" + std::to_string(getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(RunCommand, ACsvFileAppearsOnlyWhenComplete) {
+  const auto folder = ScratchFolder("csv");
+  const std::string path = folder / "run.csv";
+  {
+    std::ofstream old(path);
+    old << "an earlier table\n";
+  }
+  RunOptions o = Small();
+  o.Json = false;
+  o.Steps = 300;
+  o.CsvPath = path;
+
+  // The disk fills up midway: the run fails with the file's message, and the
+  // earlier table stays as it was, with no partial one beside it.
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::ostringstream out, err;
+    const int status = cli::Run(o, out, err);
+    const bool expected = err.str().rfind("Datei \"" + path + "\" kann nicht erstellt werden. ", 0) == 0;
+    _exit(status == 2 && expected ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write was not reported as such";
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"run.csv"});
+  std::ifstream kept(path);
+  std::string first;
+  std::getline(kept, first);
+  EXPECT_EQ(first, "an earlier table");
+
+  // Without the limit the run replaces it, and leaves nothing else.
+  const Result r = RunWith(o);
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"run.csv"});
+  EXPECT_EQ(std::filesystem::file_size(path) > 4096, true);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
