@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+
 #include "ui/chart/chart_view.h"
 
 using ui::chart::AxisId;
@@ -113,6 +115,39 @@ class ChartViewTest : public QObject {
     // Replacing the points starts afresh; a short line is shown whole.
     view.setPoints(s, {{0, 1}, {1, 2}});
     QCOMPARE(line->count(), 2);
+  }
+
+  // A zoom into a long run draws every recorded point of the visible range,
+  // not the thinned copy of the whole run; undoing the zoom thins it again.
+  void aZoomIntoALongLineShowsTheRecordedPoints() {
+    ChartView view;
+    view.resize(400, 300);
+    const int s = view.addSeries(Kind::Line);
+    QList<QPointF> points;
+    for (int i = 0; i < 10000; ++i) points.append(QPointF(i, i % 7));
+    view.appendPoints(s, points);
+    Settle(view);
+    auto* line = qobject_cast<QXYSeries*>(view.chart()->series().front());
+    QVERIFY(line->count() <= 400);
+    auto pixel = [&](QPointF value) {
+      return view.mapFromScene(view.chart()->mapToScene(view.chart()->mapToPosition(value, line)));
+    };
+    view.zoomToRect(QRect(pixel({5000, 7.5}), pixel({5150, -0.5})));
+    QVERIFY(view.zoomed());
+    const QPointF visible = view.range(AxisId::Bottom);
+    QVERIFY(visible.y() - visible.x() < 400);
+    const QList<QPointF> shown = line->points();
+    int inRange = 0;
+    for (int i = static_cast<int>(std::ceil(visible.x())); i <= visible.y(); ++i, ++inRange) {
+      QVERIFY2(shown.contains(QPointF(i, i % 7)), qPrintable(QString("step %1 is not drawn").arg(i)));
+    }
+    QVERIFY(inRange > 100);
+    QVERIFY(shown.size() <= inRange + 2);
+    // Points recorded while zoomed join the detail where they are visible.
+    view.appendPoints(s, {{10000, 3}});
+    QCOMPARE(line->points(), shown);
+    view.undoZoom();
+    QVERIFY(line->count() <= 400);
   }
 
   void logarithmicBottomShowsWholeDecadesFromStepOne() {

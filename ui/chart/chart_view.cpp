@@ -457,6 +457,7 @@ void ChartView::showData(Entry& e) {
     e.xy->replace(e.data);
     return;
   }
+  if (zoomed_ && showVisibleData(e, runs)) return;
   // Runs of a power of two points: the length changes only when the data
   // doubles, so runs already complete are kept and only the last is redone.
   qsizetype k = 1;
@@ -474,6 +475,40 @@ void ChartView::showData(Entry& e) {
   if (e.doneUpTo < n) AppendRun(e.data, e.doneUpTo, n, shown);
   e.reduced = true;
   e.xy->replace(shown);
+}
+
+// A zoomed chart draws the recorded points within its visible range, thinned
+// only as far as that range needs, so a zoom into a long run brings back the
+// detail that the reduced copy of the whole run leaves out. One point beyond
+// each edge keeps the line running to the border. Recorded series run
+// forwards in x; a line that does not is left to the reduced copy (false).
+bool ChartView::showVisibleData(Entry& e, qsizetype runs) {
+  const AxisState& bottom = axes_[static_cast<std::size_t>(AxisId::Bottom)];
+  auto byX = [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); };
+  if (!std::is_sorted(e.data.cbegin(), e.data.cend(), byX)) return false;
+  auto first = std::lower_bound(e.data.cbegin(), e.data.cend(), QPointF(bottom.ZoomMin, 0), byX);
+  auto last = std::upper_bound(first, e.data.cend(), QPointF(bottom.ZoomMax, 0), byX);
+  qsizetype start = first - e.data.cbegin(), end = last - e.data.cbegin();
+  if (start > 0) --start;
+  if (end < e.data.size()) ++end;
+  const qsizetype count = end - start;
+  e.reduced = true;  // appended points are laid out through here again
+  if (count <= 2 * runs) {
+    e.xy->replace(e.data.mid(start, count));
+    return true;
+  }
+  const qsizetype k = (count + runs - 1) / runs;
+  QList<QPointF> shown;
+  shown.reserve(2 * runs);
+  for (qsizetype i = start; i < end; i += k) AppendRun(e.data, i, std::min(i + k, end), shown);
+  e.xy->replace(shown);
+  return true;
+}
+
+void ChartView::reshowLongLines() {
+  for (auto& e : series_) {
+    if (e->xy && (e->reduced || e->data.size() > shownLimit())) showData(*e);
+  }
 }
 
 void ChartView::setPoints(int s, const QList<QPointF>& points) {
@@ -617,9 +652,7 @@ void ChartView::endUpdate() {
 void ChartView::resizeEvent(QResizeEvent* event) {
   QChartView::resizeEvent(event);
   rescale();  // the label steps depend on the size
-  for (auto& e : series_) {
-    if (e->xy && (e->reduced || e->data.size() > shownLimit())) showData(*e);
-  }
+  reshowLongLines();
 }
 
 void ChartView::rescale() {
@@ -761,12 +794,14 @@ void ChartView::zoomToRect(const QRect& pixels) {
   }
   zoomed_ = true;
   rescale();
+  reshowLongLines();
 }
 
 void ChartView::undoZoom() {
   if (!zoomed_) return;
   zoomed_ = false;
   rescale();
+  reshowLongLines();
 }
 
 // --- Mouse --------------------------------------------------------------------

@@ -154,6 +154,8 @@ class ChartView : public QChartView {
   void attach(Entry& e);
   int shownLimit() const;
   void showData(Entry& e);
+  bool showVisibleData(Entry& e, qsizetype runs);
+  void reshowLongLines();
   void rebuildBarSets(Entry& e);
   void extend(Entry& e, const QList<QPointF>& points);
   void recomputeExtent(Entry& e);
