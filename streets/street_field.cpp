@@ -13,8 +13,18 @@ using world::World;
 
 namespace {
 
+// A neighbourhood sums up to (2 * 1000 + 1)^2 weights and a satisfaction
+// takes a hundred times that sum: within this bound both stay finite.
+constexpr double kWeightLimit = 1e299;
+
 double ParseWeight(const world::ControlModel& controls, int type) {
-  return world::StrToFloat(controls.Text(world::WeightControlName(type)));
+  const std::string& text = controls.Text(world::WeightControlName(type));
+  const double weight = world::StrToFloat(text);
+  if (std::fabs(weight) > kWeightLimit) {
+    throw world::MissingValue("the street weight '" + text + "' is out of range: weights must lie between " +
+                              world::FloatToText(-kWeightLimit) + " and " + world::FloatToText(kWeightLimit));
+  }
+  return weight;
 }
 
 // Cells of the row band [y - r, y + r] whose neighbourhood box can meet the

@@ -136,6 +136,27 @@ TEST(ImprintStreets, ABadWeightStopsBeforeAnythingChanges) {
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 6, 5), 0.33);
 }
 
+// Weights so large that a neighbourhood's sum would overflow are refused
+// by the field typed, before anything changes; the largest allowed imprints.
+TEST(ImprintStreets, AWeightWhoseSumsWouldOverflowIsRefused) {
+  auto sim = Empty();
+  auto& w = sim->world;
+  Lay(w, 0, 12, 19, 12, 3);
+  sim->controls.SetByUser(world::WeightControlName(3), "1e308");
+  try {
+    ImprintStreets(w, sim->controls);
+    FAIL();
+  } catch (const world::UserError& e) {
+    EXPECT_STREQ(e.what(), "the street weight '1e308' is out of range: weights must lie between -1E+299 and 1E+299");
+  }
+  EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 11)], 1.0);
+  sim->controls.SetByUser(world::WeightControlName(3), "-1e308");
+  EXPECT_THROW(ImprintStreets(w, sim->controls), world::UserError);
+  sim->controls.SetByUser(world::WeightControlName(3), "1e299");
+  ImprintStreets(w, sim->controls);
+  EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 11)], 1e299);
+}
+
 TEST(ImprintStreets, ABadWeightOfAnUnusedTypeIsNeverRead) {
   auto sim = Empty();
   sim->controls.SetByUser(world::WeightControlName(-3), "x");
