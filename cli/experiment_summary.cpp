@@ -21,7 +21,6 @@ using experiments::Series;
 using nlohmann::json;
 
 // Column positions shared by every runs.csv: experiment, calculation, value, repetition, seed.
-constexpr std::size_t kCalculation = 1;
 constexpr std::size_t kValue = 2;
 constexpr std::size_t kFirstMeasure = 5;
 

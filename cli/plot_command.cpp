@@ -258,7 +258,6 @@ class ExperimentCharts {
   }
 
  private:
-  static constexpr std::size_t kCalculation = 1;
   static constexpr std::size_t kValue = 2;
   static constexpr std::size_t kFirstMeasure = 5;
 
