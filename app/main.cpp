@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/CellForm.h"
+#include "ui/main_window.h"
 #include "ui/windows.h"
 
 namespace {

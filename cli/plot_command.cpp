@@ -26,13 +26,13 @@
 #include "core/world/convert.h"
 #include "display/file_output.h"
 #include "display/png_file.h"
-#include "ui/AnaLandsc3D.h"
-#include "ui/AnaStability.h"
-#include "ui/AnaStreets.h"
-#include "ui/Analyse.h"
-#include "ui/AnalyseGrowth.h"
-#include "ui/Parameterspace.h"
+#include "ui/analysis_window.h"
 #include "ui/experiment_window.h"
+#include "ui/growth_window.h"
+#include "ui/parameter_space_window.h"
+#include "ui/stability_window.h"
+#include "ui/streets_window.h"
+#include "ui/surface_window.h"
 
 namespace cli {
 

@@ -2,16 +2,16 @@
 
 #include <QCoreApplication>
 
-#include "AnaLandsc3D.h"
-#include "AnaStability.h"
-#include "AnaStreets.h"
-#include "Analyse.h"
-#include "AnalyseGrowth.h"
-#include "CellForm.h"
-#include "GroupSizes.h"
-#include "Parameterspace.h"
-#include "ToleranZ.h"
+#include "analysis_window.h"
 #include "experiment_window.h"
+#include "group_sizes_window.h"
+#include "growth_window.h"
+#include "main_window.h"
+#include "parameter_space_window.h"
+#include "stability_window.h"
+#include "streets_window.h"
+#include "surface_window.h"
+#include "tolerance_window.h"
 #include "world_panel.h"
 
 namespace ui {

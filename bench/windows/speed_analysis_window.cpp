@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "ui/Analyse.h"
-#include "ui/CellForm.h"
 #include "speed_support.h"
+#include "ui/analysis_window.h"
+#include "ui/main_window.h"
 #include "ui/windows.h"
 
 namespace {

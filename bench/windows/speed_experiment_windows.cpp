@@ -27,10 +27,10 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "ui/AnaLandsc3D.h"
-#include "ui/AnaStability.h"
-#include "ui/CellForm.h"
 #include "ui/experiment_window.h"
+#include "ui/main_window.h"
+#include "ui/stability_window.h"
+#include "ui/surface_window.h"
 #include "ui/windows.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <map>
 #include <string>
 
-#include "ui/CellForm.h"
 #include "speed_support.h"
+#include "ui/main_window.h"
 #include "ui/windows.h"
 
 namespace {

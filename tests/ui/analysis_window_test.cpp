@@ -4,8 +4,8 @@
 #include <QtTest>
 #include <QAbstractSeries>
 
-#include "ui/Analyse.h"
-#include "ui/CellForm.h"
+#include "ui/analysis_window.h"
+#include "ui/main_window.h"
 #include "ui/windows.h"
 
 using ui::chart::AxisId;

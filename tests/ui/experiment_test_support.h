@@ -14,7 +14,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "ui/CellForm.h"
+#include "ui/main_window.h"
 
 namespace experiment_test {
 

@@ -8,12 +8,12 @@
 #include <QtTest>
 
 #include "experiment_test_support.h"
-#include "ui/AnaLandsc3D.h"
-#include "ui/AnaStability.h"
-#include "ui/AnaStreets.h"
-#include "ui/AnalyseGrowth.h"
-#include "ui/CellForm.h"
-#include "ui/Parameterspace.h"
+#include "ui/growth_window.h"
+#include "ui/main_window.h"
+#include "ui/parameter_space_window.h"
+#include "ui/stability_window.h"
+#include "ui/streets_window.h"
+#include "ui/surface_window.h"
 #include "ui/windows.h"
 
 using namespace experiment_test;

@@ -4,8 +4,8 @@
 #include <QSlider>
 #include <QtTest>
 
-#include "ui/CellForm.h"
-#include "ui/GroupSizes.h"
+#include "ui/group_sizes_window.h"
+#include "ui/main_window.h"
 #include "ui/windows.h"
 
 // The group sizes window: its bars, labels and the rebalancing they start.

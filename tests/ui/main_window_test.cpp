@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "streets/editing.h"
-#include "ui/CellForm.h"
+#include "ui/main_window.h"
 #include "ui/multiline_tabs.h"
 #include "ui/windows.h"
 #include "ui/world_panel.h"

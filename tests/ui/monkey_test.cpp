@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "fuzz/invariants.h"
-#include "ui/CellForm.h"
+#include "ui/main_window.h"
 #include "ui/windows.h"
 #include "ui/world_panel.h"
 

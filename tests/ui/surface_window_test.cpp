@@ -10,9 +10,9 @@
 #include <QtTest>
 
 #include "experiment_test_support.h"
-#include "ui/AnaLandsc3D.h"
-#include "ui/AnaStability.h"
-#include "ui/CellForm.h"
+#include "ui/main_window.h"
+#include "ui/stability_window.h"
+#include "ui/surface_window.h"
 #include "ui/windows.h"
 
 using namespace experiment_test;

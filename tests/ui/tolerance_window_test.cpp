@@ -2,8 +2,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "ui/CellForm.h"
-#include "ui/ToleranZ.h"
+#include "ui/main_window.h"
+#include "ui/tolerance_window.h"
 #include "ui/windows.h"
 
 namespace {

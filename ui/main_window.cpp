@@ -1,4 +1,4 @@
-#include "CellForm.h"
+#include "main_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,11 +14,11 @@
 #include <QSlider>
 #include <QTableWidget>
 
-#include "ToleranZ.h"
 #include "core/world/main_controls.h"
 #include "multiline_tabs.h"
 #include "streets/layouts.h"
 #include "streets/street_field.h"
+#include "tolerance_window.h"
 #include "updown.h"
 #include "world_panel.h"
 

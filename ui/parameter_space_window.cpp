@@ -1,4 +1,4 @@
-#include "Parameterspace.h"
+#include "parameter_space_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>

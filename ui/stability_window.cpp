@@ -1,4 +1,4 @@
-#include "AnaStability.h"
+#include "stability_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "AnaLandsc3D.h"
+#include "surface_window.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "Analyse.h"
+#include "analysis_window.h"
 
 #include <QHeaderView>
 #include <QLocale>

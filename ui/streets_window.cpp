@@ -1,4 +1,4 @@
-#include "AnaStreets.h"
+#include "streets_window.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

@@ -1,4 +1,4 @@
-#include "ToleranZ.h"
+#include "tolerance_window.h"
 
 #include <QScrollArea>
 #include <QScrollBar>

@@ -1,4 +1,4 @@
-#include "GroupSizes.h"
+#include "group_sizes_window.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "AnalyseGrowth.h"
+#include "growth_window.h"
 
 #include <QGroupBox>
 
