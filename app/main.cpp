@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   // Closing the main window ends the program, whatever other windows are open.
   app.setQuitOnLastWindowClosed(false);
   ui::Windows windows;
-  QObject::connect(&windows.main(), &ui::TForm1::closed, &app, &QApplication::quit);
+  QObject::connect(&windows.main(), &ui::MainWindow::closed, &app, &QApplication::quit);
   windows.main().show();
   return app.exec();
 }

@@ -268,7 +268,7 @@ class ExperimentCharts {
   }
 
   std::vector<ChartPicture> Parameterspace() {
-    auto* window = Keep(std::make_unique<ui::TForm3>(*sim_, &sink_));
+    auto* window = Keep(std::make_unique<ui::ParameterSpaceWindow>(*sim_, &sink_));
     experiments::Parameterspace& m = window->model();
     Start(m.controls, [&m] { m.B_startClick(); }, [&m] { m.B_breakClick(); });
     TableReader runs(folder_.Runs(), headers_.Runs);
@@ -288,7 +288,7 @@ class ExperimentCharts {
   }
 
   std::vector<ChartPicture> Growth() {
-    auto* window = Keep(std::make_unique<ui::TForm4>(*sim_, &sink_));
+    auto* window = Keep(std::make_unique<ui::GrowthWindow>(*sim_, &sink_));
     experiments::AnalyseGrowth& m = window->model();
     Start(m.controls, [&m] { m.B_startClick(); }, [&m] { m.B_breakClick(); });
     // steps.csv holds each calculation's group mean per step: recorded as the
@@ -324,7 +324,7 @@ class ExperimentCharts {
   }
 
   std::vector<ChartPicture> Streets() {
-    auto* window = Keep(std::make_unique<ui::TForm5>(*sim_, &sink_));
+    auto* window = Keep(std::make_unique<ui::StreetsWindow>(*sim_, &sink_));
     experiments::AnaStreets& m = window->model();
     Start(m.controls, [&m] { m.S_startClick(); }, [&m] { m.S_breakClick(); });
     TableReader runs(folder_.Runs(), headers_.Runs);
@@ -340,7 +340,7 @@ class ExperimentCharts {
   // average, the last round's steps, and the surface of all passes.
   std::vector<ChartPicture> Stability() {
     landscape_ = std::make_shared<experiments::AnaLandsc3D>();
-    auto* window = Keep(std::make_unique<ui::TForm6>(*sim_, landscape_, &sink_));
+    auto* window = Keep(std::make_unique<ui::StabilityWindow>(*sim_, landscape_, &sink_));
     experiments::AnaStability& m = window->model();
     const long long lastPass = std::max<long long>(0, setup_.Units - 1);
     ApplyWindowFields(m.controls, setup_);
@@ -392,8 +392,8 @@ class ExperimentCharts {
       for (const json& p : row) landscape_->AddPoint({p.at(0).get<double>(), p.at(1).get<double>(), p.at(2).get<double>()});
     }
     const QStringList title = TitleOf(landscape_->Chart_3DLand.Title);
-    if (ui::TForm7::OpenGLUsable()) {
-      auto* window = Keep(std::make_unique<ui::TForm7>(landscape_));
+    if (ui::SurfaceWindow::openGLUsable()) {
+      auto* window = Keep(std::make_unique<ui::SurfaceWindow>(landscape_));
       const QWidget* chart = window->findChild<QWidget*>("Chart_3DLand");
       const QRect place = chart ? chart->geometry() : window->rect();
       // The window's picture renders the view through OpenGL; the chart is cut
@@ -455,7 +455,7 @@ class RunCharts {
     sim_->NewSetup();
     if (sim_->world.GroupCount != groups) throw UsageError(path + ": " + std::to_string(groups) + " groups cannot be charted");
     Read(path, groups);
-    window_ = std::make_unique<ui::TForm2>(*sim_);
+    window_ = std::make_unique<ui::AnalysisWindow>(*sim_);
     window_->refresh();
   }
 
@@ -517,7 +517,7 @@ class RunCharts {
 
   std::ifstream in_;
   std::unique_ptr<simulation::Simulation> sim_;
-  std::unique_ptr<ui::TForm2> window_;
+  std::unique_ptr<ui::AnalysisWindow> window_;
 };
 
 // Qt's notes on its own set-up ("XDG_RUNTIME_DIR not set") are not the

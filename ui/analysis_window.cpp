@@ -40,7 +40,7 @@ QList<QPointF> Tail(const measures::Series& points, std::size_t from) {
 
 }  // namespace
 
-TForm2::TForm2(simulation::Simulation& sim, QWidget* parent)
+AnalysisWindow::AnalysisWindow(simulation::Simulation& sim, QWidget* parent)
     : Form("Form2", "Analysis", 1092, 766, parent), sim_(sim) {
   move(0, 131);
   // The table's numbers follow the user's decimal separator.
@@ -70,41 +70,41 @@ TForm2::TForm2(simulation::Simulation& sim, QWidget* parent)
   QFont small = grid_->font();
   small.setPixelSize(10);
   grid_->setFont(small);
-  connect(grid_, &QTableWidget::cellChanged, this, &TForm2::gridEdited);
+  connect(grid_, &QTableWidget::cellChanged, this, &AnalysisWindow::gridEdited);
 
   undoZoom_ = new QPushButton("undoZoom", this);
   undoZoom_->setObjectName("B_undoZ");
   undoZoom_->setGeometry(1009, 471, 75, 25);
-  connect(undoZoom_, &QPushButton::clicked, this, &TForm2::B_undoZClick);
+  connect(undoZoom_, &QPushButton::clicked, this, &AnalysisWindow::B_undoZClick);
 
   pace_.setInterval(kRefreshMs);
-  connect(&pace_, &QTimer::timeout, this, &TForm2::refresh);
+  connect(&pace_, &QTimer::timeout, this, &AnalysisWindow::refresh);
   refresh();
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void AnalysisWindow::showEvent(QShowEvent* event) {
   Form::showEvent(event);
   refresh();
   pace_.start();
 }
 
-void TForm2::hideEvent(QHideEvent* event) {
+void AnalysisWindow::hideEvent(QHideEvent* event) {
   Form::hideEvent(event);
   pace_.stop();
 }
 
-void TForm2::B_undoZClick() {
+void AnalysisWindow::B_undoZClick() {
   for (chart::ChartView* view : charts_) view->undoZoom();
 }
 
-void TForm2::refresh() {
+void AnalysisWindow::refresh() {
   measures::Analysis& a = sim_.analysis;
   const measures::Chart* models[6] = {&a.Chart1, &a.Chart2, &a.Chart3, &a.Chart4, &a.Chart5, &a.Chart6};
   for (std::size_t i = 0; i < 6; ++i) follow(*charts_[i], *models[i], shown_[i]);
   followGrid();
 }
 
-void TForm2::rebuild(chart::ChartView& view, const measures::Chart& chart, Shown& shown) {
+void AnalysisWindow::rebuild(chart::ChartView& view, const measures::Chart& chart, Shown& shown) {
   QStringList lines;
   for (const std::string& line : chart.Title) lines << QString::fromStdString(line);
   view.setTitle(lines);
@@ -134,7 +134,7 @@ void TForm2::rebuild(chart::ChartView& view, const measures::Chart& chart, Shown
   shown.ValueMarks = chart.ValueMarks;
 }
 
-void TForm2::follow(chart::ChartView& view, const measures::Chart& chart, Shown& shown) {
+void AnalysisWindow::follow(chart::ChartView& view, const measures::Chart& chart, Shown& shown) {
   view.beginUpdate();
   if (chart.Revision != shown.Revision) {
     rebuild(view, chart, shown);
@@ -172,7 +172,7 @@ void TForm2::follow(chart::ChartView& view, const measures::Chart& chart, Shown&
   view.endUpdate();
 }
 
-void TForm2::followGrid() {
+void AnalysisWindow::followGrid() {
   const world::Table<std::string>& texts = sim_.analysis.DissimiGrid;
   fillingGrid_ = true;
   const int columns = texts.Size0();
@@ -199,7 +199,7 @@ void TForm2::followGrid() {
   fillingGrid_ = false;
 }
 
-void TForm2::gridEdited(int row, int column) {
+void AnalysisWindow::gridEdited(int row, int column) {
   // The first row and column are the program's headers.
   if (fillingGrid_ || row == 0 || column == 0) return;
   world::Table<std::string>& texts = sim_.analysis.DissimiGrid;

@@ -13,15 +13,15 @@ class QTableWidget;
 
 namespace ui {
 
-// The analysis window "Analysis": six charts and the dissimilarity table
+// The analysis window "Analysis" (TForm2): six charts and the dissimilarity table
 // over the recorded series of the simulation's analysis. The series are
 // filled by every time step whether or not the window is shown; while it is
 // shown the window catches up with them at the screen's pace, appending
 // only the points recorded since, and while hidden it draws nothing.
-class TForm2 : public Form {
+class AnalysisWindow : public Form {
   Q_OBJECT
  public:
-  explicit TForm2(simulation::Simulation& sim, QWidget* parent = nullptr);
+  explicit AnalysisWindow(simulation::Simulation& sim, QWidget* parent = nullptr);
 
   // Chart1 .. Chart6.
   chart::ChartView* chart(int n) const { return charts_[static_cast<std::size_t>(n - 1)]; }

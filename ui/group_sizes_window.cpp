@@ -16,7 +16,7 @@ constexpr int kFollowMs = 250;
 
 }  // namespace
 
-TForm9::TForm9(simulation::Simulation& sim, QWidget* parent)
+GroupSizesWindow::GroupSizesWindow(simulation::Simulation& sim, QWidget* parent)
     : Form("Form9", "Group Sizes", 210, 430, parent), sim_(sim) {
   scroll_ = new QScrollArea(this);
   scroll_->setFrameShape(QFrame::NoFrame);
@@ -26,18 +26,18 @@ TForm9::TForm9(simulation::Simulation& sim, QWidget* parent)
   font.setPixelSize(11);
   setFont(font);
   pace_.setInterval(kFollowMs);
-  connect(&pace_, &QTimer::timeout, this, &TForm9::followWorld);
+  connect(&pace_, &QTimer::timeout, this, &GroupSizesWindow::followWorld);
   readShareTotal();
   build();
 }
 
-void TForm9::readShareTotal() {
+void GroupSizesWindow::readShareTotal() {
   // A field that does not parse keeps the total the window had.
   const std::string& text = sim_.controls.Text("Edit_anzAg");
   if (world::IsInteger(text)) shareTotal_ = world::StrToInt(text);
 }
 
-void TForm9::build() {
+void GroupSizesWindow::build() {
   bars_.clear();
   labels_.clear();
   swatches_.clear();
@@ -78,32 +78,32 @@ void TForm9::build() {
   reset_ = new QPushButton("reset values", content_);
   reset_->setObjectName("B_reset");
   reset_->setGeometry(32, kPitch * groups + 5, 75, 25);
-  connect(reset_, &QPushButton::clicked, this, &TForm9::B_resetClick);
+  connect(reset_, &QPushButton::clicked, this, &GroupSizesWindow::B_resetClick);
   content_->resize(195, kPitch * groups + 35);
   resizeWithinScreen(210, kPitch * groups + 70);
   scroll_->setGeometry(rect());
   scroll_->setWidget(content_);
 }
 
-void TForm9::resizeEvent(QResizeEvent* event) {
+void GroupSizesWindow::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   scroll_->setGeometry(rect());
 }
 
-void TForm9::setLabel(int g, int count) {
+void GroupSizesWindow::setLabel(int g, int count) {
   QLabel* l = labels_[static_cast<std::size_t>(g)];
   l->setText(QString("Size of Group %1 = %2").arg(g + 1).arg(count));
   l->adjustSize();
 }
 
-void TForm9::followWorld() {
+void GroupSizesWindow::followWorld() {
   if (barCount() != sim_.world.GroupCount) {
     readShareTotal();
     build();
   }
 }
 
-void TForm9::showEvent(QShowEvent* event) {
+void GroupSizesWindow::showEvent(QShowEvent* event) {
   Form::showEvent(event);
   if (event->spontaneous()) return;
   if (barCount() != sim_.world.GroupCount) {
@@ -121,15 +121,15 @@ void TForm9::showEvent(QShowEvent* event) {
   pace_.start();
 }
 
-void TForm9::hideEvent(QHideEvent* event) {
+void GroupSizesWindow::hideEvent(QHideEvent* event) {
   Form::hideEvent(event);
   if (!event->spontaneous()) pace_.stop();
 }
 
-void TForm9::rebalance(int k) {
+void GroupSizesWindow::rebalance(int k) {
   // Bars for another number of groups than the world's are rebuilt, not used.
   if (barCount() != sim_.world.GroupCount || sim_.world.GroupShares.size() != bars_.size()) {
-    QMetaObject::invokeMethod(this, &TForm9::followWorld, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &GroupSizesWindow::followWorld, Qt::QueuedConnection);
     return;
   }
   const std::vector<world::ShareView> view =
@@ -137,7 +137,7 @@ void TForm9::rebalance(int k) {
   showCounts(view, k);
 }
 
-void TForm9::showCounts(const std::vector<world::ShareView>& view, int moved) {
+void GroupSizesWindow::showCounts(const std::vector<world::ShareView>& view, int moved) {
   if (view.size() != bars_.size()) return;  // abandoned: bars and labels stay
   for (int g = 0; g < barCount(); ++g) {
     const world::ShareView& v = view[static_cast<std::size_t>(g)];
@@ -150,7 +150,7 @@ void TForm9::showCounts(const std::vector<world::ShareView>& view, int moved) {
   }
 }
 
-void TForm9::B_resetClick() {
+void GroupSizesWindow::B_resetClick() {
   if (barCount() != sim_.world.GroupCount) {
     followWorld();
     return;

@@ -15,7 +15,7 @@ class QSlider;
 
 namespace ui {
 
-// The group sizes window "Group Sizes": one track bar per group, the number
+// The group sizes window "Group Sizes" (TForm9): one track bar per group, the number
 // of agents it stands for and the group's colour. Moving a bar rebalances
 // the others (world::RebalanceShares) in the world's GroupShares, which
 // set-up reads while "activate" beside "adjust group size" is checked.
@@ -25,10 +25,10 @@ namespace ui {
 // the number of groups the window is built anew for it, with equal shares
 // (set-up starts the new groups from equal shares too): at once while it
 // is shown, else when it is shown next.
-class TForm9 : public Form {
+class GroupSizesWindow : public Form {
   Q_OBJECT
  public:
-  explicit TForm9(simulation::Simulation& sim, QWidget* parent = nullptr);
+  explicit GroupSizesWindow(simulation::Simulation& sim, QWidget* parent = nullptr);
 
   int shareTotal() const { return shareTotal_; }
   int barCount() const { return static_cast<int>(bars_.size()); }

@@ -4,7 +4,7 @@
 
 namespace ui {
 
-TForm4::TForm4(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
+GrowthWindow::GrowthWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form4", "Form4", 1024, 358, sink, parent), model_(sim) {
   attach(model_.controls, "Timer3");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
@@ -22,9 +22,9 @@ TForm4::TForm4(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
   refresh();
 }
 
-TForm4::~TForm4() { detach(); }
+GrowthWindow::~GrowthWindow() { detach(); }
 
-void TForm4::rebuild() {
+void GrowthWindow::rebuild() {
   chart_->removeAllSeries();
   lines_.clear();
   const int dense = chart_->addSeries(chart::Kind::Line, chart::AxisId::Left);
@@ -37,7 +37,7 @@ void TForm4::rebuild() {
   shownDensity_ = ~std::uint64_t{0};
 }
 
-void TForm4::refresh() {
+void GrowthWindow::refresh() {
   chart_->beginUpdate();
   texts_.follow(*chart_, model_.Chart_Growth);
   // The lists only grow during a run, and the chart's revision moves when they do.

@@ -9,16 +9,16 @@
 
 namespace ui {
 
-// The growth window (caption "Form4"): a view over the growth experiment.
+// The growth window "Form4" (TForm4; its caption is its name): a view over the growth experiment.
 // Chart_Growth shows, with a legend, the density of the latest calculation
 // on the left axis and on the right one line per finished value ("toler"
 // lines, titled by the value) and one per finished calculation of the
 // current value ("temp").
-class TForm4 : public ExperimentWindow {
+class GrowthWindow : public ExperimentWindow {
   Q_OBJECT
  public:
-  TForm4(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
-  ~TForm4() override;
+  GrowthWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
+  ~GrowthWindow() override;
 
   experiments::AnalyseGrowth& model() { return model_; }
   chart::ChartView* chartGrowth() const { return chart_; }

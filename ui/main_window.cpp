@@ -32,7 +32,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-TForm1::TForm1(simulation::Simulation& sim, display::WorldImage& image, streets::StreetEditor& editor,
+MainWindow::MainWindow(simulation::Simulation& sim, display::WorldImage& image, streets::StreetEditor& editor,
                MessageSink* sink, QWidget* parent)
     : QWidget(parent), sim_(sim), image_(image), editor_(editor), sink_(sink) {
   setObjectName("Form1");
@@ -72,7 +72,7 @@ TForm1::TForm1(simulation::Simulation& sim, display::WorldImage& image, streets:
   timer1_.setObjectName("Timer1");
   timer1_.setInterval(1);
   timer1_.setTimerType(Qt::PreciseTimer);
-  connect(&timer1_, &QTimer::timeout, this, &TForm1::timer1Timer);
+  connect(&timer1_, &QTimer::timeout, this, &MainWindow::timer1Timer);
   listener_ = sim_.controls.Subscribe([this](const world::Control& c, world::ControlEvent event) {
     if (c.Name == "Timer1" && event == world::ControlEvent::Changed) {
       if (c.Checked && !timer1_.isActive()) timer1_.start();
@@ -88,25 +88,25 @@ TForm1::TForm1(simulation::Simulation& sim, display::WorldImage& image, streets:
   if (sim_.Running()) timer1_.start();
 }
 
-TForm1::~TForm1() { sim_.controls.Unsubscribe(listener_); }
+MainWindow::~MainWindow() { sim_.controls.Unsubscribe(listener_); }
 
-bool TForm1::act(const std::function<void()>& action) { return binder_->Guard(action); }
+bool MainWindow::act(const std::function<void()>& action) { return binder_->Guard(action); }
 
-void TForm1::showWindow(QWidget* window) {
+void MainWindow::showWindow(QWidget* window) {
   if (!window) return;
   window->show();
   window->raise();
 }
 
-void TForm1::worldChanged() { panel_->requestRepaint(); }
+void MainWindow::worldChanged() { panel_->requestRepaint(); }
 
-void TForm1::timer1Timer() {
+void MainWindow::timer1Timer() {
   // A step that stops on bad input stops the run, so the message shows once.
   if (!act([this] { sim_.TimeStep(); })) sim_.SetRunning(false);
   panel_->requestRepaint();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
@@ -119,13 +119,13 @@ void TForm1::showEvent(QShowEvent* event) {
   sim_.ConvertTolerance();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   timer1_.stop();
   QWidget::closeEvent(event);
   emit closed();
 }
 
-QLineEdit* TForm1::edit(QWidget* parent, const char* name, int x, int y, int width) {
+QLineEdit* MainWindow::edit(QWidget* parent, const char* name, int x, int y, int width) {
   auto* e = new QLineEdit(parent);
   e->setGeometry(x, y, width, 20);
   const world::Control& c = sim_.controls.Get(name);
@@ -134,20 +134,20 @@ QLineEdit* TForm1::edit(QWidget* parent, const char* name, int x, int y, int wid
   return e;
 }
 
-void TForm1::editWithUpDown(QWidget* parent, const char* editName, const char* upDownName, int x, int y, int width) {
+void MainWindow::editWithUpDown(QWidget* parent, const char* editName, const char* upDownName, int x, int y, int width) {
   edit(parent, editName, x, y, width);
   auto* arrows = new UpDown(parent);
   arrows->setGeometry(x + width, y, 14, 20);
   binder_->Arrows(arrows, upDownName);
 }
 
-QLabel* TForm1::label(QWidget* parent, const QString& text, int x, int y) {
+QLabel* MainWindow::label(QWidget* parent, const QString& text, int x, int y) {
   auto* l = new QLabel(text, parent);
   l->move(x, y + 3);
   return l;
 }
 
-QPushButton* TForm1::button(QWidget* parent, const char* name, const QString& caption, int x, int y, int width,
+QPushButton* MainWindow::button(QWidget* parent, const char* name, const QString& caption, int x, int y, int width,
                             int height) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);
@@ -155,13 +155,13 @@ QPushButton* TForm1::button(QWidget* parent, const char* name, const QString& ca
   return b;
 }
 
-void TForm1::check(QWidget* parent, const char* name, int x, int y, int width) {
+void MainWindow::check(QWidget* parent, const char* name, int x, int y, int width) {
   auto* box = new QCheckBox(Q(sim_.controls.Get(name).Caption), parent);
   box->setGeometry(x, y, width, 18);
   binder_->Check(box, name);
 }
 
-void TForm1::buildSetupTab(QWidget* tab) {
+void MainWindow::buildSetupTab(QWidget* tab) {
   auto* setup = new QGroupBox("setup settings", tab);
   setup->setGeometry(3, 3, 193, 238);
   struct Row {
@@ -201,7 +201,7 @@ void TForm1::buildSetupTab(QWidget* tab) {
   check(tab, "CB_showRentSc", 8, 422);
 }
 
-void TForm1::buildParameterTab(QWidget* tab) {
+void MainWindow::buildParameterTab(QWidget* tab) {
   auto* tolerance = new QGroupBox("tolerance settings", tab);
   tolerance->setGeometry(3, 3, 193, 370);
   label(tolerance, "threshold :", 6, 16)->setObjectName("Label8");
@@ -237,7 +237,7 @@ void TForm1::buildParameterTab(QWidget* tab) {
   auto* set = button(group, "B_setTols", "set", 4, y + 2, 60, 22);
   connect(set, &QPushButton::clicked, this, [this] {
     act([this] { sim_.B_setTolsClick(); });
-    if (auto* tolerance = qobject_cast<TForm8*>(others_.Tolerance)) tolerance->followTolerances();
+    if (auto* tolerance = qobject_cast<ToleranceWindow*>(others_.Tolerance)) tolerance->followTolerances();
   });
 
   auto* freeCells = new QGroupBox("handle free cells (deactivated individ.)", tolerance);
@@ -253,7 +253,7 @@ void TForm1::buildParameterTab(QWidget* tab) {
   }
 }
 
-void TForm1::buildAnalysisTab(QWidget* tab) {
+void MainWindow::buildAnalysisTab(QWidget* tab) {
   auto* charts = button(tab, "Button1", "show charts", 6, 6, 90, 22);
   connect(charts, &QPushButton::clicked, this, [this] { showWindow(others_.Analysis); });
   auto* cluster = button(tab, "B_cluster", "cluster analysis", 100, 6, 92, 22);
@@ -301,7 +301,7 @@ void TForm1::buildAnalysisTab(QWidget* tab) {
   label(save, "the old pictures will be deleted", 6, cy + 64);
 }
 
-void TForm1::buildStreetsTab(QWidget* tab) {
+void MainWindow::buildStreetsTab(QWidget* tab) {
   auto* draw = new QGroupBox("draw streets", tab);
   draw->setGeometry(3, 3, 193, 66);
   auto* types = new QComboBox(draw);
@@ -382,7 +382,7 @@ void TForm1::buildStreetsTab(QWidget* tab) {
   });
 }
 
-void TForm1::buildRentTab(QWidget* tab) {
+void MainWindow::buildRentTab(QWidget* tab) {
   auto* scroll = new QScrollArea(tab);
   scroll->setGeometry(0, 0, 201, 461);
   scroll->setFrameShape(QFrame::NoFrame);
@@ -408,7 +408,7 @@ void TForm1::buildRentTab(QWidget* tab) {
 }
 
 // The per-group rent controls: one label and edit per group, made anew at every set-up.
-void TForm1::rebuildRentControls() {
+void MainWindow::rebuildRentControls() {
   rentRebuildPending_ = false;
   for (QObject* child : rentBox_->children()) {
     if (auto* w = qobject_cast<QWidget*>(child)) {
@@ -433,7 +433,7 @@ void TForm1::rebuildRentControls() {
   if (auto* content = rentBox_->parentWidget()) content->setMinimumHeight(rentBox_->y() + rentBox_->height() + 6);
 }
 
-void TForm1::buildRunControls() {
+void MainWindow::buildRunControls() {
   auto* steps = new QLabel(this);
   steps->setGeometry(712, 520, 60, 16);
   steps->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -30,16 +30,16 @@ struct OtherWindows {
   QWidget* GroupSizes = nullptr;       // TForm9
 };
 
-// The main window "Vicinara": the drawing panel, the five tabs of settings
+// The main window "Vicinara" (TForm1): the drawing panel, the five tabs of settings
 // and the run controls. A thin view over the simulation and its control
 // model; Timer1 runs a time step every millisecond while the model's
 // "Timer1" entry is on.
-class TForm1 : public QWidget {
+class MainWindow : public QWidget {
   Q_OBJECT
  public:
-  TForm1(simulation::Simulation& sim, display::WorldImage& image, streets::StreetEditor& editor,
+  MainWindow(simulation::Simulation& sim, display::WorldImage& image, streets::StreetEditor& editor,
          MessageSink* sink, QWidget* parent = nullptr);
-  ~TForm1() override;
+  ~MainWindow() override;
 
   void setOtherWindows(const OtherWindows& windows) { others_ = windows; }
 

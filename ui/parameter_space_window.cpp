@@ -16,7 +16,7 @@ constexpr const char* kOptions[4] = {"CB_data_", "CB_avg_", "CB_trend_", "CB_cFi
 
 }  // namespace
 
-TForm3::TForm3(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
+ParameterSpaceWindow::ParameterSpaceWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form3", "Analyse Parameterspace", 1000, 700, sink, parent), model_(sim) {
   attach(model_.controls, "Timer2");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
@@ -56,9 +56,9 @@ TForm3::TForm3(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
   refresh();
 }
 
-TForm3::~TForm3() { detach(); }
+ParameterSpaceWindow::~ParameterSpaceWindow() { detach(); }
 
-QGroupBox* TForm3::optionsBox(const QString& caption, const char* suffix, const char* degreeEdit,
+QGroupBox* ParameterSpaceWindow::optionsBox(const QString& caption, const char* suffix, const char* degreeEdit,
                               const char* degreeUpDown, int y) {
   auto* box = new QGroupBox(caption, this);
   box->setGeometry(800, y, 192, 128);
@@ -77,7 +77,7 @@ QGroupBox* TForm3::optionsBox(const QString& caption, const char* suffix, const 
   return box;
 }
 
-void TForm3::fieldChanged(const world::Control& control) {
+void ParameterSpaceWindow::fieldChanged(const world::Control& control) {
   for (std::size_t c = 0; c < 2; ++c) {
     for (int s = 0; s < 4; ++s) {
       if (control.Name == std::string(kOptions[s]) + kSuffixes[c]) charts_[c]->setSeriesVisible(s, control.Checked);
@@ -85,12 +85,12 @@ void TForm3::fieldChanged(const world::Control& control) {
   }
 }
 
-void TForm3::refresh() {
+void ParameterSpaceWindow::refresh() {
   followChart(0);
   followChart(1);
 }
 
-void TForm3::followChart(int c) {
+void ParameterSpaceWindow::followChart(int c) {
   const bool cluster = c == 0;
   const experiments::PointSeries& data = cluster ? model_.Series_Avg : model_.Series_IS;
   const experiments::DerivedSeries* derived[3] = {

@@ -8,15 +8,15 @@
 
 namespace ui {
 
-// The parameter-space window "Analyse Parameterspace": a view over the
+// The parameter-space window "Analyse Parameterspace" (TForm3): a view over the
 // experiment of the same name. Chart_Cluster shows the large clusters per
 // value, Chart_IS the mean segregation index per value, each with its
 // data, average, trend and curve fit, shown as the eight check boxes say.
-class TForm3 : public ExperimentWindow {
+class ParameterSpaceWindow : public ExperimentWindow {
   Q_OBJECT
  public:
-  TForm3(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
-  ~TForm3() override;
+  ParameterSpaceWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
+  ~ParameterSpaceWindow() override;
 
   experiments::Parameterspace& model() { return model_; }
   chart::ChartView* chartCluster() const { return charts_[0]; }

@@ -7,7 +7,7 @@
 
 namespace ui {
 
-TForm6::TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
+StabilityWindow::StabilityWindow(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
                QWidget* parent)
     : ExperimentWindow("Form6", "Analyse Stability", 1016, 690, sink, parent),
       landscape_(std::move(landscape)),
@@ -51,16 +51,16 @@ TForm6::TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLand
   button(this, "S_start", "new start", QRect(860, 316, 140, 25), &ExperimentWindow::newStart);
   button(this, "S_break", "start / stop", QRect(860, 346, 140, 25), &ExperimentWindow::startStop);
   auto* show = button(this, "Button1", "show 3D surface", QRect(860, 376, 140, 25));
-  connect(show, &QPushButton::clicked, this, &TForm6::Button1Click);
+  connect(show, &QPushButton::clicked, this, &StabilityWindow::Button1Click);
   auto* snapshots = button(this, "B_saveSnap", "save snapshots", QRect(860, 406, 140, 25));
-  connect(snapshots, &QPushButton::clicked, this, &TForm6::B_saveSnapClick);
+  connect(snapshots, &QPushButton::clicked, this, &StabilityWindow::B_saveSnapClick);
   progress(852, 440, ": timesteps", ": values");
   refresh();
 }
 
-TForm6::~TForm6() { detach(); }
+StabilityWindow::~StabilityWindow() { detach(); }
 
-void TForm6::setSaver(std::shared_ptr<display::WindowSaver> saver) {
+void StabilityWindow::setSaver(std::shared_ptr<display::WindowSaver> saver) {
   saver_ = std::move(saver);
   if (!saver_) {
     model_.SetSaver({});
@@ -69,12 +69,12 @@ void TForm6::setSaver(std::shared_ptr<display::WindowSaver> saver) {
   model_.SetSaver([saver = saver_.get()](const std::string& number) { saver->SaveWindows(number); });
 }
 
-std::uint64_t TForm6::roundEpoch() const {
+std::uint64_t StabilityWindow::roundEpoch() const {
   return (starts_ << 42) ^ (static_cast<std::uint64_t>(model_.PassNo()) << 21) ^
          static_cast<std::uint64_t>(model_.RoundNo());
 }
 
-void TForm6::refresh() {
+void StabilityWindow::refresh() {
   stability_->beginUpdate();
   stabilityTexts_.follow(*stability_, model_.Chart_Stability);
   values_.follow(*stability_, 0, model_.Series_segVal.Points(), model_.Series_segVal.Revision());
@@ -89,12 +89,12 @@ void TForm6::refresh() {
   change_->endUpdate();
 }
 
-void TForm6::Button1Click() {
+void StabilityWindow::Button1Click() {
   if (!surfaceWindow_) return;
   surfaceWindow_->show();
   surfaceWindow_->raise();
 }
 
-void TForm6::B_saveSnapClick() { binder()->Guard([this] { model_.B_saveSnapClick(); }); }
+void StabilityWindow::B_saveSnapClick() { binder()->Guard([this] { model_.B_saveSnapClick(); }); }
 
 }  // namespace ui

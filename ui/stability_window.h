@@ -10,19 +10,19 @@
 
 namespace ui {
 
-// The stability window "Analyse Stability": a view over the stability
+// The stability window "Analyse Stability" (TForm6): a view over the stability
 // experiment. Chart_Stability shows the segregation reached at every
 // threshold (larger values lower down) and its average over the rounds,
 // Chart_Change the threshold staircase and the changing agents of the
 // current round. The experiment saves window pictures through the
 // program's WindowSaver after every pass; "save snapshots" does it at once.
-class TForm6 : public ExperimentWindow {
+class StabilityWindow : public ExperimentWindow {
   Q_OBJECT
  public:
   // The surface is shared with the 3-D window, which the experiment fills.
-  TForm6(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
+  StabilityWindow(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
          QWidget* parent = nullptr);
-  ~TForm6() override;
+  ~StabilityWindow() override;
 
   // SaveWindows of the program; a save that fails pauses the experiment
   // and shows the file-creation message once.

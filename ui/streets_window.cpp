@@ -5,7 +5,7 @@
 
 namespace ui {
 
-TForm5::TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
+StreetsWindow::StreetsWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form5", "Analyse Street Effects", 1016, 360, sink, parent), model_(sim) {
   attach(model_.controls, "Timer4");
   model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
@@ -34,9 +34,9 @@ TForm5::TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
   refresh();
 }
 
-TForm5::~TForm5() { detach(); }
+StreetsWindow::~StreetsWindow() { detach(); }
 
-void TForm5::refresh() {
+void StreetsWindow::refresh() {
   chart_->beginUpdate();
   texts_.follow(*chart_, model_.Chart_Streets);
   points_.follow(*chart_, 0, model_.Series_street.Points(), model_.Series_street.Revision());

@@ -6,14 +6,14 @@
 
 namespace ui {
 
-// The street window "Analyse Street Effects": a view over the street-layout
+// The street window "Analyse Street Effects" (TForm5): a view over the street-layout
 // experiment. Chart_Streets plots the large clusters against the street
 // cells of every calculation, with their trend line.
-class TForm5 : public ExperimentWindow {
+class StreetsWindow : public ExperimentWindow {
   Q_OBJECT
  public:
-  TForm5(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
-  ~TForm5() override;
+  StreetsWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
+  ~StreetsWindow() override;
 
   experiments::AnaStreets& model() { return model_; }
   chart::ChartView* chartStreets() const { return chart_; }

@@ -56,7 +56,7 @@ QValue3DAxis* Axis(const std::string& title, bool reversed) {
 
 }  // namespace
 
-TForm7::TForm7(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* parent)
+SurfaceWindow::SurfaceWindow(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* parent)
     : Form("Form7", "3D Prozess-Analyse-Landscape", 1016, 666, parent), landscape_(std::move(landscape)) {
   chart_ = new QWidget(this);
   chart_->setObjectName("Chart_3DLand");
@@ -73,13 +73,13 @@ TForm7::TForm7(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* par
   font.setPixelSize(12);
   title_->setFont(font);
   pace_.setInterval(kRefreshMs);
-  connect(&pace_, &QTimer::timeout, this, &TForm7::refresh);
+  connect(&pace_, &QTimer::timeout, this, &SurfaceWindow::refresh);
   refresh();
 }
 
-TForm7::~TForm7() = default;
+SurfaceWindow::~SurfaceWindow() = default;
 
-bool TForm7::OpenGLUsable() {
+bool SurfaceWindow::openGLUsable() {
   // The offscreen platform hands out a context when a display is near, but
   // the 3-D view crashes on it as soon as it renders.
   const QString platform = QGuiApplication::platformName();
@@ -94,11 +94,11 @@ bool TForm7::OpenGLUsable() {
   return true;
 }
 
-bool TForm7::ensureView() {
+bool SurfaceWindow::ensureView() {
   if (tried_) return graph_ != nullptr;
   tried_ = true;
   const QRect place(0, kTitleHeight, chart_->width(), chart_->height() - kTitleHeight);
-  if (!OpenGLUsable()) {
+  if (!openGLUsable()) {
     notice_ = new QLabel("The 3-D surface cannot be shown: OpenGL is not available.", chart_);
     notice_->setObjectName("Chart_3DLand_notice");
     notice_->setGeometry(place);
@@ -133,7 +133,7 @@ bool TForm7::ensureView() {
   return true;
 }
 
-void TForm7::refresh() {
+void SurfaceWindow::refresh() {
   const experiments::ChartLabels& labels = landscape_->Chart_3DLand;
   if (labels.Revision != shownTitle_) {
     shownTitle_ = labels.Revision;
@@ -147,7 +147,7 @@ void TForm7::refresh() {
   }
 }
 
-display::RgbImage TForm7::picture() {
+display::RgbImage SurfaceWindow::picture() {
   ensureView();
   refresh();
   QImage image(size(), QImage::Format_RGB32);
@@ -162,14 +162,14 @@ display::RgbImage TForm7::picture() {
   return ToRgbImage(image);
 }
 
-void TForm7::showEvent(QShowEvent* event) {
+void SurfaceWindow::showEvent(QShowEvent* event) {
   Form::showEvent(event);
   ensureView();
   refresh();
   pace_.start();
 }
 
-void TForm7::hideEvent(QHideEvent* event) {
+void SurfaceWindow::hideEvent(QHideEvent* event) {
   Form::hideEvent(event);
   pace_.stop();
 }

@@ -14,22 +14,22 @@ class QSurface3DSeries;
 
 namespace ui {
 
-// The 3-D window "3D Prozess-Analyse-Landscape": Chart_3DLand shows the
+// The 3-D window "3D Prozess-Analyse-Landscape" (TForm7): Chart_3DLand shows the
 // stability surface, one row per pass of the third parameter (x the
 // tolerance, height the mean segregation index, depth the third value),
 // under the chart's title. The surface needs OpenGL: the view is made the
 // first time the window is shown or pictured, and only when an OpenGL
 // context can be had on a platform that renders it; otherwise a plain
 // notice stands in its place.
-class TForm7 : public Form {
+class SurfaceWindow : public Form {
   Q_OBJECT
  public:
-  explicit TForm7(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* parent = nullptr);
-  ~TForm7() override;
+  explicit SurfaceWindow(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* parent = nullptr);
+  ~SurfaceWindow() override;
 
   // Whether this platform renders the 3-D view: not the offscreen one, and
   // an OpenGL context can be created and made current.
-  static bool OpenGLUsable();
+  static bool openGLUsable();
 
   experiments::AnaLandsc3D& model() { return *landscape_; }
   // Makes the 3-D view if it can; true when it exists.

@@ -17,7 +17,7 @@ constexpr int kFollowMs = 250;
 
 }  // namespace
 
-TForm8::TForm8(simulation::Simulation& sim, QWidget* parent)
+ToleranceWindow::ToleranceWindow(simulation::Simulation& sim, QWidget* parent)
     : Form("Form8", "Individual Tolerance", 940, 600, parent), sim_(sim) {
   QFont font("Tahoma");
   font.setPixelSize(11);
@@ -26,13 +26,13 @@ TForm8::TForm8(simulation::Simulation& sim, QWidget* parent)
   scroll_->setFrameShape(QFrame::NoFrame);
   scroll_->setGeometry(rect());
   for (QScrollBar* bar : {scroll_->verticalScrollBar(), scroll_->horizontalScrollBar()}) {
-    connect(bar, &QScrollBar::valueChanged, this, &TForm8::makeVisibleCharts);
+    connect(bar, &QScrollBar::valueChanged, this, &ToleranceWindow::makeVisibleCharts);
   }
   pace_.setInterval(kFollowMs);
-  connect(&pace_, &QTimer::timeout, this, &TForm8::followWorld);
+  connect(&pace_, &QTimer::timeout, this, &ToleranceWindow::followWorld);
 }
 
-void TForm8::showEvent(QShowEvent* event) {
+void ToleranceWindow::showEvent(QShowEvent* event) {
   Form::showEvent(event);
   if (event->spontaneous()) return;
   buildCharts();
@@ -41,7 +41,7 @@ void TForm8::showEvent(QShowEvent* event) {
   pace_.start();
 }
 
-void TForm8::hideEvent(QHideEvent* event) {
+void ToleranceWindow::hideEvent(QHideEvent* event) {
   Form::hideEvent(event);
   if (event->spontaneous()) return;
   // Closing discards the charts; the dragged values live on in the world
@@ -50,7 +50,7 @@ void TForm8::hideEvent(QHideEvent* event) {
   freeCharts();
 }
 
-void TForm8::freeCharts() {
+void ToleranceWindow::freeCharts() {
   charts_.clear();
   if (content_) {
     // A chart may be in the middle of its own mouse event.
@@ -60,7 +60,7 @@ void TForm8::freeCharts() {
   }
 }
 
-void TForm8::buildCharts() {
+void ToleranceWindow::buildCharts() {
   freeCharts();
   const int groups = std::max(0, sim_.world.GroupCount);
   content_ = new QWidget;
@@ -72,7 +72,7 @@ void TForm8::buildCharts() {
   makeVisibleCharts();
 }
 
-chart::ChartView* TForm8::makeChart(int g) {
+chart::ChartView* ToleranceWindow::makeChart(int g) {
   const int groups = static_cast<int>(charts_.size());
   const int left = 5 + kColumnPitch * ((g - 1) % 3);
   const int top = 5 + kRowPitch * ((g - 1) / 3);
@@ -104,13 +104,13 @@ chart::ChartView* TForm8::makeChart(int g) {
   view->setPoints(s, points);
   connect(view, &chart::ChartView::pointDragged, this,
           [this, g](int, int index, double y) { dragged(g, index, y); });
-  connect(view, &chart::ChartView::mouseReleased, this, &TForm8::released);
+  connect(view, &chart::ChartView::mouseReleased, this, &ToleranceWindow::released);
   view->show();
   charts_[static_cast<std::size_t>(g - 1)] = view;
   return view;
 }
 
-void TForm8::makeVisibleCharts() {
+void ToleranceWindow::makeVisibleCharts() {
   if (!content_) return;
   const QRect seen(-scroll_->widget()->x(), -scroll_->widget()->y(), scroll_->viewport()->width(),
                    scroll_->viewport()->height());
@@ -122,17 +122,17 @@ void TForm8::makeVisibleCharts() {
   }
 }
 
-void TForm8::resizeEvent(QResizeEvent* event) {
+void ToleranceWindow::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   scroll_->setGeometry(rect());
   makeVisibleCharts();
 }
 
-bool TForm8::outdated() const {
+bool ToleranceWindow::outdated() const {
   return static_cast<int>(charts_.size()) != sim_.world.GroupCount;
 }
 
-void TForm8::showValues() {
+void ToleranceWindow::showValues() {
   const world::Table<double>& percent = sim_.world.TolerancePercent;
   for (std::size_t i = 0; i < charts_.size(); ++i) {
     chart::ChartView* view = charts_[i];
@@ -147,22 +147,22 @@ void TForm8::showValues() {
   }
 }
 
-void TForm8::followWorld() {
+void ToleranceWindow::followWorld() {
   if (charts_.empty() && !isVisible()) return;
   if (!outdated()) return;
   buildCharts();
   showValues();
 }
 
-void TForm8::followTolerances() {
+void ToleranceWindow::followTolerances() {
   if (!isVisible()) return;
   if (outdated()) buildCharts();
   showValues();
 }
 
-void TForm8::dragged(int group, int index, double y) {
+void ToleranceWindow::dragged(int group, int index, double y) {
   if (outdated()) {
-    QMetaObject::invokeMethod(this, &TForm8::followWorld, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &ToleranceWindow::followWorld, Qt::QueuedConnection);
     return;
   }
   world::Table<double>& percent = sim_.world.TolerancePercent;
@@ -176,9 +176,9 @@ void TForm8::dragged(int group, int index, double y) {
   showValues();
 }
 
-void TForm8::released() {
+void ToleranceWindow::released() {
   if (outdated()) {
-    QMetaObject::invokeMethod(this, &TForm8::followWorld, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &ToleranceWindow::followWorld, Qt::QueuedConnection);
     return;
   }
   sim_.ConvertTolerance();

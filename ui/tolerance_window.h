@@ -11,7 +11,7 @@ class QScrollArea;
 
 namespace ui {
 
-// The individual tolerance window "Individual Tolerance": one chart per
+// The individual tolerance window "Individual Tolerance" (TForm8): one chart per
 // group whose points are the group's tolerance percentages towards empty
 // cells (x = 0) and every group (x = k), the world's TolerancePercent.
 // Dragging a point moves it vertically; every drag rounds all points to
@@ -23,10 +23,10 @@ namespace ui {
 // changes the number of groups while the window is shown makes it rebuild
 // its charts for the new groups, showing the percentages as the world holds
 // them; a drag or release on an outdated chart only does that rebuild.
-class TForm8 : public Form {
+class ToleranceWindow : public Form {
   Q_OBJECT
  public:
-  explicit TForm8(simulation::Simulation& sim, QWidget* parent = nullptr);
+  explicit ToleranceWindow(simulation::Simulation& sim, QWidget* parent = nullptr);
 
   // The charts, group 1 first; empty while the window is closed. A chart is
   // made when it first comes into view (null until then), so that a world of

@@ -27,7 +27,7 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
   });
   image_->RepaintWorld();
   editor_ = std::make_unique<streets::StreetEditor>(sim_->world, sim_->controls);
-  main_ = std::make_unique<TForm1>(*sim_, *image_, *editor_, &sink_);
+  main_ = std::make_unique<MainWindow>(*sim_, *image_, *editor_, &sink_);
   all_.push_back(main_.get());
 
   auto add = [this](QWidget* w) {
@@ -44,21 +44,21 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
   // The stability experiment fills the surface that the 3-D window shows.
   auto landscape = std::make_shared<experiments::AnaLandsc3D>();
   OtherWindows links;
-  auto* analysis = new TForm2(*sim_);
-  auto* parameterSpace = new TForm3(*sim_, &sink_);
-  auto* growth = new TForm4(*sim_, &sink_);
-  auto* streets = new TForm5(*sim_, &sink_);
-  auto* stability = new TForm6(*sim_, landscape, &sink_);
+  auto* analysis = new AnalysisWindow(*sim_);
+  auto* parameterSpace = new ParameterSpaceWindow(*sim_, &sink_);
+  auto* growth = new GrowthWindow(*sim_, &sink_);
+  auto* streets = new StreetsWindow(*sim_, &sink_);
+  auto* stability = new StabilityWindow(*sim_, landscape, &sink_);
   links.Analysis = add(analysis);
   links.ParameterSpace = add(experiment(parameterSpace));
   links.Growth = add(experiment(growth));
   links.Streets = add(experiment(streets));
   links.Stability = add(experiment(stability));
-  auto* surface = new TForm7(landscape);
+  auto* surface = new SurfaceWindow(landscape);
   add(surface);
   stability->setSurfaceWindow(surface);
-  links.Tolerance = add(new TForm8(*sim_));
-  links.GroupSizes = add(new TForm9(*sim_));
+  links.Tolerance = add(new ToleranceWindow(*sim_));
+  links.GroupSizes = add(new GroupSizesWindow(*sim_));
   main_->setOtherWindows(links);
 
   // SaveWindows: every window's picture by its check box, and the surface's points.

@@ -12,7 +12,7 @@
 
 namespace ui {
 
-class TForm1;
+class MainWindow;
 
 // The program's nine windows over the one world, created in the order the
 // program starts them: main window, analysis, parameter space, growth,
@@ -23,7 +23,7 @@ class Windows {
   ~Windows();
 
   simulation::Simulation& sim() { return *sim_; }
-  TForm1& main() { return *main_; }
+  MainWindow& main() { return *main_; }
   // Every window, in creation order.
   const std::vector<QWidget*>& all() const { return all_; }
   void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
@@ -33,7 +33,7 @@ class Windows {
   std::unique_ptr<simulation::Simulation> sim_;
   std::unique_ptr<display::WorldImage> image_;
   std::unique_ptr<streets::StreetEditor> editor_;
-  std::unique_ptr<TForm1> main_;
+  std::unique_ptr<MainWindow> main_;
   std::vector<std::unique_ptr<QWidget>> others_;
   std::vector<QWidget*> all_;
 };

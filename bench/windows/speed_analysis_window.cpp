@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   ui::Windows& windows = *owned;
   windows.sim().controls.SetText("E_stopT", "1000000");
   windows.main().show();
-  auto* analysis = static_cast<ui::TForm2*>(windows.all()[1]);
+  auto* analysis = static_cast<ui::AnalysisWindow*>(windows.all()[1]);
   app.watched = analysis;
   const int ms = seconds * 1000;
   for (int round = 0; round < 2; ++round) {

@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
   auto* parameterSpace = static_cast<ui::ExperimentWindow*>(windows.all()[2]);
   auto* growth = static_cast<ui::ExperimentWindow*>(windows.all()[3]);
   auto* streets = static_cast<ui::ExperimentWindow*>(windows.all()[4]);
-  auto* stability = static_cast<ui::TForm6*>(windows.all()[5]);
-  auto* surface = static_cast<ui::TForm7*>(windows.all()[6]);
+  auto* stability = static_cast<ui::StabilityWindow*>(windows.all()[5]);
+  auto* surface = static_cast<ui::SurfaceWindow*>(windows.all()[6]);
   // The stability experiment saves pictures beside the program; it should not stop for want of a folder.
   for (const char* folder : {"pictures", "data"}) QDir(QCoreApplication::applicationDirPath()).mkpath(folder);
 

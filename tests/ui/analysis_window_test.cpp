@@ -19,7 +19,7 @@ class AnalysisWindowTest : public QObject {
   QStringList messages_;
 
   simulation::Simulation& sim() { return windows_->sim(); }
-  ui::TForm2& form() { return *static_cast<ui::TForm2*>(windows_->all()[1]); }
+  ui::AnalysisWindow& form() { return *static_cast<ui::AnalysisWindow*>(windows_->all()[1]); }
   void steps(int n) {
     for (int i = 0; i < n; ++i) windows_->main().timer1Timer();
   }

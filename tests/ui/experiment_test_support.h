@@ -48,7 +48,7 @@ inline void Choose(QWidget& window, const char* combo, int index) {
 
 // A world of 20 x 20 cells and 300 agents, painted only when asked, set
 // through the main window's own fields; its run stopped.
-inline void ShrinkWorld(ui::TForm1& main) {
+inline void ShrinkWorld(ui::MainWindow& main) {
   main.timer1()->stop();
   Type(main, "Edit_cellSiz", "34");
   Type(main, "Edit_anzAg", "300");

@@ -36,12 +36,12 @@ class ExperimentWindowsTest : public QObject {
   std::unique_ptr<ui::Windows> windows_;
   QList<Message> messages_;
 
-  ui::TForm1& main() { return windows_->main(); }
-  ui::TForm3& parameterSpace() { return *static_cast<ui::TForm3*>(windows_->all()[2]); }
-  ui::TForm4& growth() { return *static_cast<ui::TForm4*>(windows_->all()[3]); }
-  ui::TForm5& streets() { return *static_cast<ui::TForm5*>(windows_->all()[4]); }
-  ui::TForm6& stability() { return *static_cast<ui::TForm6*>(windows_->all()[5]); }
-  ui::TForm7& surface() { return *static_cast<ui::TForm7*>(windows_->all()[6]); }
+  ui::MainWindow& main() { return windows_->main(); }
+  ui::ParameterSpaceWindow& parameterSpace() { return *static_cast<ui::ParameterSpaceWindow*>(windows_->all()[2]); }
+  ui::GrowthWindow& growth() { return *static_cast<ui::GrowthWindow*>(windows_->all()[3]); }
+  ui::StreetsWindow& streets() { return *static_cast<ui::StreetsWindow*>(windows_->all()[4]); }
+  ui::StabilityWindow& stability() { return *static_cast<ui::StabilityWindow*>(windows_->all()[5]); }
+  ui::SurfaceWindow& surface() { return *static_cast<ui::SurfaceWindow*>(windows_->all()[6]); }
 
   static QString text(QWidget& window, const char* name) { return Find<QLabel>(window, name)->text(); }
   static QString field(QWidget& window, const char* name) { return Find<QLineEdit>(window, name)->text(); }
@@ -99,7 +99,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void parameterSpaceDefaultsRunToTheEndWhileHidden() {
-    ui::TForm3& w = parameterSpace();
+    ui::ParameterSpaceWindow& w = parameterSpace();
     main().timer1()->start();
     main().findChild<QPushButton*>("ana_ps")->click();
     QVERIFY(w.isVisible());
@@ -136,7 +136,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void parameterSpaceAsksForAParameter() {
-    ui::TForm3& w = parameterSpace();
+    ui::ParameterSpaceWindow& w = parameterSpace();
     Click(w, "B_start");
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(messages_[0].Caption, QString("missing value"));
@@ -146,7 +146,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void startStopPausesAndResumesWhereItStopped() {
-    ui::TForm3& w = parameterSpace();
+    ui::ParameterSpaceWindow& w = parameterSpace();
     Choose(w, "CB_param", 1);
     Click(w, "B_start");
     QVERIFY(RunUntil([&] { return w.model().runner.StepInCalc() >= 5; }));
@@ -164,7 +164,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void displayOptionsShowAndHideTheirSeries() {
-    ui::TForm3& w = parameterSpace();
+    ui::ParameterSpaceWindow& w = parameterSpace();
     Type(w, "E_valTo", "3");
     Type(w, "E_toSteps", "2");
     Type(w, "E_calcVals", "2");
@@ -182,7 +182,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void growthDrawsALinePerValue() {
-    ui::TForm4& w = growth();
+    ui::GrowthWindow& w = growth();
     Type(w, "E_valTo", "20");
     Type(w, "E_toSteps", "5");
     Type(w, "E_calcVals", "2");
@@ -208,7 +208,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void streetsPlotClustersAgainstStreetCells() {
-    ui::TForm5& w = streets();
+    ui::StreetsWindow& w = streets();
     Type(w, "E_valFrom", "1");
     Type(w, "E_valTo", "2");
     Type(w, "E_toSteps", "3");
@@ -225,7 +225,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void stabilityChecksItsIncrementsAndThirdParameter() {
-    ui::TForm6& w = stability();
+    ui::StabilityWindow& w = stability();
     Find<QCheckBox>(w, "Cb_acti3d")->click();
     Type(w, "E_thirdTo", "46");  // recomputes the total with the passes
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 2310"));
@@ -241,7 +241,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void stabilitySaveFailurePausesOnceAndResumes() {
-    ui::TForm6& w = stability();
+    ui::StabilityWindow& w = stability();
     Type(w, "E_valTo", "26");
     Type(w, "E_toSteps", "1");
     Type(w, "E_calcRds", "1");
@@ -295,7 +295,7 @@ class ExperimentWindowsTest : public QObject {
   }
 
   void aPictureShowsTheChartsWhileHidden() {
-    ui::TForm5& w = streets();
+    ui::StreetsWindow& w = streets();
     QVERIFY(w.isHidden());
     const display::RgbImage picture = w.picture();
     QCOMPARE(picture.Width, 1016);

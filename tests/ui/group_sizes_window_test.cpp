@@ -16,7 +16,7 @@ class GroupSizesWindowTest : public QObject {
   std::unique_ptr<ui::Windows> windows_;
 
   simulation::Simulation& sim() { return windows_->sim(); }
-  ui::TForm9& form() { return *static_cast<ui::TForm9*>(windows_->all()[8]); }
+  ui::GroupSizesWindow& form() { return *static_cast<ui::GroupSizesWindow*>(windows_->all()[8]); }
   QString labelText(int g) { return form().label(g)->text(); }
 
  private slots:

@@ -29,7 +29,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<ui::Windows> windows_;
   QList<Message> messages_;
 
-  ui::TForm1& form() { return windows_->main(); }
+  ui::MainWindow& form() { return windows_->main(); }
   template <typename T>
   T* find(const char* name) {
     T* w = form().findChild<T*>(name);

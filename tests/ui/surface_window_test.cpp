@@ -39,9 +39,9 @@ class SurfaceWindowTest : public QObject {
   std::unique_ptr<ui::Windows> windows_;
   QStringList messages_;
 
-  ui::TForm1& main() { return windows_->main(); }
-  ui::TForm6& stability() { return *static_cast<ui::TForm6*>(windows_->all()[5]); }
-  ui::TForm7& surface() { return *static_cast<ui::TForm7*>(windows_->all()[6]); }
+  ui::MainWindow& main() { return windows_->main(); }
+  ui::StabilityWindow& stability() { return *static_cast<ui::StabilityWindow*>(windows_->all()[5]); }
+  ui::SurfaceWindow& surface() { return *static_cast<ui::SurfaceWindow*>(windows_->all()[6]); }
 
  private slots:
   void init() {
@@ -58,7 +58,7 @@ class SurfaceWindowTest : public QObject {
   }
 
   void makesTheSurfaceViewWithItsAxes() {
-    QVERIFY(ui::TForm7::OpenGLUsable());
+    QVERIFY(ui::SurfaceWindow::openGLUsable());
     QVERIFY(surface().surface() == nullptr);  // made when first needed
     QVERIFY(surface().ensureView());
     Q3DSurface* graph = surface().surface();
@@ -96,7 +96,7 @@ class SurfaceWindowTest : public QObject {
 
   void stabilitySweepFillsTheSurfaceAndSavesItOnce() {
     MakeOutputFolders();
-    ui::TForm6& w = stability();
+    ui::StabilityWindow& w = stability();
     Type(w, "E_valTo", "26");
     Type(w, "E_toSteps", "1");
     Type(w, "E_calcRds", "1");

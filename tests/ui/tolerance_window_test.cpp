@@ -24,7 +24,7 @@ class ToleranceWindowTest : public QObject {
   std::unique_ptr<ui::Windows> windows_;
 
   simulation::Simulation& sim() { return windows_->sim(); }
-  ui::TForm8& form() { return *static_cast<ui::TForm8*>(windows_->all()[7]); }
+  ui::ToleranceWindow& form() { return *static_cast<ui::ToleranceWindow*>(windows_->all()[7]); }
   ui::chart::ChartView* chart(int group) { return form().charts()[static_cast<std::size_t>(group - 1)]; }
   QPushButton* button(const char* name) { return windows_->main().findChild<QPushButton*>(name); }
   double percent(int group, int kind) { return sim().world.TolerancePercent(group - 1, kind); }
