@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "core/simulation/simulation.h"
-#include "experiments/Parameterspace.h"
 #include "experiments/derived_series.h"
+#include "experiments/parameter_space_experiment.h"
 
 namespace {
 

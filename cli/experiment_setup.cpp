@@ -3,11 +3,11 @@
 #include <limits>
 
 #include "core/world/convert.h"
-#include "experiments/AnaLandsc3D.h"
-#include "experiments/AnaStability.h"
-#include "experiments/AnalyseGrowth.h"
-#include "experiments/Parameterspace.h"
+#include "experiments/growth_experiment.h"
+#include "experiments/parameter_space_experiment.h"
 #include "experiments/settings_box.h"
+#include "experiments/stability_experiment.h"
+#include "experiments/stability_surface.h"
 
 namespace cli {
 

@@ -7,7 +7,7 @@
 
 #include "cli/control_settings.h"
 #include "core/simulation/simulation.h"
-#include "experiments/AnaStreets.h"
+#include "experiments/streets_experiment.h"
 #include "experiments/sweep_runner.h"
 
 namespace cli {

@@ -6,8 +6,8 @@
 
 #include "display/file_output.h"
 #include "display/xls.h"
-#include "experiments/AnaLandsc3D.h"
 #include "experiments/derived_series.h"
+#include "experiments/stability_surface.h"
 
 namespace cli {
 

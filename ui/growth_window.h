@@ -5,7 +5,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiment_window.h"
-#include "experiments/AnalyseGrowth.h"
+#include "experiments/growth_experiment.h"
 
 namespace ui {
 

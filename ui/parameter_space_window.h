@@ -4,7 +4,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiment_window.h"
-#include "experiments/Parameterspace.h"
+#include "experiments/parameter_space_experiment.h"
 
 namespace ui {
 

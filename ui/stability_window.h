@@ -5,8 +5,8 @@
 #include "core/simulation/simulation.h"
 #include "display/save_windows.h"
 #include "experiment_window.h"
-#include "experiments/AnaLandsc3D.h"
-#include "experiments/AnaStability.h"
+#include "experiments/stability_experiment.h"
+#include "experiments/stability_surface.h"
 
 namespace ui {
 

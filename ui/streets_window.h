@@ -2,7 +2,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiment_window.h"
-#include "experiments/AnaStreets.h"
+#include "experiments/streets_experiment.h"
 
 namespace ui {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "display/rgb_image.h"
-#include "experiments/AnaLandsc3D.h"
+#include "experiments/stability_surface.h"
 #include "forms.h"
 
 class QLabel;

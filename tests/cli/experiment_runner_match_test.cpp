@@ -7,11 +7,11 @@
 
 #include "cli/experiment_setup.h"
 #include "experiment_support.h"
-#include "experiments/AnaLandsc3D.h"
-#include "experiments/AnaStability.h"
-#include "experiments/AnaStreets.h"
-#include "experiments/AnalyseGrowth.h"
-#include "experiments/Parameterspace.h"
+#include "experiments/growth_experiment.h"
+#include "experiments/parameter_space_experiment.h"
+#include "experiments/stability_experiment.h"
+#include "experiments/stability_surface.h"
+#include "experiments/streets_experiment.h"
 
 namespace cli {
 namespace {

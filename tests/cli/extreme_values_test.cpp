@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "core/simulation/simulation.h"
-#include "experiments/AnaLandsc3D.h"
-#include "experiments/AnaStability.h"
-#include "experiments/AnaStreets.h"
-#include "experiments/AnalyseGrowth.h"
-#include "experiments/Parameterspace.h"
+#include "experiments/growth_experiment.h"
+#include "experiments/parameter_space_experiment.h"
+#include "experiments/stability_experiment.h"
+#include "experiments/stability_surface.h"
+#include "experiments/streets_experiment.h"
 
 namespace cli {
 namespace {

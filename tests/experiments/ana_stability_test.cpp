@@ -1,4 +1,4 @@
-#include "experiments/AnaStability.h"
+#include "experiments/stability_experiment.h"
 
 #include <gtest/gtest.h>
 

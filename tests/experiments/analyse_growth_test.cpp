@@ -1,4 +1,4 @@
-#include "experiments/AnalyseGrowth.h"
+#include "experiments/growth_experiment.h"
 
 #include <gtest/gtest.h>
 

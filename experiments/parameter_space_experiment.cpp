@@ -1,4 +1,4 @@
-#include "experiments/Parameterspace.h"
+#include "experiments/parameter_space_experiment.h"
 
 #include "experiments/mean_segregation.h"
 

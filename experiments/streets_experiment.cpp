@@ -1,4 +1,4 @@
-#include "experiments/AnaStreets.h"
+#include "experiments/streets_experiment.h"
 
 #include "streets/layouts.h"
 

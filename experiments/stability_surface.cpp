@@ -1,4 +1,4 @@
-#include "experiments/AnaLandsc3D.h"
+#include "experiments/stability_surface.h"
 
 namespace experiments {
 

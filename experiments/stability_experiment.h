@@ -4,10 +4,10 @@
 #include <string>
 
 #include "core/simulation/simulation.h"
-#include "experiments/AnaLandsc3D.h"
 #include "experiments/chart_labels.h"
 #include "experiments/derived_series.h"
 #include "experiments/settings_box.h"
+#include "experiments/stability_surface.h"
 
 namespace experiments {
 
