@@ -18,7 +18,7 @@ void BM_ParameterSpaceDefaults(benchmark::State& state) {
     state.PauseTiming();
     auto sim = std::make_unique<simulation::Simulation>([n = std::uint64_t{4242}]() mutable { return n++; });
     sim->MainWindowShown();
-    experiments::Parameterspace ps(*sim);
+    experiments::ParameterSpaceExperiment ps(*sim);
     ps.controls.SetByUser("CB_param", "0");
     state.ResumeTiming();
     ps.B_startClick();

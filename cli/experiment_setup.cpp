@@ -75,18 +75,18 @@ void CheckFirstSetUp(const ExperimentSetup& s, simulation::Simulation& probe) {
   try {
     switch (s.Kind) {
       case ExperimentKind::Parameterspace:
-        experiments::Parameterspace::ApplyParameter(probe, s.Parameter, value);
+        experiments::ParameterSpaceExperiment::ApplyParameter(probe, s.Parameter, value);
         break;
       case ExperimentKind::Growth:
-        experiments::AnalyseGrowth::ApplyThreshold(probe, value);
+        experiments::GrowthExperiment::ApplyThreshold(probe, value);
         break;
       case ExperimentKind::Streets:
         // A refused layout is no refused set-up: the calculation runs without streets.
-        static_cast<void>(experiments::AnaStreets::ApplyLayout(probe, s.Layout, value));
+        static_cast<void>(experiments::StreetsExperiment::ApplyLayout(probe, s.Layout, value));
         break;
       case ExperimentKind::Stability:
         if (!s.Sweep3d) return;
-        experiments::AnaStability::WriteThirdValue(probe, s.Parameter, value);
+        experiments::StabilityExperiment::WriteThirdValue(probe, s.Parameter, value);
         probe.NewSetup();
         break;
     }
@@ -150,7 +150,7 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   };
   switch (s.Kind) {
     case ExperimentKind::Parameterspace: {
-      experiments::Parameterspace window(*probe);
+      experiments::ParameterSpaceExperiment window(*probe);
       type(window.controls);
       s.Parameter = window.controls.ItemIndex("CB_param");
       if (s.Parameter < 0) throw world::MissingValue("please select a parameter");
@@ -160,21 +160,21 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
       break;
     }
     case ExperimentKind::Growth: {
-      experiments::AnalyseGrowth window(*probe);
+      experiments::GrowthExperiment window(*probe);
       type(window.controls);
       ReadSweep(s, window.runner);
       break;
     }
     case ExperimentKind::Streets: {
-      experiments::AnaStreets window(*probe);
+      experiments::StreetsExperiment window(*probe);
       type(window.controls);
       s.Layout = window.ChosenLayout();
       ReadSweep(s, window.runner);
       break;
     }
     case ExperimentKind::Stability: {
-      experiments::AnaLandsc3D surface;
-      experiments::AnaStability window(*probe, surface);
+      experiments::StabilitySurface surface;
+      experiments::StabilityExperiment window(*probe, surface);
       type(window.controls);
       ReadStability(s, window.controls);
       break;

@@ -31,7 +31,7 @@ struct ExperimentSetup {
   experiments::SweepSettings Sweep;
   experiments::SweepPlan Plan;
   int Parameter = -1;  // CB_param: the swept parameter, or the third parameter of stability
-  experiments::AnaStreets::Layout Layout = experiments::AnaStreets::Layout::Grid;
+  experiments::StreetsExperiment::Layout Layout = experiments::StreetsExperiment::Layout::Grid;
   int ClusterDegree = 3;      // E_polyDegClust
   int SegregationDegree = 3;  // E_polyDegSeg
 

@@ -133,7 +133,7 @@ json SummariseGrowth(const OutputFolder& folder, const TableHeaders& headers) {
 json SummariseStability(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) {
   TableReader rises(folder.Rises(), headers.Rises);
   json passes = json::array();
-  experiments::AnaLandsc3D surface;
+  experiments::StabilitySurface surface;
   PointSeries segVal;
   std::optional<long long> pass;
   auto finishPass = [&] {

@@ -73,9 +73,9 @@ std::unique_ptr<simulation::Simulation> Prepare(const ExperimentSetup& setup, Se
 bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long k,
                          const std::function<bool()>& stop, const simulation::Simulation::Reporter& report,
                          UnitRows& rows) {
-  using experiments::AnalyseGrowth;
-  using experiments::AnaStreets;
-  using experiments::Parameterspace;
+  using experiments::GrowthExperiment;
+  using experiments::StreetsExperiment;
+  using experiments::ParameterSpaceExperiment;
   const experiments::SweepCalculation c = setup.Plan.At(k);
   SeedFeed feed(sweepSeed, k);
   auto sim = Prepare(setup, feed, report, k, c.Value);
@@ -87,13 +87,13 @@ bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, 
     feed.Arm();
     switch (setup.Kind) {
       case ExperimentKind::Parameterspace:
-        Parameterspace::ApplyParameter(*sim, setup.Parameter, c.Value);
+        ParameterSpaceExperiment::ApplyParameter(*sim, setup.Parameter, c.Value);
         break;
       case ExperimentKind::Growth:
-        AnalyseGrowth::ApplyThreshold(*sim, c.Value);
+        GrowthExperiment::ApplyThreshold(*sim, c.Value);
         break;
       case ExperimentKind::Streets:
-        if (const auto refused = AnaStreets::ApplyLayout(*sim, setup.Layout, c.Value)) report(*refused);
+        if (const auto refused = StreetsExperiment::ApplyLayout(*sim, setup.Layout, c.Value)) report(*refused);
         break;
       case ExperimentKind::Stability:
         break;
@@ -107,12 +107,12 @@ bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, 
   run << setup.Name << k << c.Value << c.Repetition << seed;
   switch (setup.Kind) {
     case ExperimentKind::Parameterspace: {
-      const auto result = Parameterspace::Measure(*sim, steps);
+      const auto result = ParameterSpaceExperiment::Measure(*sim, steps);
       run << result.Clusters << result.Segregation;
       break;
     }
     case ExperimentKind::Growth: {
-      const auto result = AnalyseGrowth::Measure(*sim, steps);
+      const auto result = GrowthExperiment::Measure(*sim, steps);
       // The group mean at every step, as the calculation's "temp" line shows it.
       Series points;
       for (const Series& group : result.Segregation) {
@@ -133,7 +133,7 @@ bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, 
       break;
     }
     case ExperimentKind::Streets: {
-      const auto result = AnaStreets::Measure(*sim);
+      const auto result = StreetsExperiment::Measure(*sim);
       run << result.StreetCells << result.Clusters;
       break;
     }
@@ -153,8 +153,8 @@ bool RunStabilityPass(const ExperimentSetup& setup, std::uint64_t sweepSeed, lon
   const int value = setup.UnitValue(pass);
   SeedFeed feed(sweepSeed, first);
   auto sim = Prepare(setup, feed, report, first, value);
-  experiments::AnaLandsc3D surface;
-  experiments::AnaStability runner(*sim, surface);
+  experiments::StabilitySurface surface;
+  experiments::StabilityExperiment runner(*sim, surface);
   std::optional<std::string> failure;
   runner.SetReporter([&failure](const world::UserError& e) { failure = e.what(); });
   const std::string valueText = setup.Sweep3d ? std::to_string(value) : std::string();

@@ -148,7 +148,7 @@ QColor HeatColor(double t) {
 // The stability surface seen from above: one cell per point, the tolerance
 // across, the third value upwards, the mean segregation index as colour,
 // with the surface's title and axis titles and a colour scale.
-void PaintHeatMap(QPainter& painter, QSize size, const experiments::AnaLandsc3D& surface) {
+void PaintHeatMap(QPainter& painter, QSize size, const experiments::StabilitySurface& surface) {
   const experiments::ChartLabels& labels = surface.Chart_3DLand;
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   QFont font = painter.font();
@@ -269,11 +269,11 @@ class ExperimentCharts {
 
   std::vector<ChartPicture> Parameterspace() {
     auto* window = Keep(std::make_unique<ui::ParameterSpaceWindow>(*sim_, &sink_));
-    experiments::Parameterspace& m = window->model();
+    experiments::ParameterSpaceExperiment& m = window->model();
     Start(m.controls, [&m] { m.B_startClick(); }, [&m] { m.B_breakClick(); });
     TableReader runs(folder_.Runs(), headers_.Runs);
     while (runs.Next()) {
-      experiments::Parameterspace::Result result;
+      experiments::ParameterSpaceExperiment::Result result;
       result.Clusters = static_cast<int>(runs.Integer(kFirstMeasure));
       result.Segregation = runs.Number(kFirstMeasure + 1);
       m.Record(static_cast<int>(runs.Integer(kValue)), result);
@@ -289,14 +289,14 @@ class ExperimentCharts {
 
   std::vector<ChartPicture> Growth() {
     auto* window = Keep(std::make_unique<ui::GrowthWindow>(*sim_, &sink_));
-    experiments::AnalyseGrowth& m = window->model();
+    experiments::GrowthExperiment& m = window->model();
     Start(m.controls, [&m] { m.B_startClick(); }, [&m] { m.B_breakClick(); });
     // steps.csv holds each calculation's group mean per step: recorded as the
     // calculation's one series, its "temp" line is that mean itself.
     TableReader steps(folder_.Steps(), headers_.Steps);
     std::optional<long long> calculation;
     int value = 0;
-    experiments::AnalyseGrowth::Result result;
+    experiments::GrowthExperiment::Result result;
     auto finish = [&] {
       if (calculation) m.Record(value, setup_.Sweep.Repetitions, result);
       result = {};
@@ -325,7 +325,7 @@ class ExperimentCharts {
 
   std::vector<ChartPicture> Streets() {
     auto* window = Keep(std::make_unique<ui::StreetsWindow>(*sim_, &sink_));
-    experiments::AnaStreets& m = window->model();
+    experiments::StreetsExperiment& m = window->model();
     Start(m.controls, [&m] { m.S_startClick(); }, [&m] { m.S_breakClick(); });
     TableReader runs(folder_.Runs(), headers_.Runs);
     while (runs.Next()) {
@@ -339,9 +339,9 @@ class ExperimentCharts {
   // The window as the experiment leaves it: the last pass's rises and
   // average, the last round's steps, and the surface of all passes.
   std::vector<ChartPicture> Stability() {
-    landscape_ = std::make_shared<experiments::AnaLandsc3D>();
+    landscape_ = std::make_shared<experiments::StabilitySurface>();
     auto* window = Keep(std::make_unique<ui::StabilityWindow>(*sim_, landscape_, &sink_));
-    experiments::AnaStability& m = window->model();
+    experiments::StabilityExperiment& m = window->model();
     const long long lastPass = std::max<long long>(0, setup_.Units - 1);
     ApplyWindowFields(m.controls, setup_);
     // The last pass's world titles the chart, as it does in the window at the end.
@@ -405,7 +405,7 @@ class ExperimentCharts {
                 painter.drawImage(QRect(QPoint(0, 0), size), image.copy(place));
               }};
     }
-    const experiments::AnaLandsc3D* surface = landscape_.get();
+    const experiments::StabilitySurface* surface = landscape_.get();
     return {title, QSize(1000, 650), [surface](QPainter& painter, QSize size) { PaintHeatMap(painter, size, *surface); }};
   }
 
@@ -421,7 +421,7 @@ class ExperimentCharts {
   ExperimentSetup setup_;
   TableHeaders headers_;
   std::unique_ptr<simulation::Simulation> sim_;
-  std::shared_ptr<experiments::AnaLandsc3D> landscape_;
+  std::shared_ptr<experiments::StabilitySurface> landscape_;
   ui::MessageSink sink_ = [](QWidget*, const QString&, const QString&) {};
   std::vector<std::unique_ptr<QWidget>> windows_;
 };

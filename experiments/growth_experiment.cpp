@@ -37,19 +37,19 @@ bool EnsureLine(std::deque<PointSeries>& points, std::deque<DerivedSeries>& line
 
 }  // namespace
 
-AnalyseGrowth::AnalyseGrowth(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
+GrowthExperiment::GrowthExperiment(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
   Chart_Growth.BottomAxisTitle = "time";
   Chart_Growth.LeftAxisTitle = "density in %";
   Chart_Growth.RightAxisTitle = "segregation index";
 }
 
-void AnalyseGrowth::B_startClick() {
+void GrowthExperiment::B_startClick() {
   calcIndex = 0;
   valueIndex = 0;
   runner.NewStart();
 }
 
-void AnalyseGrowth::PrepareCharts(const SweepSettings& s) {
+void GrowthExperiment::PrepareCharts(const SweepSettings& s) {
   Chart_Growth.SetTitle("segregation index with different densities");
   denseLine.clear();
   ++denseRevision_;
@@ -65,12 +65,12 @@ void AnalyseGrowth::PrepareCharts(const SweepSettings& s) {
   EnsureLine(tempPoints, tempLines, static_cast<std::size_t>(runs - 1), "temp");
 }
 
-void AnalyseGrowth::ApplyThreshold(simulation::Simulation& sim, int value) {
+void GrowthExperiment::ApplyThreshold(simulation::Simulation& sim, int value) {
   sim.controls.SetPosition("TrB_thresh", value);
   sim.NewSetup();
 }
 
-AnalyseGrowth::Result AnalyseGrowth::Measure(const simulation::Simulation& sim, int steps) {
+GrowthExperiment::Result GrowthExperiment::Measure(const simulation::Simulation& sim, int steps) {
   Result result;
   const auto take = [steps](const Series& series) {
     const auto n = std::min(series.size(), static_cast<std::size_t>(std::max(0, steps)));
@@ -81,7 +81,7 @@ AnalyseGrowth::Result AnalyseGrowth::Measure(const simulation::Simulation& sim, 
   return result;
 }
 
-void AnalyseGrowth::Record(int value, int repetitions, const Result& result) {
+void GrowthExperiment::Record(int value, int repetitions, const Result& result) {
   denseLine = result.Density;
   ++denseRevision_;
 
@@ -116,7 +116,7 @@ void AnalyseGrowth::Record(int value, int repetitions, const Result& result) {
   calcIndex = 0;
 }
 
-void AnalyseGrowth::RecordCalculation(const SweepSettings& settings) {
+void GrowthExperiment::RecordCalculation(const SweepSettings& settings) {
   Record(static_cast<int>(runner.CurrentValue()), settings.Repetitions, Measure(sim_, settings.Steps));
 }
 

@@ -15,7 +15,7 @@ namespace experiments {
 // every value, the segregation index over the steps of a run, averaged over
 // the groups and over the calculations, beside the density of the latest
 // calculation.
-class AnalyseGrowth : private SweepRunner::Hooks {
+class GrowthExperiment : private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
  public:
@@ -25,7 +25,7 @@ class AnalyseGrowth : private SweepRunner::Hooks {
     Series Density;                   // (StepCount, density in percent)
   };
 
-  explicit AnalyseGrowth(simulation::Simulation& sim);
+  explicit GrowthExperiment(simulation::Simulation& sim);
 
   world::ControlModel controls;  // the settings box and the progress display
 

@@ -19,7 +19,7 @@ SettingsBox Box() {
 
 }  // namespace
 
-Parameterspace::Parameterspace(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
+ParameterSpaceExperiment::ParameterSpaceExperiment(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
   controls.Add(ComboBox("CB_param", " choose parameter",
                         {" number of groups", " radius neighbourhood", " move distance", " tolerance threshold"}));
   for (const char* chart : {"Clust", "Seg"}) {
@@ -52,18 +52,18 @@ Parameterspace::Parameterspace(simulation::Simulation& sim) : sim_(sim), runner(
   for (DerivedSeries* derived : {&Series_IS_Avg, &Series_IS_Trend, &Series_IS_Fit}) derived->SetSource(&Series_IS);
 }
 
-void Parameterspace::B_startClick() {
+void ParameterSpaceExperiment::B_startClick() {
   sim_.SetRunning(false);
   if (controls.ItemIndex("CB_param") < 0) throw world::MissingValue("please select a parameter");
   runner.NewStart();
 }
 
-void Parameterspace::B_undoZClick() {
+void ParameterSpaceExperiment::B_undoZClick() {
   Chart_Cluster.UndoZoom();
   Chart_IS.UndoZoom();
 }
 
-void Parameterspace::PrepareCharts(const SweepSettings& settings) {
+void ParameterSpaceExperiment::PrepareCharts(const SweepSettings& settings) {
   const auto period = static_cast<int>(RepetitionsRun(settings.Repetitions));
   // Emptying a point series empties the average, trend and fit computed from it.
   Series_Avg.Clear();
@@ -74,7 +74,7 @@ void Parameterspace::PrepareCharts(const SweepSettings& settings) {
   Series_IS_Avg.SetPeriod(period);
 }
 
-void Parameterspace::ApplyParameter(simulation::Simulation& sim, int parameter, int value) {
+void ParameterSpaceExperiment::ApplyParameter(simulation::Simulation& sim, int parameter, int value) {
   const std::string text = world::IntToText(value);
   switch (parameter) {
     case kNumberOfGroups:
@@ -95,15 +95,15 @@ void Parameterspace::ApplyParameter(simulation::Simulation& sim, int parameter, 
   sim.NewSetup();
 }
 
-void Parameterspace::ApplyValue(int value) { ApplyParameter(sim_, controls.ItemIndex("CB_param"), value); }
+void ParameterSpaceExperiment::ApplyValue(int value) { ApplyParameter(sim_, controls.ItemIndex("CB_param"), value); }
 
-Parameterspace::Result Parameterspace::Measure(const simulation::Simulation& sim, int steps) {
+ParameterSpaceExperiment::Result ParameterSpaceExperiment::Measure(const simulation::Simulation& sim, int steps) {
   // The cluster count is that of the latest analysis, which the time step
   // runs by itself at steps 1, 31, 61, ...
   return {sim.analysis.LargeClusterCount(), MeanSegregation(sim.analysis, steps - 1)};
 }
 
-void Parameterspace::Record(int value, const Result& result) {
+void ParameterSpaceExperiment::Record(int value, const Result& result) {
   Series_Avg.Add(value, result.Clusters);
   Series_AvgClust.Recompute();
   Series_AvgTrend.Recompute();
@@ -114,11 +114,11 @@ void Parameterspace::Record(int value, const Result& result) {
   }
 }
 
-void Parameterspace::RecordCalculation(const SweepSettings& settings) {
+void ParameterSpaceExperiment::RecordCalculation(const SweepSettings& settings) {
   Record(static_cast<int>(runner.CurrentValue()), Measure(sim_, settings.Steps));
 }
 
-void Parameterspace::FinishSweep() {
+void ParameterSpaceExperiment::FinishSweep() {
   sim_.analysis.AnalyseClusters();
   Series_AvgFit.Recompute();
   Series_IS_Fit.Recompute();

@@ -15,7 +15,7 @@ namespace experiments {
 // tolerance threshold and charts, per value, the number of large clusters
 // and the mean segregation index after a fixed number of steps, with their
 // averages per value, trend lines and polynomial fits.
-class Parameterspace : private SweepRunner::Hooks {
+class ParameterSpaceExperiment : private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
  public:
@@ -28,7 +28,7 @@ class Parameterspace : private SweepRunner::Hooks {
     std::optional<double> Segregation;  // mean over groups after the last step
   };
 
-  explicit Parameterspace(simulation::Simulation& sim);
+  explicit ParameterSpaceExperiment(simulation::Simulation& sim);
 
   // The window's fields: the settings box, CB_param, the eight display
   // check boxes and the two degree fields with their up-downs.

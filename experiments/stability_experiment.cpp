@@ -36,7 +36,7 @@ const char* const kThirdTitles[] = {
 
 }  // namespace
 
-AnaStability::AnaStability(simulation::Simulation& sim, AnaLandsc3D& landscape) : sim_(sim), landscape_(landscape) {
+StabilityExperiment::StabilityExperiment(simulation::Simulation& sim, StabilitySurface& landscape) : sim_(sim), landscape_(landscape) {
   const auto total = [this] { UpdatePlannedTotal(); };
   AddSettingsBox(controls, Box(), total);
   Control activate = CheckBox("Cb_acti3d", "activate", false);
@@ -69,11 +69,11 @@ AnaStability::AnaStability(simulation::Simulation& sim, AnaLandsc3D& landscape) 
   EmptyCharts();
 }
 
-AnaStability::~AnaStability() {
+StabilityExperiment::~StabilityExperiment() {
   if (sim_.analysis.Stability.ser_change == &ser_change) sim_.analysis.Stability = {};
 }
 
-void AnaStability::UpdatePlannedTotal() {
+void StabilityExperiment::UpdatePlannedTotal() {
   const int start = controls.Int("E_valFrom");
   const int end = controls.Int("E_valTo");
   const int increment = controls.Int("E_incre");
@@ -88,7 +88,7 @@ void AnaStability::UpdatePlannedTotal() {
   controls.SetText("Lbl_proceed", TotalText(total));
 }
 
-void AnaStability::WriteThirdValue(simulation::Simulation& sim, int parameter, int value) {
+void StabilityExperiment::WriteThirdValue(simulation::Simulation& sim, int parameter, int value) {
   switch (parameter) {
     case kNumberOfAgents:
       sim.controls.SetText("Edit_anzAg", IntToText(value));
@@ -107,9 +107,9 @@ void AnaStability::WriteThirdValue(simulation::Simulation& sim, int parameter, i
   }
 }
 
-int AnaStability::ReadSteps() const { return std::max(1, controls.Int("E_toSteps")); }
+int StabilityExperiment::ReadSteps() const { return std::max(1, controls.Int("E_toSteps")); }
 
-void AnaStability::SetTimer(bool on) {
+void StabilityExperiment::SetTimer(bool on) {
   controls.SetChecked("Timer5", on);
   // Every step records into the change chart while, and only while, the timer runs.
   if (on) {
@@ -119,7 +119,7 @@ void AnaStability::SetTimer(bool on) {
   }
 }
 
-void AnaStability::SetThreshold(long long tolerance) {
+void StabilityExperiment::SetThreshold(long long tolerance) {
   const auto value = static_cast<int>(std::min<long long>(tolerance, std::numeric_limits<int>::max()));
   sim_.controls.SetPosition("TrB_thresh", value);
   sim_.controls.SetPosition("UpD_thresh", value);
@@ -127,28 +127,28 @@ void AnaStability::SetThreshold(long long tolerance) {
   sim_.world.Threshold = value;
 }
 
-void AnaStability::SetStabilityTitle() {
+void StabilityExperiment::SetStabilityTitle() {
   Chart_Stability.SetTitle("phase transitions || " + IntToText(sim_.world.GroupCount) + " groups");
 }
 
-void AnaStability::EmptyCharts() {
+void StabilityExperiment::EmptyCharts() {
   Series_segVal.Clear();  // and with it Series_segAvg
   ser_change.clear();
   ser_tol.clear();
 }
 
-void AnaStability::Save(int number) {
+void StabilityExperiment::Save(int number) {
   if (saver_) saver_(IntToText(number));
 }
 
-void AnaStability::B_undoZClick() {
+void StabilityExperiment::B_undoZClick() {
   Chart_Stability.UndoZoom();
   Chart_Change.UndoZoom();
 }
 
-void AnaStability::B_saveSnapClick() { Save(passNo_); }
+void StabilityExperiment::B_saveSnapClick() { Save(passNo_); }
 
-void AnaStability::S_startClick() {
+void StabilityExperiment::S_startClick() {
   // Every field the start needs is read before anything changes.
   const bool sweep3d = controls.Checked("Cb_acti3d");
   const int item = controls.ItemIndex("CB_param");
@@ -186,12 +186,12 @@ void AnaStability::S_startClick() {
   SetTimer(true);
 }
 
-void AnaStability::S_breakClick() {
+void StabilityExperiment::S_breakClick() {
   if (phase_ != Phase::Active) return;
   SetTimer(!Running());
 }
 
-void AnaStability::Tick() {
+void StabilityExperiment::Tick() {
   if (!Running()) return;
   try {
     if (pending_ != Pending::None) {
@@ -206,7 +206,7 @@ void AnaStability::Tick() {
   }
 }
 
-bool AnaStability::Continue() {
+bool StabilityExperiment::Continue() {
   switch (pending_) {
     case Pending::PassSave:
       return FinishPass();
@@ -222,7 +222,7 @@ bool AnaStability::Continue() {
   return true;
 }
 
-bool AnaStability::Rise() {
+bool StabilityExperiment::Rise() {
   // The fields this rise needs are read before anything changes.
   const int end = controls.Int("E_valTo");
   const bool roundDone = tolerance_ + 1 > end;
@@ -248,7 +248,7 @@ bool AnaStability::Rise() {
   return RestartRound();
 }
 
-bool AnaStability::FinishPass() {
+bool StabilityExperiment::FinishPass() {
   // Unchecking "activate" during a sweep ends it with this pass.
   const bool next = sweep3d_ && controls.Checked("Cb_acti3d");
   int start = 0;
@@ -286,7 +286,7 @@ bool AnaStability::FinishPass() {
   return ChangePass();
 }
 
-bool AnaStability::ChangePass() {
+bool StabilityExperiment::ChangePass() {
   WriteThirdValue(sim_, thirdItem_, static_cast<int>(thirdValue_));
   roundNo_ = 1;
   ++passNo_;
@@ -296,7 +296,7 @@ bool AnaStability::ChangePass() {
   return RestartRound();
 }
 
-bool AnaStability::FinalSave() {
+bool StabilityExperiment::FinalSave() {
   // The surface picture is saved once, complete.
   sim_.controls.SetChecked("cb_save_3DSurf", true);
   Save(passNo_);
@@ -304,7 +304,7 @@ bool AnaStability::FinalSave() {
   return false;
 }
 
-bool AnaStability::RestartRound() {
+bool StabilityExperiment::RestartRound() {
   const int start = controls.Int("E_valFrom");
   const int steps = ReadSteps();
   ser_change.clear();
@@ -323,7 +323,7 @@ bool AnaStability::RestartRound() {
   return true;
 }
 
-void AnaStability::Step() {
+void StabilityExperiment::Step() {
   const int changed = sim_.world.UnsatisfiedCount;
   if (changed == lastChanged_) {
     ++stableSteps_;
@@ -336,7 +336,7 @@ void AnaStability::Step() {
   ++stepInRound_;
 }
 
-void AnaStability::End() {
+void StabilityExperiment::End() {
   pending_ = Pending::None;
   phase_ = Phase::Ended;
   SetTimer(false);

@@ -18,7 +18,7 @@ namespace experiments {
 // threshold. Optionally a third parameter of the main window is swept in an
 // outer loop, one pass of all rounds per value, each pass a row of the
 // stability surface; pictures are saved after every pass.
-class AnaStability {
+class StabilityExperiment {
  public:
   // The items of CB_param, in order.
   enum ThirdParameter { kNumberOfAgents = 0, kNumberOfGroups = 1, kRadius = 2, kMoveDistance = 3 };
@@ -29,10 +29,10 @@ class AnaStability {
 
   // Shows the planned total of the defaults and the chart title for the
   // initial world. The simulation and the surface must outlive the runner.
-  AnaStability(simulation::Simulation& sim, AnaLandsc3D& landscape);
-  ~AnaStability();
-  AnaStability(const AnaStability&) = delete;
-  AnaStability& operator=(const AnaStability&) = delete;
+  StabilityExperiment(simulation::Simulation& sim, StabilitySurface& landscape);
+  ~StabilityExperiment();
+  StabilityExperiment(const StabilityExperiment&) = delete;
+  StabilityExperiment& operator=(const StabilityExperiment&) = delete;
 
   // The settings box, the progress display, Cb_acti3d, CB_param,
   // E_thirdFrom, E_thirdTo and E_thirdIncre.
@@ -106,7 +106,7 @@ class AnaStability {
   void End();
 
   simulation::Simulation& sim_;
-  AnaLandsc3D& landscape_;
+  StabilitySurface& landscape_;
   Reporter reporter_;
   Saver saver_;
 

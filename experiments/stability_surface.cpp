@@ -2,36 +2,36 @@
 
 namespace experiments {
 
-AnaLandsc3D::AnaLandsc3D() {
+StabilitySurface::StabilitySurface() {
   Chart_3DLand.SetTitle("Stability Surface");
   Chart_3DLand.BottomAxisTitle = "tolerance values";
   Chart_3DLand.DepthAxisTitle = "choosen third param.";
   Chart_3DLand.LeftAxisTitle = "average segregation indices";
 }
 
-std::size_t AnaLandsc3D::PointCount() const {
+std::size_t StabilitySurface::PointCount() const {
   std::size_t n = 0;
   for (const auto& row : rows_) n += row.size();
   return n;
 }
 
-void AnaLandsc3D::Clear() {
+void StabilitySurface::Clear() {
   rows_.clear();
   ++revision_;
 }
 
-void AnaLandsc3D::AddRow() {
+void StabilitySurface::AddRow() {
   rows_.emplace_back();
   ++revision_;
 }
 
-void AnaLandsc3D::AddPoint(LandscapePoint point) {
+void StabilitySurface::AddPoint(LandscapePoint point) {
   if (rows_.empty()) rows_.emplace_back();
   rows_.back().push_back(point);
   ++revision_;
 }
 
-std::vector<display::SurfacePoint> AnaLandsc3D::SurfacePoints() const {
+std::vector<display::SurfacePoint> StabilitySurface::SurfacePoints() const {
   std::vector<display::SurfacePoint> points;
   points.reserve(PointCount());
   for (const auto& row : rows_) {

@@ -17,11 +17,11 @@ struct LandscapePoint {
   bool operator==(const LandscapePoint&) const = default;
 };
 
-// The 3-D window "3D Prozess-Analyse-Landscape": the surface ser_landsc,
-// built by the stability experiment one row per pass of the third parameter.
-class AnaLandsc3D {
+// The stability surface ser_landsc that the 3-D window "3D Prozess-Analyse-Landscape"
+// shows, built by the stability experiment one row per pass of the third parameter.
+class StabilitySurface {
  public:
-  AnaLandsc3D();
+  StabilitySurface();
 
   ChartLabels Chart_3DLand;
 

@@ -19,7 +19,7 @@ SettingsBox Box() {
 
 }  // namespace
 
-AnaStreets::AnaStreets(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
+StreetsExperiment::StreetsExperiment(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
   controls.Add(RadioButton("RB_grid", "grid", "street layout", true));
   controls.Add(RadioButton("RB_rnd", "random", "street layout", false));
   Chart_Streets.SetTitle("Streets - Clusters Relationship");
@@ -28,25 +28,25 @@ AnaStreets::AnaStreets(simulation::Simulation& sim) : sim_(sim), runner(sim, con
   Series_strTrend.SetSource(&Series_street);
 }
 
-void AnaStreets::SetReporter(SweepRunner::Reporter reporter) {
+void StreetsExperiment::SetReporter(SweepRunner::Reporter reporter) {
   reporter_ = reporter;
   runner.SetReporter(std::move(reporter));
 }
 
-void AnaStreets::S_startClick() {
+void StreetsExperiment::S_startClick() {
   layoutRefusalReported_ = false;
   runner.NewStart();
 }
 
-void AnaStreets::PrepareCharts(const SweepSettings&) { Series_street.Clear(); }
+void StreetsExperiment::PrepareCharts(const SweepSettings&) { Series_street.Clear(); }
 
-AnaStreets::Layout AnaStreets::ChosenLayout() const {
+StreetsExperiment::Layout StreetsExperiment::ChosenLayout() const {
   if (controls.Checked("RB_grid")) return Layout::Grid;
   if (controls.Checked("RB_rnd")) return Layout::Random;
   return Layout::None;
 }
 
-std::optional<world::UserError> AnaStreets::ApplyLayout(simulation::Simulation& sim, Layout layout, int value) {
+std::optional<world::UserError> StreetsExperiment::ApplyLayout(simulation::Simulation& sim, Layout layout, int value) {
   auto& controls = sim.controls;
   std::optional<world::UserError> refused;
   streets::DeleteStreets(sim.world, controls);
@@ -70,7 +70,7 @@ std::optional<world::UserError> AnaStreets::ApplyLayout(simulation::Simulation& 
   return refused;
 }
 
-void AnaStreets::ApplyValue(int value) {
+void StreetsExperiment::ApplyValue(int value) {
   const auto refused = ApplyLayout(sim_, ChosenLayout(), value);
   if (refused && !layoutRefusalReported_) {
     layoutRefusalReported_ = true;
@@ -78,7 +78,7 @@ void AnaStreets::ApplyValue(int value) {
   }
 }
 
-AnaStreets::Result AnaStreets::Measure(simulation::Simulation& sim) {
+StreetsExperiment::Result StreetsExperiment::Measure(simulation::Simulation& sim) {
   sim.analysis.AnalyseClusters();
   return {sim.world.StreetCellCount, sim.analysis.LargeClusterCount()};
 }

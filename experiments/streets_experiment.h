@@ -13,7 +13,7 @@ namespace experiments {
 // The street-layout experiment ("Analyse Street Effects"): lays a street
 // grid of growing size, or a growing number of random streets, and charts
 // the number of large clusters against the number of street cells.
-class AnaStreets : private SweepRunner::Hooks {
+class StreetsExperiment : private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
  public:
@@ -25,7 +25,7 @@ class AnaStreets : private SweepRunner::Hooks {
     int Clusters = 0;     // LargeClusterCount after a fresh analysis
   };
 
-  explicit AnaStreets(simulation::Simulation& sim);
+  explicit StreetsExperiment(simulation::Simulation& sim);
 
   // The settings box, the progress display and the layout choice RB_grid / RB_rnd.
   world::ControlModel controls;

@@ -20,7 +20,7 @@ class GrowthWindow : public ExperimentWindow {
   GrowthWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
   ~GrowthWindow() override;
 
-  experiments::AnalyseGrowth& model() { return model_; }
+  experiments::GrowthExperiment& model() { return model_; }
   chart::ChartView* chartGrowth() const { return chart_; }
 
   void refresh() override;
@@ -32,7 +32,7 @@ class GrowthWindow : public ExperimentWindow {
   // The chart holds denseLine, then the lines of the series lists as they stand.
   void rebuild();
 
-  experiments::AnalyseGrowth model_;
+  experiments::GrowthExperiment model_;
   chart::ChartView* chart_ = nullptr;
   ChartTexts texts_;
   std::uint64_t shownRevision_ = ~std::uint64_t{0};

@@ -18,7 +18,7 @@ class ParameterSpaceWindow : public ExperimentWindow {
   ParameterSpaceWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
   ~ParameterSpaceWindow() override;
 
-  experiments::Parameterspace& model() { return model_; }
+  experiments::ParameterSpaceExperiment& model() { return model_; }
   chart::ChartView* chartCluster() const { return charts_[0]; }
   chart::ChartView* chartIS() const { return charts_[1]; }
 
@@ -38,7 +38,7 @@ class ParameterSpaceWindow : public ExperimentWindow {
                         int y);
   void followChart(int chart);
 
-  experiments::Parameterspace model_;
+  experiments::ParameterSpaceExperiment model_;
   std::array<chart::ChartView*, 2> charts_{};
   std::array<Shown, 2> shown_{};
 };

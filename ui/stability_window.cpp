@@ -7,7 +7,7 @@
 
 namespace ui {
 
-StabilityWindow::StabilityWindow(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
+StabilityWindow::StabilityWindow(simulation::Simulation& sim, std::shared_ptr<experiments::StabilitySurface> landscape, MessageSink* sink,
                QWidget* parent)
     : ExperimentWindow("Form6", "Analyse Stability", 1016, 690, sink, parent),
       landscape_(std::move(landscape)),

@@ -20,7 +20,7 @@ class StabilityWindow : public ExperimentWindow {
   Q_OBJECT
  public:
   // The surface is shared with the 3-D window, which the experiment fills.
-  StabilityWindow(simulation::Simulation& sim, std::shared_ptr<experiments::AnaLandsc3D> landscape, MessageSink* sink,
+  StabilityWindow(simulation::Simulation& sim, std::shared_ptr<experiments::StabilitySurface> landscape, MessageSink* sink,
          QWidget* parent = nullptr);
   ~StabilityWindow() override;
 
@@ -30,7 +30,7 @@ class StabilityWindow : public ExperimentWindow {
   // The window "show 3D surface" shows.
   void setSurfaceWindow(QWidget* window) { surfaceWindow_ = window; }
 
-  experiments::AnaStability& model() { return model_; }
+  experiments::StabilityExperiment& model() { return model_; }
   chart::ChartView* chartStability() const { return stability_; }
   chart::ChartView* chartChange() const { return change_; }
 
@@ -48,8 +48,8 @@ class StabilityWindow : public ExperimentWindow {
   // every restart of a round.
   std::uint64_t roundEpoch() const;
 
-  std::shared_ptr<experiments::AnaLandsc3D> landscape_;
-  experiments::AnaStability model_;
+  std::shared_ptr<experiments::StabilitySurface> landscape_;
+  experiments::StabilityExperiment model_;
   std::shared_ptr<display::WindowSaver> saver_;
   QWidget* surfaceWindow_ = nullptr;
   chart::ChartView* stability_ = nullptr;

@@ -15,7 +15,7 @@ class StreetsWindow : public ExperimentWindow {
   StreetsWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent = nullptr);
   ~StreetsWindow() override;
 
-  experiments::AnaStreets& model() { return model_; }
+  experiments::StreetsExperiment& model() { return model_; }
   chart::ChartView* chartStreets() const { return chart_; }
 
   void refresh() override;
@@ -24,7 +24,7 @@ class StreetsWindow : public ExperimentWindow {
   void tick() override { model_.Tick(); }
 
  private:
-  experiments::AnaStreets model_;
+  experiments::StreetsExperiment model_;
   chart::ChartView* chart_ = nullptr;
   ChartTexts texts_;
   SeriesFollower points_;

@@ -56,7 +56,7 @@ QValue3DAxis* Axis(const std::string& title, bool reversed) {
 
 }  // namespace
 
-SurfaceWindow::SurfaceWindow(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* parent)
+SurfaceWindow::SurfaceWindow(std::shared_ptr<experiments::StabilitySurface> landscape, QWidget* parent)
     : Form("Form7", "3D Prozess-Analyse-Landscape", 1016, 666, parent), landscape_(std::move(landscape)) {
   chart_ = new QWidget(this);
   chart_->setObjectName("Chart_3DLand");

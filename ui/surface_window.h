@@ -24,14 +24,14 @@ namespace ui {
 class SurfaceWindow : public Form {
   Q_OBJECT
  public:
-  explicit SurfaceWindow(std::shared_ptr<experiments::AnaLandsc3D> landscape, QWidget* parent = nullptr);
+  explicit SurfaceWindow(std::shared_ptr<experiments::StabilitySurface> landscape, QWidget* parent = nullptr);
   ~SurfaceWindow() override;
 
   // Whether this platform renders the 3-D view: not the offscreen one, and
   // an OpenGL context can be created and made current.
   static bool openGLUsable();
 
-  experiments::AnaLandsc3D& model() { return *landscape_; }
+  experiments::StabilitySurface& model() { return *landscape_; }
   // Makes the 3-D view if it can; true when it exists.
   bool ensureView();
   // Null until made, and without OpenGL.
@@ -51,7 +51,7 @@ class SurfaceWindow : public Form {
   void hideEvent(QHideEvent* event) override;
 
  private:
-  std::shared_ptr<experiments::AnaLandsc3D> landscape_;
+  std::shared_ptr<experiments::StabilitySurface> landscape_;
   QWidget* chart_ = nullptr;      // Chart_3DLand: the title over the view
   QLabel* title_ = nullptr;
   QWidget* container_ = nullptr;  // holds the 3-D view

@@ -42,7 +42,7 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
     return w;
   };
   // The stability experiment fills the surface that the 3-D window shows.
-  auto landscape = std::make_shared<experiments::AnaLandsc3D>();
+  auto landscape = std::make_shared<experiments::StabilitySurface>();
   OtherWindows links;
   auto* analysis = new AnalysisWindow(*sim_);
   auto* parameterSpace = new ParameterSpaceWindow(*sim_, &sink_);

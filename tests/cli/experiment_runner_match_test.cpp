@@ -96,8 +96,8 @@ TEST(HeadlessExperiment, ParameterSpaceMatchesTheWindowsRunnerCalculationByCalcu
   const std::vector<std::string> fields = {"CB_param=0", "E_toSteps=31", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "parameterspace", fields);
   WindowWorld w("parameterspace", SmallWorld(), fields);
-  experiments::Parameterspace window(w.Sim());
-  w.Run(window, &experiments::Parameterspace::B_startClick, window.runner);
+  experiments::ParameterSpaceExperiment window(w.Sim());
+  w.Run(window, &experiments::ParameterSpaceExperiment::B_startClick, window.runner);
 
   const Series& clusters = window.Series_Avg.Points();
   const Series& segregation = window.Series_IS.Points();
@@ -125,8 +125,8 @@ TEST(HeadlessExperiment, GrowthLinesMatchTheWindowsRunner) {
   const std::vector<std::string> fields = {"E_valFrom=20", "E_valTo=40", "E_toSteps=15", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "growth", fields);
   WindowWorld w("growth", SmallWorld(), fields);
-  experiments::AnalyseGrowth window(w.Sim());
-  w.Run(window, &experiments::AnalyseGrowth::B_startClick, window.runner);
+  experiments::GrowthExperiment window(w.Sim());
+  w.Run(window, &experiments::GrowthExperiment::B_startClick, window.runner);
 
   const json& values = h.Summary["series"]["values"];
   ASSERT_EQ(values.size(), 3u);
@@ -149,8 +149,8 @@ TEST(HeadlessExperiment, StreetGridCalculationsMatchTheWindowsRunner) {
   settings.push_back("CB_rndTyp=0");
   const Headless h = RunHeadless(scratch, "streets", fields, settings);
   WindowWorld w("streets", settings, fields);
-  experiments::AnaStreets window(w.Sim());
-  w.Run(window, &experiments::AnaStreets::S_startClick, window.runner);
+  experiments::StreetsExperiment window(w.Sim());
+  w.Run(window, &experiments::StreetsExperiment::S_startClick, window.runner);
 
   // More rows and columns cover more cells: the window's points stay in calculation order.
   const Series& points = window.Series_street.Points();
@@ -168,9 +168,9 @@ TEST(HeadlessExperiment, StabilityRoundsMatchTheWindowsRunner) {
   const std::vector<std::string> fields = {"E_valFrom=25", "E_valTo=28", "E_calcRds=3"};
   const Headless h = RunHeadless(scratch, "stability", fields);
   WindowWorld w("stability", SmallWorld(), fields);
-  experiments::AnaLandsc3D surface;
-  experiments::AnaStability window(w.Sim(), surface);
-  w.Run(window, &experiments::AnaStability::S_startClick, window);
+  experiments::StabilitySurface surface;
+  experiments::StabilityExperiment window(w.Sim(), surface);
+  w.Run(window, &experiments::StabilityExperiment::S_startClick, window);
 
   // Rows per round in round order; the window keeps its points by threshold.
   ASSERT_EQ(h.Runs.size(), 3u);

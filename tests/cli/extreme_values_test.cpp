@@ -222,11 +222,11 @@ TEST(ExtremeValues, EveryNumericMainWindowControlWithGrowthStreetsAndGroupSizes)
 
 TEST(ExtremeValues, EveryExperimentFieldThenTheFirstCalculationBriefly) {
   simulation::Simulation sim;
-  experiments::Parameterspace parameterspace(sim);
-  experiments::AnalyseGrowth growth(sim);
-  experiments::AnaStreets streets(sim);
-  experiments::AnaLandsc3D surface;
-  experiments::AnaStability stability(sim, surface);
+  experiments::ParameterSpaceExperiment parameterspace(sim);
+  experiments::GrowthExperiment growth(sim);
+  experiments::StreetsExperiment streets(sim);
+  experiments::StabilitySurface surface;
+  experiments::StabilityExperiment stability(sim, surface);
   const auto fixed = [](const char* kind, std::vector<std::string> more) {
     std::vector<std::string> args{"experiment", kind, "--seed", "7", "--trial", kSteps};
     args.insert(args.end(), more.begin(), more.end());

@@ -47,14 +47,14 @@ struct Fixture {
   }
 
   std::unique_ptr<simulation::Simulation> sim;
-  AnaLandsc3D landscape;
-  AnaStability stability;
+  StabilitySurface landscape;
+  StabilityExperiment stability;
   Reports reports;
   std::vector<Save> saves;
   int failSaves = 0;
 };
 
-TEST(AnaStability, CreationShowsTotalsTitleAndEmptyCharts) {
+TEST(StabilityExperiment, CreationShowsTotalsTitleAndEmptyCharts) {
   Fixture f;
   auto& s = f.stability;
   EXPECT_EQ(s.controls.Text("Lbl_proceed"), "/ 105");
@@ -69,7 +69,7 @@ TEST(AnaStability, CreationShowsTotalsTitleAndEmptyCharts) {
   EXPECT_EQ(s.controls.Text("Lbl_proceed"), "/ 105");
 }
 
-TEST(AnaStability, IncrementsOfZeroOrLessAreRefusedWhenTheTotalIsShown) {
+TEST(StabilityExperiment, IncrementsOfZeroOrLessAreRefusedWhenTheTotalIsShown) {
   Fixture f;
   auto& c = f.stability.controls;
   for (const char* field : {"E_incre", "E_thirdIncre"}) {
@@ -88,7 +88,7 @@ TEST(AnaStability, IncrementsOfZeroOrLessAreRefusedWhenTheTotalIsShown) {
   EXPECT_EQ(c.Text("Lbl_proceed"), "/ 55");
 }
 
-TEST(AnaStability, DefaultsRecordFivePointsAtEachThresholdAndSaveOnce) {
+TEST(StabilityExperiment, DefaultsRecordFivePointsAtEachThresholdAndSaveOnce) {
   Fixture f;
   auto& s = f.stability;
   s.S_startClick();
@@ -112,7 +112,7 @@ TEST(AnaStability, DefaultsRecordFivePointsAtEachThresholdAndSaveOnce) {
   EXPECT_EQ(f.sim->controls.Text("E_stopT"), "5");
 }
 
-TEST(AnaStability, ThresholdRisesOnlyAfterTheCountStayedEqualOverStepsPlusOne) {
+TEST(StabilityExperiment, ThresholdRisesOnlyAfterTheCountStayedEqualOverStepsPlusOne) {
   Fixture f(testing::Settings{{"Edit_anzAg", "0"}});  // nobody is ever unsatisfied
   auto& s = f.stability;
   s.controls.SetByUser("E_toSteps", "3");
@@ -132,7 +132,7 @@ TEST(AnaStability, ThresholdRisesOnlyAfterTheCountStayedEqualOverStepsPlusOne) {
   EXPECT_EQ(s.controls.Text("lbl_pSteps"), "3");
 }
 
-TEST(AnaStability, ChangeChartShowsEachRoundsStaircaseFromEmpty) {
+TEST(StabilityExperiment, ChangeChartShowsEachRoundsStaircaseFromEmpty) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_valTo", "27"}, {"E_calcRds", "2"}});
@@ -163,7 +163,7 @@ TEST(AnaStability, ChangeChartShowsEachRoundsStaircaseFromEmpty) {
   EXPECT_EQ(s.ser_tol.size(), size);
 }
 
-TEST(AnaStability, ThirdParameterSweepBuildsOneSurfaceRowPerPass) {
+TEST(StabilityExperiment, ThirdParameterSweepBuildsOneSurfaceRowPerPass) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_valTo", "27"}, {"E_calcRds", "2"}, {"Cb_acti3d", "1"}, {"CB_param", "3"},
@@ -190,7 +190,7 @@ TEST(AnaStability, ThirdParameterSweepBuildsOneSurfaceRowPerPass) {
   EXPECT_EQ(f.landscape.SurfacePoints().size(), 9u);
 }
 
-TEST(AnaStability, NumberOfGroupsAsThirdParameterRetitlesTheChartPerPass) {
+TEST(StabilityExperiment, NumberOfGroupsAsThirdParameterRetitlesTheChartPerPass) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_valTo", "25"}, {"E_calcRds", "1"}, {"Cb_acti3d", "1"}, {"CB_param", "1"},
@@ -202,7 +202,7 @@ TEST(AnaStability, NumberOfGroupsAsThirdParameterRetitlesTheChartPerPass) {
   EXPECT_EQ(f.sim->world.GroupCount, 3);
 }
 
-TEST(AnaStability, EndBelowStartRecordsOnePointPerRoundAndNoSurface) {
+TEST(StabilityExperiment, EndBelowStartRecordsOnePointPerRoundAndNoSurface) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_valTo", "20"}, {"E_calcRds", "3"}, {"Cb_acti3d", "1"}, {"CB_param", "0"},
@@ -216,7 +216,7 @@ TEST(AnaStability, EndBelowStartRecordsOnePointPerRoundAndNoSurface) {
   EXPECT_TRUE(f.landscape.ser_landsc().empty());
 }
 
-TEST(AnaStability, NewStartNeedsAThirdParameterWhenActivated) {
+TEST(StabilityExperiment, NewStartNeedsAThirdParameterWhenActivated) {
   Fixture f;
   auto& s = f.stability;
   s.controls.SetByUser("Cb_acti3d", "1");
@@ -236,14 +236,14 @@ TEST(AnaStability, NewStartNeedsAThirdParameterWhenActivated) {
   EXPECT_FALSE(s.Running());
 }
 
-TEST(AnaStability, SaveSnapshotsUsesThePassNumber) {
+TEST(StabilityExperiment, SaveSnapshotsUsesThePassNumber) {
   Fixture f;
   auto& s = f.stability;
   s.B_saveSnapClick();
   EXPECT_EQ(f.saves, (std::vector<Save>{{"0", true}}));  // the box is not touched
 }
 
-TEST(AnaStability, FailedSavePausesAndReportsThenResumesWhereItStopped) {
+TEST(StabilityExperiment, FailedSavePausesAndReportsThenResumesWhereItStopped) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_valTo", "26"}, {"E_calcRds", "2"}, {"Cb_acti3d", "1"}, {"CB_param", "2"},
@@ -269,7 +269,7 @@ TEST(AnaStability, FailedSavePausesAndReportsThenResumesWhereItStopped) {
   EXPECT_FALSE(s.Running());
 }
 
-TEST(AnaStability, RangeChangedDuringAPassNeverReadsPastTheAverage) {
+TEST(StabilityExperiment, RangeChangedDuringAPassNeverReadsPastTheAverage) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_valTo", "27"}, {"E_calcRds", "1"}, {"Cb_acti3d", "1"}, {"CB_param", "3"},
@@ -283,7 +283,7 @@ TEST(AnaStability, RangeChangedDuringAPassNeverReadsPastTheAverage) {
   EXPECT_EQ(f.landscape.ser_landsc()[0].size(), 3u);
 }
 
-TEST(AnaStability, StepsOfZeroCountAsOneAndBadTextPausesOnce) {
+TEST(StabilityExperiment, StepsOfZeroCountAsOneAndBadTextPausesOnce) {
   Fixture f;
   auto& s = f.stability;
   Type(s.controls, {{"E_toSteps", "0"}, {"E_valTo", "26"}, {"E_calcRds", "1"}});
@@ -301,11 +301,11 @@ TEST(AnaStability, StepsOfZeroCountAsOneAndBadTextPausesOnce) {
   EXPECT_EQ(f.PointsPerTolerance(), (std::map<double, int>{{25, 1}, {26, 1}}));
 }
 
-TEST(AnaStability, LeavesTheAnalysisUnhookedWhenDestroyed) {
+TEST(StabilityExperiment, LeavesTheAnalysisUnhookedWhenDestroyed) {
   auto sim = SmallWorld({{"Edit_anzAg", "40"}});
-  AnaLandsc3D landscape;
+  StabilitySurface landscape;
   {
-    AnaStability stability(*sim, landscape);
+    StabilityExperiment stability(*sim, landscape);
     stability.S_startClick();
     stability.Tick();
     EXPECT_EQ(sim->analysis.Stability.ser_tol, &stability.ser_tol);

@@ -12,17 +12,17 @@ using testing::RunOut;
 using testing::SmallWorld;
 using testing::Type;
 
-TEST(AnaStreets, DefaultsPlanFiveHundredTenCalculations) {
+TEST(StreetsExperiment, DefaultsPlanFiveHundredTenCalculations) {
   auto sim = SmallWorld();
-  AnaStreets streets(*sim);
+  StreetsExperiment streets(*sim);
   EXPECT_EQ(streets.controls.Text("Lbl_proceed"), "/ 510");
   EXPECT_TRUE(streets.controls.Checked("RB_grid"));
   EXPECT_EQ(streets.Chart_Streets.Title, (std::vector<std::string>{"Streets - Clusters Relationship"}));
 }
 
-TEST(AnaStreets, GridLayoutsRecordTheirStreetCellsAndTheTrendFollowsEachValue) {
+TEST(StreetsExperiment, GridLayoutsRecordTheirStreetCellsAndTheTrendFollowsEachValue) {
   auto sim = SmallWorld();
-  AnaStreets streets(*sim);
+  StreetsExperiment streets(*sim);
   Type(streets.controls, {{"E_valFrom", "2"}, {"E_valTo", "3"}, {"E_toSteps", "3"}, {"E_calcVals", "2"}});
   streets.S_startClick();
   while (streets.runner.CalcsDone() < 2) streets.Tick();
@@ -48,9 +48,9 @@ TEST(AnaStreets, GridLayoutsRecordTheirStreetCellsAndTheTrendFollowsEachValue) {
   EXPECT_EQ(streets.Chart_Streets.Title, (std::vector<std::string>{"Streets - Clusters Relationship"}));
 }
 
-TEST(AnaStreets, RandomLayoutsAreDrawnAfreshForEveryCalculation) {
+TEST(StreetsExperiment, RandomLayoutsAreDrawnAfreshForEveryCalculation) {
   auto sim = SmallWorld();
-  AnaStreets streets(*sim);
+  StreetsExperiment streets(*sim);
   Type(streets.controls,
        {{"RB_rnd", "1"}, {"E_valFrom", "6"}, {"E_valTo", "6"}, {"E_toSteps", "2"}, {"E_calcVals", "3"}});
   EXPECT_FALSE(streets.controls.Checked("RB_grid"));
@@ -69,9 +69,9 @@ TEST(AnaStreets, RandomLayoutsAreDrawnAfreshForEveryCalculation) {
   for (const Point& p : streets.Series_street.Points()) EXPECT_GT(p.X, 0);
 }
 
-TEST(AnaStreets, RefusedLayoutIsReportedOnceAndTheRunGoesOnWithoutStreets) {
+TEST(StreetsExperiment, RefusedLayoutIsReportedOnceAndTheRunGoesOnWithoutStreets) {
   auto sim = SmallWorld({{"CB_rndTyp", "0"}, {"UpD_strType", "0"}});
-  AnaStreets streets(*sim);
+  StreetsExperiment streets(*sim);
   Reports reports;
   streets.SetReporter(reports.Sink());
   Type(streets.controls, {{"E_valFrom", "2"}, {"E_valTo", "3"}, {"E_toSteps", "2"}, {"E_calcVals", "2"}});
@@ -85,9 +85,9 @@ TEST(AnaStreets, RefusedLayoutIsReportedOnceAndTheRunGoesOnWithoutStreets) {
   EXPECT_EQ(reports.Texts.size(), 2u);
 }
 
-TEST(AnaStreets, ValuesBelowOneLayNoStreets) {
+TEST(StreetsExperiment, ValuesBelowOneLayNoStreets) {
   auto sim = SmallWorld();
-  AnaStreets streets(*sim);
+  StreetsExperiment streets(*sim);
   Type(streets.controls,
        {{"E_valFrom", "-2"}, {"E_valTo", "1"}, {"E_incre", "3"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
   streets.S_startClick();

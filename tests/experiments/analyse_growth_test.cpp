@@ -17,19 +17,19 @@ std::vector<std::string> Titles(const std::deque<DerivedSeries>& lines) {
   return titles;
 }
 
-TEST(AnalyseGrowth, DefaultsPlanSixtyCalculations) {
+TEST(GrowthExperiment, DefaultsPlanSixtyCalculations) {
   auto sim = SmallWorld();
-  AnalyseGrowth growth(*sim);
+  GrowthExperiment growth(*sim);
   EXPECT_EQ(growth.controls.Text("Lbl_proceed"), "/ 60");
   EXPECT_EQ(growth.controls.Get("E_valFrom").Caption, "tolerance from:");
 }
 
-TEST(AnalyseGrowth, RecordAveragesOverGroupsThenOverCalculations) {
+TEST(GrowthExperiment, RecordAveragesOverGroupsThenOverCalculations) {
   auto sim = SmallWorld();
-  AnalyseGrowth growth(*sim);
+  GrowthExperiment growth(*sim);
   // Two groups, two steps, two calculations of the value 10.
-  AnalyseGrowth::Result first{{{{1, 10}, {2, 20}}, {{1, 30}, {2, 60}}}, {{1, 5}, {2, 6}}};
-  AnalyseGrowth::Result second{{{{1, 0}, {2, 0}}, {{1, 10}, {2, 20}}}, {{1, 7}, {2, 8}}};
+  GrowthExperiment::Result first{{{{1, 10}, {2, 20}}, {{1, 30}, {2, 60}}}, {{1, 5}, {2, 6}}};
+  GrowthExperiment::Result second{{{{1, 0}, {2, 0}}, {{1, 10}, {2, 20}}}, {{1, 7}, {2, 8}}};
   growth.Record(10, 2, first);
   EXPECT_EQ(growth.tempLines[0].Points(), (Series{{1, 20}, {2, 40}}));
   EXPECT_EQ(growth.denseLine, first.Density);
@@ -43,9 +43,9 @@ TEST(AnalyseGrowth, RecordAveragesOverGroupsThenOverCalculations) {
   for (const auto& line : growth.tempLines) EXPECT_TRUE(line.Points().empty());
 }
 
-TEST(AnalyseGrowth, SweepLeavesOneLinePerValueOverTheSteps) {
+TEST(GrowthExperiment, SweepLeavesOneLinePerValueOverTheSteps) {
   auto sim = SmallWorld();
-  AnalyseGrowth growth(*sim);
+  GrowthExperiment growth(*sim);
   Type(growth.controls, {{"E_valFrom", "10"}, {"E_valTo", "30"}, {"E_toSteps", "5"}, {"E_calcVals", "3"}});
   growth.B_startClick();
   EXPECT_EQ(growth.Chart_Growth.Title, (std::vector<std::string>{"segregation index with different densities"}));
@@ -64,9 +64,9 @@ TEST(AnalyseGrowth, SweepLeavesOneLinePerValueOverTheSteps) {
   EXPECT_EQ(sim->controls.Position("TrB_thresh"), 30);
 }
 
-TEST(AnalyseGrowth, EachFinishedCalculationShowsItsOwnTempLine) {
+TEST(GrowthExperiment, EachFinishedCalculationShowsItsOwnTempLine) {
   auto sim = SmallWorld();
-  AnalyseGrowth growth(*sim);
+  GrowthExperiment growth(*sim);
   Type(growth.controls, {{"E_valFrom", "10"}, {"E_valTo", "10"}, {"E_toSteps", "4"}, {"E_calcVals", "4"}});
   growth.B_startClick();
   while (growth.runner.CalcsDone() < 3) growth.Tick();
@@ -75,10 +75,10 @@ TEST(AnalyseGrowth, EachFinishedCalculationShowsItsOwnTempLine) {
   EXPECT_TRUE(growth.tolerLines[0].Points().empty());
 }
 
-TEST(AnalyseGrowth, OneCalculationPerValueEmptiesTheTempLineEveryTime) {
+TEST(GrowthExperiment, OneCalculationPerValueEmptiesTheTempLineEveryTime) {
   for (const char* calcs : {"1", "0", "-2"}) {  // 0 or less runs every value once
     auto sim = SmallWorld();
-    AnalyseGrowth growth(*sim);
+    GrowthExperiment growth(*sim);
     Type(growth.controls, {{"E_valFrom", "20"}, {"E_valTo", "30"}, {"E_toSteps", "3"}, {"E_calcVals", calcs}});
     growth.B_startClick();
     ASSERT_EQ(growth.tempLines.size(), 1u) << calcs;
@@ -91,9 +91,9 @@ TEST(AnalyseGrowth, OneCalculationPerValueEmptiesTheTempLineEveryTime) {
   }
 }
 
-TEST(AnalyseGrowth, RangeAndRepetitionEditsDuringARunNeverIndexPastTheLines) {
+TEST(GrowthExperiment, RangeAndRepetitionEditsDuringARunNeverIndexPastTheLines) {
   auto sim = SmallWorld();
-  AnalyseGrowth growth(*sim);
+  GrowthExperiment growth(*sim);
   Type(growth.controls, {{"E_valFrom", "10"}, {"E_valTo", "20"}, {"E_toSteps", "2"}, {"E_calcVals", "2"}});
   growth.B_startClick();
   ASSERT_EQ(growth.tolerLines.size(), 2u);
@@ -111,10 +111,10 @@ TEST(AnalyseGrowth, RangeAndRepetitionEditsDuringARunNeverIndexPastTheLines) {
   for (const auto& line : growth.tolerLines) EXPECT_EQ(line.Points().size(), 2u);
 }
 
-TEST(AnalyseGrowth, GroupsOfTheCalculationsWorldSetTheTempPeriod) {
+TEST(GrowthExperiment, GroupsOfTheCalculationsWorldSetTheTempPeriod) {
   // The group field changed without a set-up before new start.
   auto sim = SmallWorld({{"Edit_anzGr", "3"}});
-  AnalyseGrowth growth(*sim);
+  GrowthExperiment growth(*sim);
   Type(growth.controls, {{"E_valFrom", "10"}, {"E_valTo", "10"}, {"E_toSteps", "3"}, {"E_calcVals", "2"}});
   sim->controls.SetByUser("Edit_anzGr", "5");
   growth.B_startClick();

@@ -21,9 +21,9 @@ std::vector<double> Xs(const Series& s) {
   return xs;
 }
 
-TEST(Parameterspace, AGroupCountBeyondTheRangeIsReportedOnceAndPausesAsOtherRefusals) {
+TEST(ParameterSpaceExperiment, AGroupCountBeyondTheRangeIsReportedOnceAndPausesAsOtherRefusals) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   Reports reports;
   ps.SetReporter(reports.Sink());
   Type(ps.controls, {{"CB_param", "0"}, {"E_valFrom", "999"}, {"E_valTo", "1001"}, {"E_toSteps", "2"},
@@ -39,9 +39,9 @@ TEST(Parameterspace, AGroupCountBeyondTheRangeIsReportedOnceAndPausesAsOtherRefu
   EXPECT_EQ(sim->world.NumberOfAgents(), 120);
 }
 
-TEST(Parameterspace, DefaultsRecordNinePointsAndAverageThemPerValue) {
+TEST(ParameterSpaceExperiment, DefaultsRecordNinePointsAndAverageThemPerValue) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   EXPECT_EQ(ps.controls.Text("Lbl_proceed"), "/ 9");
   EXPECT_EQ(ps.controls.Text("CB_param"), " choose parameter");
   ps.controls.SetByUser("CB_param", "0");  // " number of groups"
@@ -78,9 +78,9 @@ TEST(Parameterspace, DefaultsRecordNinePointsAndAverageThemPerValue) {
   EXPECT_EQ(ps.Chart_IS.Title, (std::vector<std::string>{"segregation per value"}));
 }
 
-TEST(Parameterspace, FitsWaitForTheEndOfTheSweep) {
+TEST(ParameterSpaceExperiment, FitsWaitForTheEndOfTheSweep) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   Type(ps.controls, {{"CB_param", "1"}, {"E_valFrom", "1"}, {"E_valTo", "2"}, {"E_toSteps", "3"}, {"E_calcVals", "2"}});
   ps.B_startClick();
   while (ps.runner.CalcsDone() < 3) ps.Tick();
@@ -93,9 +93,9 @@ TEST(Parameterspace, FitsWaitForTheEndOfTheSweep) {
   EXPECT_EQ(sim->controls.Text("Edit_nRad"), "2");
 }
 
-TEST(Parameterspace, NewStartWithoutParameterChangesNothing) {
+TEST(ParameterSpaceExperiment, NewStartWithoutParameterChangesNothing) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   ps.controls.SetByUser("CB_param", "2");
   Type(ps.controls, {{"E_valFrom", "3"}, {"E_valTo", "3"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
   ps.B_startClick();
@@ -116,9 +116,9 @@ TEST(Parameterspace, NewStartWithoutParameterChangesNothing) {
   EXPECT_EQ(ps.controls.Text("Lbl_akt"), "1");
 }
 
-TEST(Parameterspace, ClusterTitleKeepsTheThresholdOfNewStart) {
+TEST(ParameterSpaceExperiment, ClusterTitleKeepsTheThresholdOfNewStart) {
   auto sim = SmallWorld({{"E_clusterT", "7"}});
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   Type(ps.controls, {{"CB_param", "0"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
   ps.B_startClick();
   const std::vector<std::string> title{"clusters per value | cluster threshold = 7"};
@@ -128,9 +128,9 @@ TEST(Parameterspace, ClusterTitleKeepsTheThresholdOfNewStart) {
   EXPECT_EQ(ps.Chart_Cluster.Title, title);
 }
 
-TEST(Parameterspace, NewStartEmptiesTheChartsAndTheirDerivedSeries) {
+TEST(ParameterSpaceExperiment, NewStartEmptiesTheChartsAndTheirDerivedSeries) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   Type(ps.controls, {{"CB_param", "0"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
   ps.B_startClick();
   RunOut(ps.runner);
@@ -144,9 +144,9 @@ TEST(Parameterspace, NewStartEmptiesTheChartsAndTheirDerivedSeries) {
   EXPECT_TRUE(ps.Series_IS.Empty());
 }
 
-TEST(Parameterspace, DegreeClickRefitsAtOnceEvenAboveTheValuesThereAre) {
+TEST(ParameterSpaceExperiment, DegreeClickRefitsAtOnceEvenAboveTheValuesThereAre) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   EXPECT_EQ(ps.Series_AvgFit.Degree(), 3);
   EXPECT_EQ(ps.Series_IS_Fit.Degree(), 3);
   Type(ps.controls, {{"CB_param", "0"}, {"E_toSteps", "2"}});
@@ -176,9 +176,9 @@ TEST(Parameterspace, DegreeClickRefitsAtOnceEvenAboveTheValuesThereAre) {
   EXPECT_EQ(ps.Series_AvgFit.Degree(), 3);
 }
 
-TEST(Parameterspace, ThresholdAboveOneHundredHoldsTheTrackBarButRecordsTheValue) {
+TEST(ParameterSpaceExperiment, ThresholdAboveOneHundredHoldsTheTrackBarButRecordsTheValue) {
   auto sim = SmallWorld();
-  Parameterspace ps(*sim);
+  ParameterSpaceExperiment ps(*sim);
   Type(ps.controls,
        {{"CB_param", "3"}, {"E_valFrom", "99"}, {"E_valTo", "101"}, {"E_toSteps", "2"}, {"E_calcVals", "1"}});
   ps.B_startClick();
@@ -188,20 +188,20 @@ TEST(Parameterspace, ThresholdAboveOneHundredHoldsTheTrackBarButRecordsTheValue)
   EXPECT_EQ(sim->world.Threshold, 100);
 }
 
-TEST(Parameterspace, CalculationsCanBeRunOneByOneOnSeparateWorlds) {
+TEST(ParameterSpaceExperiment, CalculationsCanBeRunOneByOneOnSeparateWorlds) {
   // What a driver running calculations side by side does: apply, run, measure, record in order.
   auto window = SmallWorld();
-  Parameterspace ps(*window);
+  ParameterSpaceExperiment ps(*window);
   Type(ps.controls, {{"E_valFrom", "2"}, {"E_valTo", "3"}, {"E_calcVals", "2"}});
   const SweepPlan plan = ps.runner.Plan();
   ASSERT_EQ(plan.Calculations(), 4);
   for (long long k = 0; k < plan.Calculations(); ++k) {
     const SweepCalculation c = plan.At(k);
     auto world = SmallWorld({}, 100 + static_cast<std::uint64_t>(k));
-    Parameterspace::ApplyParameter(*world, Parameterspace::kNumberOfGroups, c.Value);
+    ParameterSpaceExperiment::ApplyParameter(*world, ParameterSpaceExperiment::kNumberOfGroups, c.Value);
     for (int s = 0; s < 3; ++s) world->TimeStep();
     EXPECT_EQ(world->world.GroupCount, c.Value);
-    ps.Record(c.Value, Parameterspace::Measure(*world, 3));
+    ps.Record(c.Value, ParameterSpaceExperiment::Measure(*world, 3));
   }
   EXPECT_EQ(Xs(ps.Series_Avg.Points()), (std::vector<double>{2, 2, 3, 3}));
   EXPECT_EQ(ps.Series_IS.Size(), 4u);

@@ -76,7 +76,7 @@ class SurfaceWindowTest : public QObject {
   }
 
   void rowsOfDifferentLengthsArePadded() {
-    experiments::AnaLandsc3D& data = surface().model();
+    experiments::StabilitySurface& data = surface().model();
     data.AddRow();
     for (int x = 25; x <= 27; ++x) data.AddPoint({double(x), 0.2 + 0.01 * x, 2});
     data.AddRow();
