@@ -149,7 +149,7 @@ QColor HeatColor(double t) {
 // across, the third value upwards, the mean segregation index as colour,
 // with the surface's title and axis titles and a colour scale.
 void PaintHeatMap(QPainter& painter, QSize size, const experiments::StabilitySurface& surface) {
-  const experiments::ChartLabels& labels = surface.Chart_3DLand;
+  const measures::Chart& labels = surface.Chart_3DLand;
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   QFont font = painter.font();
   font.setPixelSize(12);

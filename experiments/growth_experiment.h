@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "core/simulation/simulation.h"
-#include "experiments/chart_labels.h"
 #include "experiments/derived_series.h"
 #include "experiments/sweep_runner.h"
+#include "measures/charts.h"
 
 namespace experiments {
 
@@ -29,7 +29,7 @@ class GrowthExperiment : private SweepRunner::Hooks {
 
   world::ControlModel controls;  // the settings box and the progress display
 
-  ChartLabels Chart_Growth;
+  measures::Chart Chart_Growth;
   // In the chart in this order: denseLine, the tolerLines, the tempLines.
   // The series of one new start live until the next; the lists only grow
   // during a run (deques: the lines refer to their point series).

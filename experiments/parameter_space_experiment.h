@@ -4,9 +4,9 @@
 #include <string>
 
 #include "core/simulation/simulation.h"
-#include "experiments/chart_labels.h"
 #include "experiments/derived_series.h"
 #include "experiments/sweep_runner.h"
+#include "measures/charts.h"
 
 namespace experiments {
 
@@ -34,12 +34,12 @@ class ParameterSpaceExperiment : private SweepRunner::Hooks {
   // check boxes and the two degree fields with their up-downs.
   world::ControlModel controls;
 
-  ChartLabels Chart_Cluster;
+  measures::Chart Chart_Cluster;
   PointSeries Series_Avg;  // (value, LargeClusterCount)
   DerivedSeries Series_AvgClust{DerivedFunction::Average};
   DerivedSeries Series_AvgTrend{DerivedFunction::Trend};
   DerivedSeries Series_AvgFit{DerivedFunction::PolynomialFit, 3};  // clusterFit
-  ChartLabels Chart_IS;
+  measures::Chart Chart_IS;
   PointSeries Series_IS;  // (value, meanSegregation)
   DerivedSeries Series_IS_Avg{DerivedFunction::Average};
   DerivedSeries Series_IS_Trend{DerivedFunction::Trend};

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "core/simulation/simulation.h"
-#include "experiments/chart_labels.h"
 #include "experiments/derived_series.h"
 #include "experiments/settings_box.h"
 #include "experiments/stability_surface.h"
+#include "measures/charts.h"
 
 namespace experiments {
 
@@ -38,10 +38,10 @@ class StabilityExperiment {
   // E_thirdFrom, E_thirdTo and E_thirdIncre.
   world::ControlModel controls;
 
-  ChartLabels Chart_Stability;
+  measures::Chart Chart_Stability;
   PointSeries Series_segVal;  // (tolerance, meanSegregation), one point per rise
   DerivedSeries Series_segAvg{DerivedFunction::Average};
-  ChartLabels Chart_Change;
+  measures::Chart Chart_Change;
   // Fed by the analysis while the timer runs: (StepCount, UnsatisfiedCount)
   // and (StepCount, Threshold) after every step of the current round.
   Series ser_change;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "display/save_windows.h"
-#include "experiments/chart_labels.h"
+#include "measures/charts.h"
 
 namespace experiments {
 
@@ -23,7 +23,7 @@ class StabilitySurface {
  public:
   StabilitySurface();
 
-  ChartLabels Chart_3DLand;
+  measures::Chart Chart_3DLand;
 
   const std::vector<std::vector<LandscapePoint>>& ser_landsc() const { return rows_; }
   std::size_t PointCount() const;

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "core/simulation/simulation.h"
-#include "experiments/chart_labels.h"
 #include "experiments/derived_series.h"
 #include "experiments/sweep_runner.h"
+#include "measures/charts.h"
 
 namespace experiments {
 
@@ -30,7 +30,7 @@ class StreetsExperiment : private SweepRunner::Hooks {
   // The settings box, the progress display and the layout choice RB_grid / RB_rnd.
   world::ControlModel controls;
 
-  ChartLabels Chart_Streets;
+  measures::Chart Chart_Streets;
   PointSeries Series_street;                              // (StreetCellCount, LargeClusterCount)
   DerivedSeries Series_strTrend{DerivedFunction::Trend};  // brought up to date once per value
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/world/rounding.h"
@@ -51,12 +52,15 @@ struct ChartSeries {
   bool operator==(const ChartSeries&) const = default;
 };
 
-// What a chart shows, as data: the window only displays it.
+// What a chart shows, as data: the window only displays it. The analysis
+// charts list their recorded series in Lines; the experiment charts hand
+// their series to the view themselves and use only the texts.
 struct Chart {
   std::vector<std::string> Title;  // one entry per title line
   std::string BottomAxisTitle;
   std::string LeftAxisTitle;
   std::string RightAxisTitle;
+  std::string DepthAxisTitle;  // 3-D charts only
   bool LogarithmicBottom = false;
   bool LeftGridVisible = true;
   bool LeftAxisLineVisible = true;
@@ -67,6 +71,12 @@ struct Chart {
   std::uint64_t Revision = 0;
   // Grows whenever the chart asks its view to undo any zoom.
   std::uint64_t ZoomResets = 0;
+
+  void SetTitle(std::string line) {
+    Title = {std::move(line)};
+    ++Revision;
+  }
+  void UndoZoom() { ++ZoomResets; }
 };
 
 }  // namespace measures

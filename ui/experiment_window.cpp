@@ -67,7 +67,7 @@ QList<QPointF> ToQPoints(const measures::Series& points, std::size_t from) {
   return out;
 }
 
-void ChartTexts::follow(chart::ChartView& view, const experiments::ChartLabels& labels) {
+void ChartTexts::follow(chart::ChartView& view, const measures::Chart& labels) {
   if (labels.Revision != revision_) {
     revision_ = labels.Revision;
     view.setTitle(Lines(labels.Title));

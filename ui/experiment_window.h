@@ -13,7 +13,6 @@
 #include "binding.h"
 #include "chart/chart_view.h"
 #include "display/rgb_image.h"
-#include "experiments/chart_labels.h"
 #include "forms.h"
 #include "measures/charts.h"
 #include "message_box.h"
@@ -38,7 +37,7 @@ QList<QPointF> ToQPoints(const measures::Series& points, std::size_t from = 0);
 class ChartTexts {
  public:
   // Titles and axis titles when they changed, the zoom undone when asked.
-  void follow(chart::ChartView& view, const experiments::ChartLabels& labels);
+  void follow(chart::ChartView& view, const measures::Chart& labels);
   // Shows them again at the next follow (the view was rebuilt).
   void forget() { revision_ = ~std::uint64_t{0}; }
 

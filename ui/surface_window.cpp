@@ -134,7 +134,7 @@ bool SurfaceWindow::ensureView() {
 }
 
 void SurfaceWindow::refresh() {
-  const experiments::ChartLabels& labels = landscape_->Chart_3DLand;
+  const measures::Chart& labels = landscape_->Chart_3DLand;
   if (labels.Revision != shownTitle_) {
     shownTitle_ = labels.Revision;
     QStringList lines;
