@@ -81,6 +81,37 @@ GrowthExperiment::Result GrowthExperiment::Measure(const simulation::Simulation&
   return result;
 }
 
+std::optional<world::UserError> GrowthExperiment::ApplyTo(simulation::Simulation& sim, int value) const {
+  ApplyThreshold(sim, value);
+  return std::nullopt;
+}
+
+TableColumns GrowthExperiment::Columns() {
+  return {{"meanSegregation", "density"}, {"step", "meanSegregation", "density"}};
+}
+
+CalculationRows GrowthExperiment::RowsOf(simulation::Simulation& sim, int steps) const {
+  const Result result = Measure(sim, steps);
+  // The group mean at every step, as the calculation's "temp" line shows it.
+  Series points;
+  for (const Series& group : result.Segregation) {
+    for (const Point& p : group) InsertByX(points, p);
+  }
+  const Series mean = BlockAverage(points, static_cast<int>(std::max<std::size_t>(1, result.Segregation.size())));
+  const std::size_t n = std::max(mean.size(), result.Density.size());
+  CalculationRows rows;
+  TableValue lastMean;
+  TableValue lastDensity;
+  for (std::size_t i = 0; i < n; ++i) {
+    lastMean = i < mean.size() ? TableValue(mean[i].Y) : TableValue();
+    lastDensity = i < result.Density.size() ? TableValue(result.Density[i].Y) : TableValue();
+    const double step = i < mean.size() ? mean[i].X : result.Density[i].X;
+    rows.Steps.push_back({step, lastMean, lastDensity});
+  }
+  rows.Measures = {lastMean, lastDensity};
+  return rows;
+}
+
 void GrowthExperiment::Record(int value, int repetitions, const Result& result) {
   denseLine = result.Density;
   ++denseRevision_;

@@ -6,6 +6,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiments/derived_series.h"
+#include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"
 #include "measures/charts.h"
 
@@ -15,7 +16,7 @@ namespace experiments {
 // every value, the segregation index over the steps of a run, averaged over
 // the groups and over the calculations, beside the density of the latest
 // calculation.
-class GrowthExperiment : private SweepRunner::Hooks {
+class GrowthExperiment : public SweepExperiment, private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
  public:
@@ -45,14 +46,26 @@ class GrowthExperiment : private SweepRunner::Hooks {
 
   SweepRunner runner;
 
-  void SetReporter(SweepRunner::Reporter reporter) { runner.SetReporter(std::move(reporter)); }
+  world::ControlModel& Fields() override { return controls; }
+  SweepRunner& Runner() override { return runner; }
+  const SweepRunner& Runner() const override { return runner; }
+  void SetReporter(Reporter reporter) override { runner.SetReporter(std::move(reporter)); }
+  void NewStart() override { B_startClick(); }
+  void StartStop() override { B_breakClick(); }
+  void UndoZoom() override { B_undoZClick(); }
+  std::optional<world::UserError> ApplyTo(simulation::Simulation& sim, int value) const override;
+  // Per calculation meanSegregation and density after the last step; per
+  // step the step, the group mean of the segregation index (the
+  // calculation's "temp" line) and the density.
+  static TableColumns Columns();
+  CalculationRows RowsOf(simulation::Simulation& sim, int steps) const override;
 
   // "new start"; throws UserError.
   void B_startClick();
   void B_breakClick() { runner.StartStop(); }
   void B_undoZClick() { Chart_Growth.UndoZoom(); }
   // One tick of Timer3.
-  void Tick() { runner.Tick(); }
+  void Tick() override { runner.Tick(); }
 
   // The threshold track bar := value (0..100), then a set-up. Throws UserError.
   static void ApplyThreshold(simulation::Simulation& sim, int value);

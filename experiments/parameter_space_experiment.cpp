@@ -54,8 +54,27 @@ ParameterSpaceExperiment::ParameterSpaceExperiment(simulation::Simulation& sim) 
 
 void ParameterSpaceExperiment::B_startClick() {
   sim_.SetRunning(false);
-  if (controls.ItemIndex("CB_param") < 0) throw world::MissingValue("please select a parameter");
+  CheckFields();
   runner.NewStart();
+}
+
+void ParameterSpaceExperiment::CheckFields() const {
+  if (controls.ItemIndex("CB_param") < 0) throw world::MissingValue("please select a parameter");
+}
+
+std::optional<world::UserError> ParameterSpaceExperiment::ApplyTo(simulation::Simulation& sim, int value) const {
+  ApplyParameter(sim, controls.ItemIndex("CB_param"), value);
+  return std::nullopt;
+}
+
+TableColumns ParameterSpaceExperiment::Columns() { return {{"LargeClusterCount", "meanSegregation"}, {}}; }
+
+CalculationRows ParameterSpaceExperiment::RowsOf(simulation::Simulation& sim, int steps) const {
+  const Result result = Measure(sim, steps);
+  CalculationRows rows;
+  rows.Measures.push_back(static_cast<long long>(result.Clusters));
+  rows.Measures.push_back(result.Segregation ? TableValue(*result.Segregation) : TableValue());
+  return rows;
 }
 
 void ParameterSpaceExperiment::B_undoZClick() {

@@ -5,6 +5,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiments/derived_series.h"
+#include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"
 #include "measures/charts.h"
 
@@ -15,7 +16,7 @@ namespace experiments {
 // tolerance threshold and charts, per value, the number of large clusters
 // and the mean segregation index after a fixed number of steps, with their
 // averages per value, trend lines and polynomial fits.
-class ParameterSpaceExperiment : private SweepRunner::Hooks {
+class ParameterSpaceExperiment : public SweepExperiment, private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
  public:
@@ -47,7 +48,19 @@ class ParameterSpaceExperiment : private SweepRunner::Hooks {
 
   SweepRunner runner;
 
-  void SetReporter(SweepRunner::Reporter reporter) { runner.SetReporter(std::move(reporter)); }
+  world::ControlModel& Fields() override { return controls; }
+  SweepRunner& Runner() override { return runner; }
+  const SweepRunner& Runner() const override { return runner; }
+  void SetReporter(Reporter reporter) override { runner.SetReporter(std::move(reporter)); }
+  void NewStart() override { B_startClick(); }
+  void StartStop() override { B_breakClick(); }
+  void UndoZoom() override { B_undoZClick(); }
+  // "please select a parameter" when CB_param has no chosen item.
+  void CheckFields() const override;
+  std::optional<world::UserError> ApplyTo(simulation::Simulation& sim, int value) const override;
+  // LargeClusterCount, meanSegregation.
+  static TableColumns Columns();
+  CalculationRows RowsOf(simulation::Simulation& sim, int steps) const override;
 
   // "new start": switches the main window's run off, then refuses with
   // "please select a parameter" when none is chosen; otherwise prepares the
@@ -58,7 +71,7 @@ class ParameterSpaceExperiment : private SweepRunner::Hooks {
   // "undoZoom": both charts.
   void B_undoZClick();
   // One tick of Timer2.
-  void Tick() { runner.Tick(); }
+  void Tick() override { runner.Tick(); }
 
   // The write of the chosen parameter into the main window's controls, as a
   // user's edit, then a set-up. Throws UserError (a refused set-up).

@@ -5,6 +5,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiments/derived_series.h"
+#include "experiments/experiment.h"
 #include "experiments/settings_box.h"
 #include "experiments/stability_surface.h"
 #include "measures/charts.h"
@@ -18,11 +19,10 @@ namespace experiments {
 // threshold. Optionally a third parameter of the main window is swept in an
 // outer loop, one pass of all rounds per value, each pass a row of the
 // stability surface; pictures are saved after every pass.
-class StabilityExperiment {
+class StabilityExperiment : public Experiment {
  public:
   // The items of CB_param, in order.
   enum ThirdParameter { kNumberOfAgents = 0, kNumberOfGroups = 1, kRadius = 2, kMoveDistance = 3 };
-  using Reporter = std::function<void(const world::UserError&)>;
   // SaveWindows with the text for the file names; throws UserError when a
   // file cannot be created.
   using Saver = std::function<void(const std::string& number)>;
@@ -47,7 +47,9 @@ class StabilityExperiment {
   Series ser_change;
   Series ser_tol;
 
-  void SetReporter(Reporter reporter) { reporter_ = std::move(reporter); }
+  world::ControlModel& Fields() override { return controls; }
+  std::string TimerName() const override { return "Timer5"; }
+  void SetReporter(Reporter reporter) override { reporter_ = std::move(reporter); }
   void SetSaver(Saver saver) { saver_ = std::move(saver); }
 
   // "new start". Throws UserError: "please select a parameter" with
@@ -65,7 +67,10 @@ class StabilityExperiment {
   // One tick of Timer5; nothing while the timer is off. A field that does
   // not parse, a refused set-up or a failed save pauses the experiment and
   // is reported; "start / stop" then takes up the run where it stopped.
-  void Tick();
+  void Tick() override;
+  void NewStart() override { S_startClick(); }
+  void StartStop() override { S_breakClick(); }
+  void UndoZoom() override { B_undoZClick(); }
 
   // Lbl_proceed := "/ " + planned total, or "increments have to be > 0"
   // (UserError, the label keeps its text).
@@ -73,9 +78,9 @@ class StabilityExperiment {
   // The write of the third value into the main window, as a user's edit.
   static void WriteThirdValue(simulation::Simulation& sim, int parameter, int value);
 
-  bool Running() const { return controls.Checked("Timer5"); }
-  bool Started() const { return phase_ != Phase::Idle; }
-  bool Ended() const { return phase_ == Phase::Ended; }
+  bool Running() const override { return controls.Checked("Timer5"); }
+  bool Started() const override { return phase_ != Phase::Idle; }
+  bool Ended() const override { return phase_ == Phase::Ended; }
   long long Tolerance() const { return tolerance_; }
   int RoundNo() const { return roundNo_; }
   int PassNo() const { return passNo_; }

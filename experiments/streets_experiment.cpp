@@ -28,7 +28,7 @@ StreetsExperiment::StreetsExperiment(simulation::Simulation& sim) : sim_(sim), r
   Series_strTrend.SetSource(&Series_street);
 }
 
-void StreetsExperiment::SetReporter(SweepRunner::Reporter reporter) {
+void StreetsExperiment::SetReporter(Reporter reporter) {
   reporter_ = reporter;
   runner.SetReporter(std::move(reporter));
 }
@@ -76,6 +76,19 @@ void StreetsExperiment::ApplyValue(int value) {
     layoutRefusalReported_ = true;
     if (reporter_) reporter_(*refused);
   }
+}
+
+std::optional<world::UserError> StreetsExperiment::ApplyTo(simulation::Simulation& sim, int value) const {
+  return ApplyLayout(sim, ChosenLayout(), value);
+}
+
+TableColumns StreetsExperiment::Columns() { return {{"StreetCellCount", "LargeClusterCount"}, {}}; }
+
+CalculationRows StreetsExperiment::RowsOf(simulation::Simulation& sim, int) const {
+  const Result result = Measure(sim);
+  CalculationRows rows;
+  rows.Measures = {static_cast<long long>(result.StreetCells), static_cast<long long>(result.Clusters)};
+  return rows;
 }
 
 StreetsExperiment::Result StreetsExperiment::Measure(simulation::Simulation& sim) {

@@ -5,6 +5,7 @@
 
 #include "core/simulation/simulation.h"
 #include "experiments/derived_series.h"
+#include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"
 #include "measures/charts.h"
 
@@ -13,7 +14,7 @@ namespace experiments {
 // The street-layout experiment ("Analyse Street Effects"): lays a street
 // grid of growing size, or a growing number of random streets, and charts
 // the number of large clusters against the number of street cells.
-class StreetsExperiment : private SweepRunner::Hooks {
+class StreetsExperiment : public SweepExperiment, private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
  public:
@@ -38,14 +39,25 @@ class StreetsExperiment : private SweepRunner::Hooks {
 
   // Also receives the refusal of a layout ("0 is not a valid street type"),
   // once per new start: the calculations then run without streets.
-  void SetReporter(SweepRunner::Reporter reporter);
+  void SetReporter(Reporter reporter) override;
+  world::ControlModel& Fields() override { return controls; }
+  SweepRunner& Runner() override { return runner; }
+  const SweepRunner& Runner() const override { return runner; }
+  void NewStart() override { S_startClick(); }
+  void StartStop() override { S_breakClick(); }
+  void UndoZoom() override { B_undoZClick(); }
+  // The layout the radio buttons choose; a refused layout is returned.
+  std::optional<world::UserError> ApplyTo(simulation::Simulation& sim, int value) const override;
+  // StreetCellCount, LargeClusterCount.
+  static TableColumns Columns();
+  CalculationRows RowsOf(simulation::Simulation& sim, int steps) const override;
 
   // "new start"; throws UserError.
   void S_startClick();
   void S_breakClick() { runner.StartStop(); }
   void B_undoZClick() { Chart_Streets.UndoZoom(); }
   // One tick of Timer4.
-  void Tick() { runner.Tick(); }
+  void Tick() override { runner.Tick(); }
 
   // The layout the radio buttons choose now.
   Layout ChosenLayout() const;

@@ -96,6 +96,7 @@ class SweepRunner {
   SweepSettings ReadSettings() const;
   SweepPlan Plan() const;
 
+  const std::string& TimerName() const { return timer_; }
   bool Running() const { return fields_.Checked(timer_); }
   bool Started() const { return phase_ != Phase::Idle; }
   bool Ended() const { return phase_ == Phase::Ended; }
