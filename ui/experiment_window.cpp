@@ -184,11 +184,14 @@ ExperimentWindow::ExperimentWindow(const char* objectName, const QString& captio
 
 ExperimentWindow::~ExperimentWindow() = default;
 
-void ExperimentWindow::attach(world::ControlModel& fields, const std::string& timerName) {
+void ExperimentWindow::attach(experiments::Experiment& experiment) {
+  experiment_ = &experiment;
+  world::ControlModel& fields = experiment.Fields();
   fields_ = &fields;
-  timerName_ = timerName;
-  timer_.setObjectName(Q(timerName));
+  timerName_ = experiment.TimerName();
+  timer_.setObjectName(Q(timerName_));
   binder_ = new Binder(fields, this, sink_);
+  experiment.SetReporter([this](const world::UserError& e) { binder_->Show(e); });
   listener_ = fields.Subscribe([this](const world::Control& c, world::ControlEvent event) {
     if (event != world::ControlEvent::Changed) return;
     if (c.Name == timerName_) {
@@ -208,19 +211,36 @@ void ExperimentWindow::detach() {
   timer_.stop();
   pace_.stop();
   if (!fields_) return;
+  experiment_->SetReporter({});
   fields_->Unsubscribe(listener_);
   delete binder_;
   binder_ = nullptr;
   fields_ = nullptr;
+  experiment_ = nullptr;
+}
+
+void ExperimentWindow::newStart() {
+  act([this] {
+    aboutToStart();
+    experiment_->NewStart();
+  });
+}
+
+void ExperimentWindow::startStop() {
+  act([this] { experiment_->StartStop(); });
+}
+
+void ExperimentWindow::undoZoom() {
+  act([this] { experiment_->UndoZoom(); });
 }
 
 void ExperimentWindow::act(const std::function<void()>& action) {
-  if (action && binder_) binder_->Guard(action);
+  if (experiment_ && binder_) binder_->Guard(action);
   refresh();
 }
 
 void ExperimentWindow::timerTimer() {
-  tick();
+  if (experiment_) experiment_->Tick();
   if (worldChanged_) worldChanged_();
 }
 

@@ -13,6 +13,7 @@
 #include "binding.h"
 #include "chart/chart_view.h"
 #include "display/rgb_image.h"
+#include "experiments/experiment.h"
 #include "forms.h"
 #include "measures/charts.h"
 #include "message_box.h"
@@ -117,30 +118,24 @@ class ExperimentWindow : public Form {
 
   // "new start", "start / stop" and "undoZoom": the experiment's own
   // handlers, a refusal shown as its message, then the charts brought up to date.
-  void newStart() { act(actions_.NewStart); }
-  void startStop() { act(actions_.StartStop); }
-  void undoZoom() { act(actions_.UndoZoom); }
+  void newStart();
+  void startStop();
+  void undoZoom();
   // Brings the charts up to the experiment's data at once.
   virtual void refresh() = 0;
   // The window's picture for SaveWindows, with its charts up to date.
   virtual display::RgbImage picture();
 
  protected:
-  // Binds the experiment's fields and follows its timer entry; called once
-  // by the window's constructor, after its experiment exists.
-  void attach(world::ControlModel& fields, const std::string& timerName);
+  // Binds the experiment's fields, follows its timer entry and shows what
+  // it reports; called once by the window's constructor, after its
+  // experiment exists.
+  void attach(experiments::Experiment& experiment);
   // Undoes attach; every window calls it in its destructor, while its
   // experiment still exists.
   void detach();
-  // The experiment's handlers of the three buttons every window has.
-  struct Actions {
-    std::function<void()> NewStart;
-    std::function<void()> StartStop;
-    std::function<void()> UndoZoom;
-  };
-  void setActions(Actions actions) { actions_ = std::move(actions); }
-  // One tick of the experiment.
-  virtual void tick() = 0;
+  // Runs just before the experiment's "new start".
+  virtual void aboutToStart() {}
   // A control of the experiment's fields changed (display options and the like).
   virtual void fieldChanged(const world::Control& control) { static_cast<void>(control); }
 
@@ -177,7 +172,7 @@ class ExperimentWindow : public Form {
   std::string timerName_;
   int listener_ = 0;
   std::function<void()> worldChanged_;
-  Actions actions_;
+  experiments::Experiment* experiment_ = nullptr;
 };
 
 }  // namespace ui

@@ -6,9 +6,7 @@ namespace ui {
 
 GrowthWindow::GrowthWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form4", "Form4", 1024, 358, sink, parent), model_(sim) {
-  attach(model_.controls, "Timer3");
-  model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
-  setActions({[this] { model_.B_startClick(); }, [this] { model_.B_breakClick(); }, [this] { model_.B_undoZClick(); }});
+  attach(model_);
 
   chart_ = addChart("Chart_Growth", QRect(8, 8, 810, 340));
   chart_->setLabelStep(chart::AxisId::Bottom, 1);

@@ -25,9 +25,6 @@ class GrowthWindow : public ExperimentWindow {
 
   void refresh() override;
 
- protected:
-  void tick() override { model_.Tick(); }
-
  private:
   // The chart holds denseLine, then the lines of the series lists as they stand.
   void rebuild();

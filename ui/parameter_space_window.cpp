@@ -18,9 +18,7 @@ constexpr const char* kOptions[4] = {"CB_data_", "CB_avg_", "CB_trend_", "CB_cFi
 
 ParameterSpaceWindow::ParameterSpaceWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form3", "Analyse Parameterspace", 1000, 700, sink, parent), model_(sim) {
-  attach(model_.controls, "Timer2");
-  model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
-  setActions({[this] { model_.B_startClick(); }, [this] { model_.B_breakClick(); }, [this] { model_.B_undoZClick(); }});
+  attach(model_);
 
   charts_[0] = addChart("Chart_Cluster", QRect(8, 8, 786, 340));
   charts_[1] = addChart("Chart_IS", QRect(8, 352, 786, 340));

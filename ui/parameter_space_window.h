@@ -25,7 +25,6 @@ class ParameterSpaceWindow : public ExperimentWindow {
   void refresh() override;
 
  protected:
-  void tick() override { model_.Tick(); }
   void fieldChanged(const world::Control& control) override;
 
  private:

@@ -12,13 +12,7 @@ StabilityWindow::StabilityWindow(simulation::Simulation& sim, std::shared_ptr<ex
     : ExperimentWindow("Form6", "Analyse Stability", 1016, 690, sink, parent),
       landscape_(std::move(landscape)),
       model_(sim, *landscape_) {
-  attach(model_.controls, "Timer5");
-  model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
-  setActions({[this] {
-                ++starts_;
-                model_.S_startClick();
-              },
-              [this] { model_.S_breakClick(); }, [this] { model_.B_undoZClick(); }});
+  attach(model_);
 
   auto* stability = new DownwardChartView(this);
   stability->setObjectName("Chart_Stability");

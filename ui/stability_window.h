@@ -41,7 +41,8 @@ class StabilityWindow : public ExperimentWindow {
   void B_saveSnapClick();
 
  protected:
-  void tick() override { model_.Tick(); }
+  // Every new start begins a new round in the change chart.
+  void aboutToStart() override { ++starts_; }
 
  private:
   // Which round of which start the change chart shows: it is emptied at

@@ -7,9 +7,7 @@ namespace ui {
 
 StreetsWindow::StreetsWindow(simulation::Simulation& sim, MessageSink* sink, QWidget* parent)
     : ExperimentWindow("Form5", "Analyse Street Effects", 1016, 360, sink, parent), model_(sim) {
-  attach(model_.controls, "Timer4");
-  model_.SetReporter([this](const world::UserError& e) { binder()->Show(e); });
-  setActions({[this] { model_.S_startClick(); }, [this] { model_.S_breakClick(); }, [this] { model_.B_undoZClick(); }});
+  attach(model_);
 
   chart_ = addChart("Chart_Streets", QRect(8, 8, 801, 340));
   chart_->setLabelStep(chart::AxisId::Bottom, 1);

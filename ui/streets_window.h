@@ -20,9 +20,6 @@ class StreetsWindow : public ExperimentWindow {
 
   void refresh() override;
 
- protected:
-  void tick() override { model_.Tick(); }
-
  private:
   experiments::StreetsExperiment model_;
   chart::ChartView* chart_ = nullptr;
