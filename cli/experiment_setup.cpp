@@ -8,6 +8,7 @@
 #include "experiments/settings_box.h"
 #include "experiments/stability_experiment.h"
 #include "experiments/stability_surface.h"
+#include "experiments/streets_experiment.h"
 
 namespace cli {
 
@@ -20,13 +21,54 @@ std::uint64_t SplitMix64(std::uint64_t z) {
   return z ^ (z >> 31);
 }
 
-ExperimentKind KindOf(const std::string& name) {
-  const auto& names = ExperimentNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return static_cast<ExperimentKind>(i);
+// The columns every runs table begins with.
+const char* const kRunColumns = "experiment,calculation,value,repetition,seed";
+// The columns every steps table begins with.
+const char* const kStepColumns = "calculation,value,repetition";
+
+std::string Joined(const std::string& first, const std::vector<std::string>& names) {
+  std::string line = first;
+  for (const auto& n : names) line += "," + n;
+  return line;
+}
+
+template <typename Sweep>
+ExperimentType SweepType(ExperimentKind kind, std::string name) {
+  const experiments::TableColumns columns = Sweep::Columns();
+  TableHeaders headers{Joined(kRunColumns, columns.Measures),
+                       columns.Steps.empty() ? std::string() : Joined(kStepColumns, columns.Steps), ""};
+  return {kind, std::move(name),
+          [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
+            return std::make_unique<Sweep>(sim);
+          },
+          std::move(headers)};
+}
+
+// The stability experiment with a surface of its own (the window shares
+// one with the 3-D window). The surface is a base so that it is built first.
+struct OwnSurface {
+  experiments::StabilitySurface Surface;
+};
+class StandaloneStability : private OwnSurface, public experiments::StabilityExperiment {
+ public:
+  explicit StandaloneStability(simulation::Simulation& sim) : StabilityExperiment(sim, Surface) {}
+};
+
+ExperimentType StabilityType() {
+  return {ExperimentKind::Stability, "stability",
+          [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
+            return std::make_unique<StandaloneStability>(sim);
+          },
+          {std::string(kRunColumns) + ",steps,rises", std::string(kStepColumns) + ",step,Threshold,UnsatisfiedCount",
+           std::string(kStepColumns) + ",tolerance,step,meanSegregation"}};
+}
+
+const ExperimentType& TypeNamed(const std::string& name) {
+  for (const ExperimentType& type : ExperimentTypes()) {
+    if (type.Name == name) return type;
   }
   std::string list;
-  for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
+  for (const auto& n : ExperimentNames()) list += (list.empty() ? "" : ", ") + n;
   throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
 }
 
@@ -70,25 +112,16 @@ void ReadStability(ExperimentSetup& s, const world::ControlModel& fields) {
 // The first calculation's set-up, at its value, on the probe: a value the
 // set-up refuses (a number of groups beyond the up-down's range, say) is bad
 // input, shown before anything is written rather than by a worker.
-void CheckFirstSetUp(const ExperimentSetup& s, simulation::Simulation& probe) {
+void CheckFirstSetUp(const ExperimentSetup& s, const experiments::Experiment& window,
+                     simulation::Simulation& probe) {
   const int value = s.UnitValue(0);
   try {
-    switch (s.Kind) {
-      case ExperimentKind::Parameterspace:
-        experiments::ParameterSpaceExperiment::ApplyParameter(probe, s.Parameter, value);
-        break;
-      case ExperimentKind::Growth:
-        experiments::GrowthExperiment::ApplyThreshold(probe, value);
-        break;
-      case ExperimentKind::Streets:
-        // A refused layout is no refused set-up: the calculation runs without streets.
-        static_cast<void>(experiments::StreetsExperiment::ApplyLayout(probe, s.Layout, value));
-        break;
-      case ExperimentKind::Stability:
-        if (!s.Sweep3d) return;
-        experiments::StabilityExperiment::WriteThirdValue(probe, s.Parameter, value);
-        probe.NewSetup();
-        break;
+    if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(&window)) {
+      // A refused layout is no refused set-up: the calculation runs without streets.
+      static_cast<void>(sweep->ApplyTo(probe, value));
+    } else if (s.Sweep3d) {
+      experiments::StabilityExperiment::WriteThirdValue(probe, s.Parameter, value);
+      probe.NewSetup();
     }
   } catch (const world::UserError& e) {
     throw world::MissingValue(s.Name + " calculation 0 (value " + std::to_string(value) + "): " + e.what());
@@ -97,8 +130,29 @@ void CheckFirstSetUp(const ExperimentSetup& s, simulation::Simulation& probe) {
 
 }  // namespace
 
+const std::vector<ExperimentType>& ExperimentTypes() {
+  static const std::vector<ExperimentType> types{
+      SweepType<experiments::ParameterSpaceExperiment>(ExperimentKind::Parameterspace, "parameterspace"),
+      SweepType<experiments::GrowthExperiment>(ExperimentKind::Growth, "growth"),
+      SweepType<experiments::StreetsExperiment>(ExperimentKind::Streets, "streets"),
+      StabilityType(),
+  };
+  return types;
+}
+
+const ExperimentType& TypeOf(ExperimentKind kind) {
+  for (const ExperimentType& type : ExperimentTypes()) {
+    if (type.Kind == kind) return type;
+  }
+  throw std::logic_error("an experiment kind without its type");
+}
+
 const std::vector<std::string>& ExperimentNames() {
-  static const std::vector<std::string> names{"parameterspace", "growth", "streets", "stability"};
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> list;
+    for (const ExperimentType& type : ExperimentTypes()) list.push_back(type.Name);
+    return list;
+  }();
   return names;
 }
 
@@ -127,8 +181,9 @@ void ApplyWindowFields(world::ControlModel& fields, const ExperimentSetup& setup
 
 ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::string>& set,
                                const std::vector<std::string>& exp, long long maxRoundSteps) {
+  const ExperimentType& type = TypeNamed(name);
   ExperimentSetup s;
-  s.Kind = KindOf(name);
+  s.Kind = type.Kind;
   s.Name = name;
   s.SetTexts = set;
   s.ExpTexts = exp;
@@ -143,44 +198,22 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   probe->MainWindowShown();
   ApplyMainSettings(*probe, s.MainSettings);
 
-  // The fields typed into the window, checked first.
-  const auto type = [&s](world::ControlModel& fields) {
-    CheckWindowFields(fields, s.WindowFields);
-    ApplyWindowFields(fields, s);
-  };
-  switch (s.Kind) {
-    case ExperimentKind::Parameterspace: {
-      experiments::ParameterSpaceExperiment window(*probe);
-      type(window.controls);
-      s.Parameter = window.controls.ItemIndex("CB_param");
-      if (s.Parameter < 0) throw world::MissingValue("please select a parameter");
-      s.ClusterDegree = window.controls.Position("UpD_polyDegClust");
-      s.SegregationDegree = window.controls.Position("UpD_polyDegSeg");
-      ReadSweep(s, window.runner);
-      break;
-    }
-    case ExperimentKind::Growth: {
-      experiments::GrowthExperiment window(*probe);
-      type(window.controls);
-      ReadSweep(s, window.runner);
-      break;
-    }
-    case ExperimentKind::Streets: {
-      experiments::StreetsExperiment window(*probe);
-      type(window.controls);
-      s.Layout = window.ChosenLayout();
-      ReadSweep(s, window.runner);
-      break;
-    }
-    case ExperimentKind::Stability: {
-      experiments::StabilitySurface surface;
-      experiments::StabilityExperiment window(*probe, surface);
-      type(window.controls);
-      ReadStability(s, window.controls);
-      break;
-    }
+  // The fields typed into the window, checked first, then read as its
+  // experiment reads them at new start.
+  const std::unique_ptr<experiments::Experiment> window = type.Make(*probe);
+  world::ControlModel& fields = window->Fields();
+  CheckWindowFields(fields, s.WindowFields);
+  ApplyWindowFields(fields, s);
+  if (fields.Has("CB_param")) s.Parameter = fields.ItemIndex("CB_param");
+  if (fields.Has("UpD_polyDegClust")) s.ClusterDegree = fields.Position("UpD_polyDegClust");
+  if (fields.Has("UpD_polyDegSeg")) s.SegregationDegree = fields.Position("UpD_polyDegSeg");
+  if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get())) {
+    sweep->CheckFields();
+    ReadSweep(s, sweep->Runner());
+  } else {
+    ReadStability(s, fields);
   }
-  CheckFirstSetUp(s, *probe);
+  CheckFirstSetUp(s, *window, *probe);
   if (s.Calculations == std::numeric_limits<long long>::max()) {
     throw UsageError("the sweep has too many calculations to count; narrow its range or repetitions");
   }

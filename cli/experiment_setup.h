@@ -1,18 +1,41 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/control_settings.h"
 #include "core/simulation/simulation.h"
-#include "experiments/streets_experiment.h"
+#include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"
 
 namespace cli {
 
 enum class ExperimentKind { Parameterspace, Growth, Streets, Stability };
+
+// The tables an experiment writes: header lines without the line end, or
+// empty when it does not write that table.
+struct TableHeaders {
+  std::string Runs;
+  std::string Steps;
+  std::string Rises;
+};
+
+// One batch experiment as the headless tool knows it: the name the command
+// line takes, the experiment of its window made on a world, and its tables.
+struct ExperimentType {
+  ExperimentKind Kind = ExperimentKind::Parameterspace;
+  std::string Name;
+  std::function<std::unique_ptr<experiments::Experiment>(simulation::Simulation&)> Make;
+  TableHeaders Headers;
+};
+
+// Every experiment, once: the one list the command line, the set-up check,
+// the workers and the tables read.
+const std::vector<ExperimentType>& ExperimentTypes();
+const ExperimentType& TypeOf(ExperimentKind kind);
 
 // What the command line fixes for a whole experiment, read once from the
 // main window's controls and the experiment window's own fields before
@@ -31,7 +54,6 @@ struct ExperimentSetup {
   experiments::SweepSettings Sweep;
   experiments::SweepPlan Plan;
   int Parameter = -1;  // CB_param: the swept parameter, or the third parameter of stability
-  experiments::StreetsExperiment::Layout Layout = experiments::StreetsExperiment::Layout::Grid;
   int ClusterDegree = 3;      // E_polyDegClust
   int SegregationDegree = 3;  // E_polyDegSeg
 
@@ -53,7 +75,7 @@ struct ExperimentSetup {
   long long UnitOfCalculation(long long k) const { return Kind == ExperimentKind::Stability ? k / Rounds : k; }
 };
 
-// The experiment names, as the command line takes them.
+// The experiment names, as the command line takes them, in the order of ExperimentTypes().
 const std::vector<std::string>& ExperimentNames();
 
 // Reads and checks everything before anything is written: the experiment

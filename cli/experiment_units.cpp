@@ -2,11 +2,11 @@
 
 #include <charconv>
 #include <optional>
+#include <stdexcept>
+#include <variant>
 
 #include "core/world/convert.h"
 #include "experiments/derived_series.h"
-#include "experiments/growth_experiment.h"
-#include "experiments/parameter_space_experiment.h"
 #include "experiments/stability_experiment.h"
 #include "experiments/stability_surface.h"
 
@@ -35,6 +35,11 @@ class Line {
   Line& operator<<(int n) { return *this << std::to_string(n); }
   Line& operator<<(double x) { return *this << NumberText(x); }
   Line& operator<<(const std::optional<double>& x) { return x ? *this << *x : *this << std::string(); }
+  Line& operator<<(const experiments::TableValue& v) {
+    if (const auto* n = std::get_if<long long>(&v)) return *this << *n;
+    if (const auto* x = std::get_if<double>(&v)) return *this << *x;
+    return *this << std::string();
+  }
 
  private:
   void Separate() {
@@ -69,76 +74,38 @@ std::unique_ptr<simulation::Simulation> Prepare(const ExperimentSetup& setup, Se
 }
 
 // A calculation of a sweep: the set-up of applyValue with the calculation's
-// seed, the steps, and what the window records at its end.
+// seed, the steps, and what the window records at its end, all through the
+// window's own experiment on the calculation's world.
 bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long k,
                          const std::function<bool()>& stop, const simulation::Simulation::Reporter& report,
                          UnitRows& rows) {
-  using experiments::GrowthExperiment;
-  using experiments::StreetsExperiment;
-  using experiments::ParameterSpaceExperiment;
   const experiments::SweepCalculation c = setup.Plan.At(k);
   SeedFeed feed(sweepSeed, k);
   auto sim = Prepare(setup, feed, report, k, c.Value);
   const int steps = setup.Sweep.Steps;
   const std::uint64_t seed = CalculationSeed(sweepSeed, k);
+  const std::unique_ptr<experiments::Experiment> window = TypeOf(setup.Kind).Make(*sim);
+  const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get());
+  if (!sweep) throw std::logic_error(setup.Name + " runs no sweep calculations");
   try {
+    ApplyWindowFields(window->Fields(), setup);
     // As at new start: the main window stops its own run at the last step.
     sim->controls.SetText("E_stopT", world::IntToText(steps));
     feed.Arm();
-    switch (setup.Kind) {
-      case ExperimentKind::Parameterspace:
-        ParameterSpaceExperiment::ApplyParameter(*sim, setup.Parameter, c.Value);
-        break;
-      case ExperimentKind::Growth:
-        GrowthExperiment::ApplyThreshold(*sim, c.Value);
-        break;
-      case ExperimentKind::Streets:
-        if (const auto refused = StreetsExperiment::ApplyLayout(*sim, setup.Layout, c.Value)) report(*refused);
-        break;
-      case ExperimentKind::Stability:
-        break;
-    }
+    if (const auto refused = sweep->ApplyTo(*sim, c.Value)) report(*refused);
   } catch (const world::UserError& e) {
     throw UnitFailure(Describe(setup, k, c.Value) + e.what());
   }
   if (!RunSteps(*sim, steps, stop)) return false;
 
+  const experiments::CalculationRows measured = sweep->RowsOf(*sim, steps);
   Line run(rows.Runs);
   run << setup.Name << k << c.Value << c.Repetition << seed;
-  switch (setup.Kind) {
-    case ExperimentKind::Parameterspace: {
-      const auto result = ParameterSpaceExperiment::Measure(*sim, steps);
-      run << result.Clusters << result.Segregation;
-      break;
-    }
-    case ExperimentKind::Growth: {
-      const auto result = GrowthExperiment::Measure(*sim, steps);
-      // The group mean at every step, as the calculation's "temp" line shows it.
-      Series points;
-      for (const Series& group : result.Segregation) {
-        for (const Point& p : group) experiments::InsertByX(points, p);
-      }
-      const Series mean =
-          experiments::BlockAverage(points, static_cast<int>(std::max<std::size_t>(1, result.Segregation.size())));
-      const std::size_t n = std::max(mean.size(), result.Density.size());
-      std::optional<double> lastMean;
-      std::optional<double> lastDensity;
-      for (std::size_t i = 0; i < n; ++i) {
-        lastMean = i < mean.size() ? std::optional(mean[i].Y) : std::nullopt;
-        lastDensity = i < result.Density.size() ? std::optional(result.Density[i].Y) : std::nullopt;
-        const double step = i < mean.size() ? mean[i].X : result.Density[i].X;
-        Line(rows.Steps) << k << c.Value << c.Repetition << step << lastMean << lastDensity;
-      }
-      run << lastMean << lastDensity;
-      break;
-    }
-    case ExperimentKind::Streets: {
-      const auto result = StreetsExperiment::Measure(*sim);
-      run << result.StreetCells << result.Clusters;
-      break;
-    }
-    case ExperimentKind::Stability:
-      break;
+  for (const experiments::TableValue& value : measured.Measures) run << value;
+  for (const experiments::TableRow& step : measured.Steps) {
+    Line line(rows.Steps);
+    line << k << c.Value << c.Repetition;
+    for (const experiments::TableValue& value : step) line << value;
   }
   return true;
 }
@@ -226,21 +193,7 @@ std::string NumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
-TableHeaders HeadersOf(ExperimentKind kind) {
-  const std::string common = "experiment,calculation,value,repetition,seed,";
-  switch (kind) {
-    case ExperimentKind::Parameterspace:
-      return {common + "LargeClusterCount,meanSegregation", "", ""};
-    case ExperimentKind::Growth:
-      return {common + "meanSegregation,density", "calculation,value,repetition,step,meanSegregation,density", ""};
-    case ExperimentKind::Streets:
-      return {common + "StreetCellCount,LargeClusterCount", "", ""};
-    case ExperimentKind::Stability:
-      return {common + "steps,rises", "calculation,value,repetition,step,Threshold,UnsatisfiedCount",
-              "calculation,value,repetition,tolerance,step,meanSegregation"};
-  }
-  return {};
-}
+TableHeaders HeadersOf(ExperimentKind kind) { return TypeOf(kind).Headers; }
 
 bool RunUnit(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long unit, const std::function<bool()>& stop,
              const simulation::Simulation::Reporter& report, UnitRows& rows) {

@@ -23,13 +23,7 @@ class UnitFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The tables an experiment writes: header lines without the line end, or
-// empty when it does not write that table.
-struct TableHeaders {
-  std::string Runs;
-  std::string Steps;
-  std::string Rises;
-};
+// The tables of an experiment (TypeOf(kind).Headers).
 TableHeaders HeadersOf(ExperimentKind kind);
 
 // A number as the tables write it: the shortest text that reads back as the

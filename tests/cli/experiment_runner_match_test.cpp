@@ -1,11 +1,13 @@
-// The headless tool runs the windows' own runner code: a sweep run with one
-// thread matches, calculation by calculation, the window's runner ticked on
-// one world that draws the same seed for every calculation.
+// The headless tool runs the windows' own experiments: a sweep run with one
+// thread matches, calculation by calculation, the window's experiment ticked
+// on one world that draws the same seed for every calculation, and every
+// experiment the command line names is the one its window runs.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/experiment_setup.h"
+#include "cli/experiment_units.h"
 #include "experiment_support.h"
 #include "experiments/growth_experiment.h"
 #include "experiments/parameter_space_experiment.h"
@@ -35,14 +37,13 @@ class WindowWorld {
   simulation::Simulation& Sim() { return *sim_; }
 
   // Types the fields into the window, presses "new start" and ticks the
-  // runner until the experiment has ended.
-  template <typename Window, typename Runner>
-  void Run(Window& window, void (Window::*newStart)(), Runner& runner) {
-    ApplyWindowFields(window.controls, setup_);
+  // experiment until it has ended.
+  void Run(experiments::Experiment& window) {
+    ApplyWindowFields(window.Fields(), setup_);
     armed_ = true;
-    (window.*newStart)();
-    for (int ticks = 0; runner.Running() && ticks < 1000000; ++ticks) runner.Tick();
-    ASSERT_TRUE(runner.Ended());
+    window.NewStart();
+    for (int ticks = 0; window.Running() && ticks < 1000000; ++ticks) window.Tick();
+    ASSERT_TRUE(window.Ended());
   }
 
  private:
@@ -91,13 +92,41 @@ Series PointsOf(const json& list) {
 
 double Number(const std::string& field) { return std::stod(field); }
 
+TEST(HeadlessExperiment, EveryNameMakesTheExperimentOfItsWindowWithItsTables) {
+  const std::vector<std::pair<std::string, std::string>> windows = {
+      {"parameterspace", "Timer2"}, {"growth", "Timer3"}, {"streets", "Timer4"}, {"stability", "Timer5"}};
+  ASSERT_EQ(ExperimentNames().size(), windows.size());
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    const auto& [name, timer] = windows[i];
+    EXPECT_EQ(ExperimentNames()[i], name);
+    const ExperimentType& type = ExperimentTypes()[i];
+    EXPECT_EQ(&TypeOf(type.Kind), &type) << name;
+    simulation::Simulation sim([] { return std::uint64_t{7}; });
+    const auto experiment = type.Make(sim);
+    ASSERT_TRUE(experiment) << name;
+    EXPECT_EQ(experiment->TimerName(), timer) << name;
+    EXPECT_FALSE(experiment->Fields().Checked(timer)) << name;
+    EXPECT_FALSE(experiment->Started()) << name;
+    // Only the stability experiment runs passes of dependent rounds.
+    const bool sweep = dynamic_cast<experiments::SweepExperiment*>(experiment.get()) != nullptr;
+    EXPECT_EQ(sweep, name != "stability") << name;
+    EXPECT_EQ(type.Headers.Runs.rfind("experiment,calculation,value,repetition,seed,", 0), 0u) << name;
+  }
+  // The tables as the headless tool has always written them.
+  EXPECT_EQ(HeadersOf(ExperimentKind::Parameterspace).Runs,
+            "experiment,calculation,value,repetition,seed,LargeClusterCount,meanSegregation");
+  EXPECT_EQ(HeadersOf(ExperimentKind::Growth).Steps, "calculation,value,repetition,step,meanSegregation,density");
+  EXPECT_EQ(HeadersOf(ExperimentKind::Streets).Steps, "");
+  EXPECT_EQ(HeadersOf(ExperimentKind::Stability).Rises, "calculation,value,repetition,tolerance,step,meanSegregation");
+}
+
 TEST(HeadlessExperiment, ParameterSpaceMatchesTheWindowsRunnerCalculationByCalculation) {
   Scratch scratch("match-ps");
   const std::vector<std::string> fields = {"CB_param=0", "E_toSteps=31", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "parameterspace", fields);
   WindowWorld w("parameterspace", SmallWorld(), fields);
   experiments::ParameterSpaceExperiment window(w.Sim());
-  w.Run(window, &experiments::ParameterSpaceExperiment::B_startClick, window.runner);
+  w.Run(window);
 
   const Series& clusters = window.Series_Avg.Points();
   const Series& segregation = window.Series_IS.Points();
@@ -126,7 +155,7 @@ TEST(HeadlessExperiment, GrowthLinesMatchTheWindowsRunner) {
   const Headless h = RunHeadless(scratch, "growth", fields);
   WindowWorld w("growth", SmallWorld(), fields);
   experiments::GrowthExperiment window(w.Sim());
-  w.Run(window, &experiments::GrowthExperiment::B_startClick, window.runner);
+  w.Run(window);
 
   const json& values = h.Summary["series"]["values"];
   ASSERT_EQ(values.size(), 3u);
@@ -150,7 +179,7 @@ TEST(HeadlessExperiment, StreetGridCalculationsMatchTheWindowsRunner) {
   const Headless h = RunHeadless(scratch, "streets", fields, settings);
   WindowWorld w("streets", settings, fields);
   experiments::StreetsExperiment window(w.Sim());
-  w.Run(window, &experiments::StreetsExperiment::S_startClick, window.runner);
+  w.Run(window);
 
   // More rows and columns cover more cells: the window's points stay in calculation order.
   const Series& points = window.Series_street.Points();
@@ -170,7 +199,7 @@ TEST(HeadlessExperiment, StabilityRoundsMatchTheWindowsRunner) {
   WindowWorld w("stability", SmallWorld(), fields);
   experiments::StabilitySurface surface;
   experiments::StabilityExperiment window(w.Sim(), surface);
-  w.Run(window, &experiments::StabilityExperiment::S_startClick, window);
+  w.Run(window);
 
   // Rows per round in round order; the window keeps its points by threshold.
   ASSERT_EQ(h.Runs.size(), 3u);
