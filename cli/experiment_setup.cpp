@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "cli/experiment_summary.h"
 #include "core/world/convert.h"
 #include "experiments/growth_experiment.h"
 #include "experiments/parameter_space_experiment.h"
@@ -33,7 +34,7 @@ std::string Joined(const std::string& first, const std::vector<std::string>& nam
 }
 
 template <typename Sweep>
-ExperimentType SweepType(ExperimentKind kind, std::string name) {
+ExperimentType SweepType(ExperimentKind kind, std::string name, decltype(ExperimentType::Series) series) {
   const experiments::TableColumns columns = Sweep::Columns();
   TableHeaders headers{Joined(kRunColumns, columns.Measures),
                        columns.Steps.empty() ? std::string() : Joined(kStepColumns, columns.Steps), ""};
@@ -41,7 +42,7 @@ ExperimentType SweepType(ExperimentKind kind, std::string name) {
           [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
             return std::make_unique<Sweep>(sim);
           },
-          std::move(headers)};
+          std::move(headers), series};
 }
 
 // The stability experiment with a surface of its own (the window shares
@@ -60,7 +61,8 @@ ExperimentType StabilityType() {
             return std::make_unique<StandaloneStability>(sim);
           },
           {std::string(kRunColumns) + ",steps,rises", std::string(kStepColumns) + ",step,Threshold,UnsatisfiedCount",
-           std::string(kStepColumns) + ",tolerance,step,meanSegregation"}};
+           std::string(kStepColumns) + ",tolerance,step,meanSegregation"},
+          StabilitySeries};
 }
 
 const ExperimentType& TypeNamed(const std::string& name) {
@@ -132,9 +134,10 @@ void CheckFirstSetUp(const ExperimentSetup& s, const experiments::Experiment& wi
 
 const std::vector<ExperimentType>& ExperimentTypes() {
   static const std::vector<ExperimentType> types{
-      SweepType<experiments::ParameterSpaceExperiment>(ExperimentKind::Parameterspace, "parameterspace"),
-      SweepType<experiments::GrowthExperiment>(ExperimentKind::Growth, "growth"),
-      SweepType<experiments::StreetsExperiment>(ExperimentKind::Streets, "streets"),
+      SweepType<experiments::ParameterSpaceExperiment>(ExperimentKind::Parameterspace, "parameterspace",
+                                                       ParameterSpaceSeries),
+      SweepType<experiments::GrowthExperiment>(ExperimentKind::Growth, "growth", GrowthSeries),
+      SweepType<experiments::StreetsExperiment>(ExperimentKind::Streets, "streets", StreetsSeries),
       StabilityType(),
   };
   return types;
@@ -204,9 +207,9 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   world::ControlModel& fields = window->Fields();
   CheckWindowFields(fields, s.WindowFields);
   ApplyWindowFields(fields, s);
-  if (fields.Has("CB_param")) s.Parameter = fields.ItemIndex("CB_param");
-  if (fields.Has("UpD_polyDegClust")) s.ClusterDegree = fields.Position("UpD_polyDegClust");
-  if (fields.Has("UpD_polyDegSeg")) s.SegregationDegree = fields.Position("UpD_polyDegSeg");
+  if (const world::Control* c = fields.Find("CB_param")) s.Parameter = c->ItemIndex;
+  if (const world::Control* c = fields.Find("UpD_polyDegClust")) s.ClusterDegree = c->Position;
+  if (const world::Control* c = fields.Find("UpD_polyDegSeg")) s.SegregationDegree = c->Position;
   if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get())) {
     sweep->CheckFields();
     ReadSweep(s, sweep->Runner());

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,20 @@ struct TableHeaders {
   std::string Rises;
 };
 
+struct ExperimentSetup;
+struct OutputFolder;
+
 // One batch experiment as the headless tool knows it: the name the command
-// line takes, the experiment of its window made on a world, and its tables.
+// line takes, the experiment of its window made on a world, its tables and
+// the derived series its summary holds.
 struct ExperimentType {
   ExperimentKind Kind = ExperimentKind::Parameterspace;
   std::string Name;
   std::function<std::unique_ptr<experiments::Experiment>(simulation::Simulation&)> Make;
   TableHeaders Headers;
+  // The series of summary.json, computed from a complete folder's tables.
+  nlohmann::json (*Series)(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) =
+      nullptr;
 };
 
 // Every experiment, once: the one list the command line, the set-up check,

@@ -66,7 +66,9 @@ json SweepSeries(const PointSeries& source, int period, int degree) {
             {"points", Points(fit.Points())}}}};
 }
 
-json SummariseParameterspace(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) {
+}  // namespace
+
+json ParameterSpaceSeries(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) {
   PointSeries clusters;
   PointSeries segregation;
   TableReader runs(folder.Runs(), headers.Runs);
@@ -80,7 +82,7 @@ json SummariseParameterspace(const OutputFolder& folder, const ExperimentSetup& 
           {"meanSegregation", SweepSeries(segregation, period, setup.SegregationDegree)}};
 }
 
-json SummariseStreets(const OutputFolder& folder, const TableHeaders& headers) {
+json StreetsSeries(const OutputFolder& folder, const ExperimentSetup&, const TableHeaders& headers) {
   PointSeries streets;
   TableReader runs(folder.Runs(), headers.Runs);
   while (runs.Next()) {
@@ -92,7 +94,7 @@ json SummariseStreets(const OutputFolder& folder, const TableHeaders& headers) {
 // Per value the mean over its calculations of the group-mean segregation
 // at every step, averaged as the window's "toler" line; the density of the
 // last calculation, as its "dense" line.
-json SummariseGrowth(const OutputFolder& folder, const TableHeaders& headers) {
+json GrowthSeries(const OutputFolder& folder, const ExperimentSetup&, const TableHeaders& headers) {
   TableReader steps(folder.Steps(), headers.Steps);
   json values = json::array();
   Series density;
@@ -130,7 +132,7 @@ json SummariseGrowth(const OutputFolder& folder, const TableHeaders& headers) {
 
 // Per pass the average over its rounds at every threshold, as the window's
 // average line; with "activate" the surface, a row per pass.
-json SummariseStability(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) {
+json StabilitySeries(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) {
   TableReader rises(folder.Rises(), headers.Rises);
   json passes = json::array();
   experiments::StabilitySurface surface;
@@ -182,8 +184,6 @@ json SummariseStability(const OutputFolder& folder, const ExperimentSetup& setup
   }
   return result;
 }
-
-}  // namespace
 
 Shard ParseShard(const std::string& text) {
   const auto slash = text.find('/');
@@ -239,22 +239,8 @@ nlohmann::json ManifestOf(const ExperimentSetup& setup, std::uint64_t seed) {
 }
 
 void Summarise(const OutputFolder& folder, const ExperimentSetup& setup, std::uint64_t seed) {
-  const TableHeaders headers = HeadersOf(setup.Kind);
-  json series;
-  switch (setup.Kind) {
-    case ExperimentKind::Parameterspace:
-      series = SummariseParameterspace(folder, setup, headers);
-      break;
-    case ExperimentKind::Growth:
-      series = SummariseGrowth(folder, headers);
-      break;
-    case ExperimentKind::Streets:
-      series = SummariseStreets(folder, headers);
-      break;
-    case ExperimentKind::Stability:
-      series = SummariseStability(folder, setup, headers);
-      break;
-  }
+  const ExperimentType& type = TypeOf(setup.Kind);
+  json series = type.Series(folder, setup, type.Headers);
   json summary = ManifestOf(setup, seed);
   summary["series"] = std::move(series);
   // One line: the point lists would fill thousands of lines indented.

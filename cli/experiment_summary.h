@@ -26,6 +26,14 @@ nlohmann::json ReadManifest(const OutputFolder& folder);
 // The settings of a manifest's run, checked again.
 ExperimentSetup SetupOf(const nlohmann::json& manifest);
 
+// The derived series of each experiment's summary.json, from a complete
+// folder's tables (ExperimentType::Series).
+nlohmann::json ParameterSpaceSeries(const OutputFolder& folder, const ExperimentSetup& setup,
+                                    const TableHeaders& headers);
+nlohmann::json GrowthSeries(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers);
+nlohmann::json StreetsSeries(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers);
+nlohmann::json StabilitySeries(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers);
+
 // The derived series of a complete sweep, computed from the folder's tables
 // by the same series code as the windows: summary.json, and for the
 // stability experiment with "activate" also surface.xls. A single run and a

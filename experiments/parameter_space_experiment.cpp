@@ -114,7 +114,7 @@ void ParameterSpaceExperiment::ApplyParameter(simulation::Simulation& sim, int p
   sim.NewSetup();
 }
 
-void ParameterSpaceExperiment::ApplyValue(int value) { ApplyParameter(sim_, controls.ItemIndex("CB_param"), value); }
+void ParameterSpaceExperiment::ApplyValue(int value) { ApplyTo(sim_, value); }
 
 ParameterSpaceExperiment::Result ParameterSpaceExperiment::Measure(const simulation::Simulation& sim, int steps) {
   // The cluster count is that of the latest analysis, which the time step

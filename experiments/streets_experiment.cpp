@@ -71,7 +71,7 @@ std::optional<world::UserError> StreetsExperiment::ApplyLayout(simulation::Simul
 }
 
 void StreetsExperiment::ApplyValue(int value) {
-  const auto refused = ApplyLayout(sim_, ChosenLayout(), value);
+  const auto refused = ApplyTo(sim_, value);
   if (refused && !layoutRefusalReported_) {
     layoutRefusalReported_ = true;
     if (reporter_) reporter_(*refused);

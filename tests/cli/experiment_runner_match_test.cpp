@@ -111,6 +111,7 @@ TEST(HeadlessExperiment, EveryNameMakesTheExperimentOfItsWindowWithItsTables) {
     const bool sweep = dynamic_cast<experiments::SweepExperiment*>(experiment.get()) != nullptr;
     EXPECT_EQ(sweep, name != "stability") << name;
     EXPECT_EQ(type.Headers.Runs.rfind("experiment,calculation,value,repetition,seed,", 0), 0u) << name;
+    EXPECT_NE(type.Series, nullptr) << name;
   }
   // The tables as the headless tool has always written them.
   EXPECT_EQ(HeadersOf(ExperimentKind::Parameterspace).Runs,
