@@ -2,12 +2,15 @@
 
 #include <CLI/CLI.hpp>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <string_view>
 
 #include "experiment_command.h"
 #include "merge_command.h"
-#include "plot_command.h"
 #include "control_settings.h"
 #include "run_command.h"
 
@@ -45,9 +48,36 @@ void CatchStopSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
+// `plot` draws with the windows' chart component, so it is a program of its
+// own, vicinara-plot beside this one: run, experiment and merge never load a
+// Qt library. It takes the arguments after "plot" as they are and ends this
+// process with its own exit status. Returns only when it cannot be started.
+int Plot(int argc, char** argv) {
+#ifdef VICINARA_PLOT
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::string program = (error ? std::filesystem::path("vicinara-plot") : self.parent_path() / "vicinara-plot");
+  std::vector<char*> arguments;
+  arguments.push_back(const_cast<char*>(program.c_str()));
+  for (int i = 2; i < argc; ++i) arguments.push_back(argv[i]);
+  arguments.push_back(nullptr);
+  std::cout.flush();
+  execv(program.c_str(), arguments.data());
+  std::cerr << "plot is not available: " << program << " cannot be started: " << std::strerror(errno) << '\n';
+#else
+  (void)argc;
+  (void)argv;
+  std::cerr << "plot is not available: this vicinara-cli was built without the windows (VICINARA_GUI=OFF), "
+               "whose charts it draws\n";
+#endif
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string_view(argv[1]) == "plot") return Plot(argc, argv);
+
   CLI::App app{"Vicinara, headless: runs the segregation model from the command line."};
   app.require_subcommand(1);
 
@@ -112,14 +142,10 @@ int main(int argc, char** argv) {
   mergeCommand->add_option("folders", merge.Inputs, "the shards' output folders")->required();
   mergeCommand->add_option("--out", merge.Out, "output folder")->required();
 
-  cli::PlotOptions plot;
-  auto* plotCommand = app.add_subcommand(
-      "plot", "Draw the charts the windows show for an experiment's folder or a run's --csv, as PNG or SVG files.");
-  plotCommand->add_option("input", plot.Input, "an experiment's output folder, or the CSV file of run --csv")
-      ->required();
-  plotCommand->add_option("--out", plot.Out, "folder for the charts (default: the experiment's folder, or the CSV's)");
-  plotCommand->add_option("--format", plot.Format, "png or svg (default png)");
-  plotCommand->add_option("--size", plot.Size, "WxH in pixels (default: each chart's size in its window)");
+  // Listed for --help; `plot` itself never reaches the parser (see Plot).
+  app.add_subcommand("plot",
+                     "Draw the charts the windows show for an experiment's folder or a run's --csv, as PNG or SVG "
+                     "files (vicinara-cli plot --help for its options).");
 
   try {
     app.parse(argc, argv);
@@ -141,6 +167,5 @@ int main(int argc, char** argv) {
     return cli::RunExperiment(experiment, std::cerr, stopSignal);
   }
   if (*mergeCommand) return cli::Merge(merge, std::cerr);
-  if (*plotCommand) return cli::Plot(plot, std::cout, std::cerr);
   return 2;
 }

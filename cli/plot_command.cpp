@@ -574,8 +574,6 @@ int PlotWithApplication(const PlotOptions& options, std::ostream& out) {
 
 }  // namespace
 
-bool PlotAvailable() { return true; }
-
 int Plot(const PlotOptions& options, std::ostream& out, std::ostream& err) {
   try {
     // The charts render offscreen unless a platform is named.

@@ -13,9 +13,6 @@ struct PlotOptions {
   std::optional<std::string> Size; // WxH; default: each chart's size in its window
 };
 
-// Whether this build can plot: it needs the windows' chart component.
-bool PlotAvailable();
-
 // Renders the charts the windows would show for the data: the experiment
 // window's charts for an experiment's folder (the 3-D surface as a heat map,
 // or as the 3-D picture where OpenGL renders), the analysis window's time

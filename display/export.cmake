@@ -14,7 +14,32 @@ target_sources(vicinara_display PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/save_windows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xls.cpp
 )
-target_link_libraries(vicinara_display PRIVATE JPEG::JPEG PkgConfig::GSF PkgConfig::FFMPEG GIF::GIF Threads::Threads)
+target_link_libraries(vicinara_display PRIVATE JPEG::JPEG PkgConfig::GSF ${CMAKE_DL_LIBS})
+
+# The film encoders, a module loaded only when a film is made: FFmpeg brings
+# about a hundred libraries whose loading would otherwise slow every start of
+# the headless tool. The program that films decides where the module is
+# built (beside it); vicinara_use_film_module links it beside other programs.
+add_library(vicinara_film MODULE
+  ${CMAKE_CURRENT_LIST_DIR}/film_encoders.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_output.cpp
+)
+set_target_properties(vicinara_film PROPERTIES
+  PREFIX "" OUTPUT_NAME vicinara-film SUFFIX ".so"
+  CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+target_include_directories(vicinara_film PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(vicinara_film PRIVATE PkgConfig::FFMPEG GIF::GIF Threads::Threads)
+target_link_options(vicinara_film PRIVATE -Wl,--as-needed -Wl,-O1)
+
+# A program that films but does not lie beside the module (a test, a
+# benchmark) gets a link to it in its own folder.
+function(vicinara_use_film_module target)
+  add_dependencies(${target} vicinara_film)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E create_symlink "$<TARGET_FILE:vicinara_film>"
+      "$<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_NAME:vicinara_film>"
+    VERBATIM)
+endfunction()
 
 # The program ships with empty "pictures" and "data" folders beside its
 # executable; saving never creates them. Call this for every program target.

@@ -54,10 +54,17 @@ class FilmWriter {
   int frames_ = 0;
 };
 
-// Opens the film for writing under a temporary name in path's folder.
-// Throws world::UserError: the file cannot be created, or the encoder is
-// missing or refuses the frame size.
+// Opens the film for writing under a temporary name in path's folder. The
+// encoders live in the module kFilmModuleName, loaded at the first film from
+// the program's folder or from lib/vicinara beside it; frames are encoded on
+// a thread of their own. Throws world::UserError: the module is missing, the
+// file cannot be created, or the encoder is missing or refuses the frame size.
 std::unique_ptr<FilmWriter> OpenFilm(const std::string& path, const FilmOptions& options);
+
+// The file name of the encoders' module, and the version of the interface
+// between it and the program; a module of another version is refused.
+inline constexpr const char* kFilmModuleName = "vicinara-film.so";
+inline constexpr int kFilmModuleInterface = 1;
 
 // Writes "step N" in black on a white box into the top left corner.
 void DrawStepCaption(RgbImage& image, int step);

@@ -16,4 +16,7 @@ vicinara_test(test_film
   ${CMAKE_CURRENT_LIST_DIR}/film_test.cpp
 )
 target_link_libraries(test_film PRIVATE vicinara_cli_commands vicinara_display PkgConfig::FFMPEG GIF::GIF)
+vicinara_use_film_module(test_film)
+add_dependencies(test_film vicinara-cli)
+target_compile_definitions(test_film PRIVATE VICINARA_CLI_PATH="$<TARGET_FILE:vicinara-cli>")
 target_compile_definitions(test_film PRIVATE VICINARA_READ_XLS_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/read_xls.py")

@@ -5,8 +5,13 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "cli/run_command.h"
@@ -428,6 +433,67 @@ TEST(RunFilm, BadRequestsStopBeforeTheRunAndLeaveNothing) {
     EXPECT_TRUE(o.Out.empty());
   }
   EXPECT_TRUE(FilesIn(folder.Path()).empty());
+}
+
+// --- The tool and the encoders' module ----------------------------------------
+
+struct Process {
+  int Status = -1;
+  std::string Err;
+};
+
+// Runs the shell command with standard error caught in the folder.
+Process RunProgram(const TempFolder& folder, const std::string& command) {
+  const std::string errFile = folder.File("stderr.txt");
+  const int status = std::system((command + " >/dev/null 2>" + errFile).c_str());
+  Process p;
+  p.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(errFile);
+  p.Err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::filesystem::remove(errFile);
+  return p;
+}
+
+// A copy of the tool in bin/ of the folder, alone.
+std::string CopyOfTheTool(const TempFolder& folder) {
+  std::filesystem::create_directories(folder.Path() / "bin");
+  const auto copy = folder.Path() / "bin" / "vicinara-cli";
+  std::filesystem::copy_file(VICINARA_CLI_PATH, copy);
+  return copy.string();
+}
+
+TEST(FilmModule, MissingModuleGivesItsMessageAndNoFileAndFoundInLibVicinaraItFilms) {
+  TempFolder folder;
+  const std::string tool = CopyOfTheTool(folder);
+  const std::string film = folder.File("run.gif");
+  const std::string command = tool + " run --seed 3 --steps 2 --set Edit_cellSiz=40 --set Edit_anzAg=100 --film " + film;
+  const Process missing = RunProgram(folder, command);
+  EXPECT_EQ(missing.Status, 2);
+  const std::string expected = "films are not available: the film module vicinara-film.so was not found beside the program (";
+  EXPECT_EQ(missing.Err.substr(0, expected.size()), expected) << missing.Err;
+  EXPECT_EQ(std::count(missing.Err.begin(), missing.Err.end(), '\n'), 1) << missing.Err;
+  EXPECT_FALSE(std::filesystem::exists(film));
+
+  // As installed: the module in lib/vicinara beside bin.
+  std::filesystem::create_directories(folder.Path() / "lib" / "vicinara");
+  std::filesystem::copy_file(std::filesystem::path(VICINARA_CLI_PATH).parent_path() / display::kFilmModuleName,
+                             folder.Path() / "lib" / "vicinara" / display::kFilmModuleName);
+  const Process found = RunProgram(folder, command);
+  EXPECT_EQ(found.Status, 0) << found.Err;
+  EXPECT_EQ(ReadGif(film).Frames.size(), 3u);
+}
+
+// The tool runs a world without the encoders' libraries,
+// nor any of Qt's: each library loaded costs time at every start.
+TEST(FilmModule, RunWithoutFilmLoadsNeitherFFmpegNorQt) {
+  TempFolder folder;
+  const Process run = RunProgram(
+      folder, std::string("LD_DEBUG=libs ") + VICINARA_CLI_PATH + " run --seed 1 --steps 1 --set Edit_cellSiz=40 --set Edit_anzAg=100");
+  ASSERT_EQ(run.Status, 0);
+  EXPECT_NE(run.Err.find("libstdc++"), std::string::npos) << "no loader's trace";
+  for (const char* library : {"libavcodec", "libavformat", "libgif", "libx264", "libQt6", "vicinara-film"}) {
+    EXPECT_EQ(run.Err.find(library), std::string::npos) << library;
+  }
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 // not blank; SVG and sizes; bad input with its message and nothing written.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -257,6 +260,50 @@ TEST_F(Plot, ShardIsRefusedUntilMerged) {
   const Outcome o = PlotTo(*options.Out);
   EXPECT_EQ(o.Status, 2);
   EXPECT_EQ(o.Err, *options.Out + " holds one shard of a run; merge the shards first (vicinara-cli merge)\n");
+}
+
+// The tool itself, run through a shell with standard output and error caught.
+Outcome RunTool(const std::string& arguments) {
+  const fs::path errFile = Scratch() / "tool-stderr.txt";
+  const std::string command = arguments + " 2>" + errFile.string();
+  Outcome o;
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string text;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+  const int status = pclose(pipe);
+  o.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) o.Files.push_back(line);
+  std::ifstream in(errFile);
+  o.Err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  fs::remove(errFile);
+  return o;
+}
+
+// `vicinara-cli plot` runs vicinara-plot beside it with its arguments as
+// they are, and ends with its status.
+TEST_F(Plot, ThroughTheToolItsOwnProgramDrawsWithTheArgumentsAndStatus) {
+  const std::string tool = VICINARA_CLI_PATH;
+  const Outcome o = RunTool(tool + " plot " + csv + " --out " + out.string() + " --format svg --size 300x200");
+  EXPECT_EQ(o.Status, 0) << o.Err;
+  EXPECT_EQ(o.Files.size(), 4u);
+  for (const std::string& file : o.Files) EXPECT_EQ(fs::path(file).extension(), ".svg") << file;
+  EXPECT_EQ(FilesIn(out).size(), 4u);
+
+  const Outcome bad = RunTool(tool + " plot " + csv + " --format jpg");
+  EXPECT_EQ(bad.Status, 2);
+  EXPECT_EQ(bad.Err, "--format takes png or svg, not 'jpg'\n");
+  EXPECT_EQ(RunTool(tool + " plot").Status, 2);
+
+  // A tool without its plotting program says so.
+  const fs::path alone = out / "alone";
+  fs::create_directories(alone);
+  fs::copy_file(tool, alone / "vicinara-cli");
+  const Outcome missing = RunTool((alone / "vicinara-cli").string() + " plot " + csv);
+  EXPECT_EQ(missing.Status, 2);
+  EXPECT_EQ(missing.Err, "plot is not available: " + (alone / "vicinara-plot").string() +
+                             " cannot be started: No such file or directory\n");
 }
 
 }  // namespace
