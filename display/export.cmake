@@ -24,11 +24,15 @@ add_library(vicinara_film MODULE
   ${CMAKE_CURRENT_LIST_DIR}/film_encoders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_output.cpp
 )
+# The colour conversion, on its own for its test.
+add_library(vicinara_film_yuv STATIC ${CMAKE_CURRENT_LIST_DIR}/film_yuv.cpp)
+target_include_directories(vicinara_film_yuv PUBLIC ${PROJECT_SOURCE_DIR})
+set_target_properties(vicinara_film_yuv PROPERTIES POSITION_INDEPENDENT_CODE ON)
 set_target_properties(vicinara_film PROPERTIES
   PREFIX "" OUTPUT_NAME vicinara-film SUFFIX ".so"
   CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 target_include_directories(vicinara_film PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(vicinara_film PRIVATE PkgConfig::FFMPEG GIF::GIF Threads::Threads)
+target_link_libraries(vicinara_film PRIVATE vicinara_film_yuv PkgConfig::FFMPEG GIF::GIF Threads::Threads)
 target_link_options(vicinara_film PRIVATE -Wl,--as-needed -Wl,-O1)
 
 # A program that films but does not lie beside the module (a test, a

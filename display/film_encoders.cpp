@@ -18,6 +18,7 @@
 
 #include "display/file_output.h"
 #include "display/film.h"
+#include "display/film_yuv.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -291,39 +292,6 @@ std::string AvReason(int error) {
   return text;
 }
 
-// BT.601 in the video range, with integer weights: the conversion FFmpeg's
-// own scaler makes, at a fraction of its cost on these flat pictures. Each
-// chroma sample takes the mean of its 2 x 2 pixels.
-void ToYuv420(const RgbImage& image, AVFrame& frame) {
-  const int w = image.Width;
-  const int h = image.Height;
-  const std::uint8_t* rgb = image.Pixels.data();
-  const std::size_t stride = static_cast<std::size_t>(image.Stride());
-  for (int y = 0; y < h; ++y) {
-    const std::uint8_t* p = rgb + y * stride;
-    std::uint8_t* out = frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0];
-    for (int x = 0; x < w; ++x) {
-      const int r = p[3 * x], g = p[3 * x + 1], b = p[3 * x + 2];
-      out[x] = static_cast<std::uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
-    }
-  }
-  for (int y = 0; y < h / 2; ++y) {
-    const std::uint8_t* top = rgb + 2 * y * stride;
-    const std::uint8_t* below = top + stride;
-    std::uint8_t* u = frame.data[1] + static_cast<std::ptrdiff_t>(y) * frame.linesize[1];
-    std::uint8_t* v = frame.data[2] + static_cast<std::ptrdiff_t>(y) * frame.linesize[2];
-    for (int x = 0; x < w / 2; ++x) {
-      const std::uint8_t* a = top + 6 * x;
-      const std::uint8_t* c = below + 6 * x;
-      const int r = (a[0] + a[3] + c[0] + c[3] + 2) >> 2;
-      const int g = (a[1] + a[4] + c[1] + c[4] + 2) >> 2;
-      const int b = (a[2] + a[5] + c[2] + c[5] + 2) >> 2;
-      u[x] = static_cast<std::uint8_t>(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
-      v[x] = static_cast<std::uint8_t>(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
-    }
-  }
-}
-
 class Mp4Film : public FilmWriter {
  public:
   Mp4Film(const std::string& path, const FilmOptions& options) : file_(path), options_(options) {
@@ -339,8 +307,11 @@ class Mp4Film : public FilmWriter {
 
   void AddFrame(const RgbImage& frame) override {
     if (frame.Width != options_.Width || frame.Height != options_.Height) throw file_.Failure(EINVAL);
+    // The frame keeps its content when the encoder still holds its buffer
+    // and it is copied, so only what changed since the last frame is
+    // converted: from step to step a few cells change.
     Check(av_frame_make_writable(frame_));
-    ToYuv420(frame, *frame_);
+    ConvertChanges(frame);
     frame_->pts = frames_;
     Encode(frame_);
     ++frames_;
@@ -377,6 +348,41 @@ class Mp4Film : public FilmWriter {
     }
     if (fseeko(f, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE) != 0) return AVERROR(errno ? errno : EIO);
     return ftello(f);
+  }
+
+  // Converts the 2 x 2 blocks of the frame that differ from the last one,
+  // every block at the first frame, and keeps the frame as the last one.
+  void ConvertChanges(const RgbImage& frame) {
+    const std::size_t pairBytes = 2 * static_cast<std::size_t>(frame.Stride());
+    const int pairs = frame.Height / 2;
+    const int blocks = frame.Width / 2;
+    const YuvPlanes planes{frame_->data[0],     frame_->data[1],     frame_->data[2],
+                           frame_->linesize[0], frame_->linesize[1], frame_->linesize[2]};
+    if (frames_ == 0) {
+      for (int pair = 0; pair < pairs; ++pair) RgbToYuv420(frame, planes, pair, 0, blocks);
+      last_ = frame;
+      return;
+    }
+    const std::size_t stride = static_cast<std::size_t>(frame.Stride());
+    for (int pair = 0; pair < pairs; ++pair) {
+      const std::size_t offset = static_cast<std::size_t>(pair) * pairBytes;
+      const std::uint8_t* now = frame.Pixels.data() + offset;
+      std::uint8_t* before = last_.Pixels.data() + offset;
+      if (std::memcmp(now, before, pairBytes) == 0) continue;
+      auto blockDiffers = [&](int x) {
+        return std::memcmp(now + 6 * x, before + 6 * x, 6) != 0 ||
+               std::memcmp(now + stride + 6 * x, before + stride + 6 * x, 6) != 0;
+      };
+      int left = 0;
+      while (!blockDiffers(left)) ++left;
+      int right = blocks;
+      while (!blockDiffers(right - 1)) --right;
+      RgbToYuv420(frame, planes, pair, left, right);
+      const std::size_t from = 6 * static_cast<std::size_t>(left);
+      const std::size_t bytes = 6 * static_cast<std::size_t>(right - left);
+      std::memcpy(before + from, now + from, bytes);
+      std::memcpy(before + stride + from, now + stride + from, bytes);
+    }
   }
 
   int FlushError() {
@@ -429,6 +435,10 @@ class Mp4Film : public FilmWriter {
     // shows; a high quality keeps the error small on flat areas and sharp discs.
     av_opt_set(context_->priv_data, "preset", "ultrafast", 0);
     av_opt_set(context_->priv_data, "crf", "16", 0);
+    // The encoder's own threads, as many as it finds worth on this machine
+    // (FFmpeg's default is one): encoding dominates a film's cost, and they
+    // take the cores the run leaves.
+    context_->thread_count = 0;
     Check(avcodec_open2(context_, codec, nullptr));
     Check(avcodec_parameters_from_context(stream_->codecpar, context_));
     stream_->time_base = context_->time_base;
@@ -480,6 +490,7 @@ class Mp4Film : public FilmWriter {
   AVCodecContext* context_ = nullptr;
   AVFrame* frame_ = nullptr;
   AVPacket* packet_ = nullptr;
+  RgbImage last_;  // the frame before, as converted
 };
 
 // ---------------------------------------------------------------------------

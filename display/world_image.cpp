@@ -49,7 +49,7 @@ std::vector<world::ColorRef> PaintableColors(const world::World& world) {
 }
 
 WorldImage::WorldImage(const world::World& world, const world::ControlModel& controls)
-    : world_(world), controls_(controls) {
+    : world_(world), showRent_(controls.Get("CB_showRentSc")) {
   CreateImage();
 }
 
@@ -91,11 +91,11 @@ void WorldImage::PaintCell(int x, int y, bool rentShade) {
   }
 }
 
-void WorldImage::DrawCell(int x, int y) { PaintCell(x, y, controls_.Checked("CB_showRentSc")); }
+void WorldImage::DrawCell(int x, int y) { PaintCell(x, y, showRent_.Checked); }
 
 void WorldImage::DrawAllCells() {
   const auto& w = world_;
-  const bool rentShade = controls_.Checked("CB_showRentSc");
+  const bool rentShade = showRent_.Checked;
   const int size = 2 * w.HalfCell;
   const int stride = image_.Stride();
   edgeRow_.resize(static_cast<std::size_t>(stride));

@@ -51,7 +51,8 @@ class WorldImage : public world::WorldPainter {
   const std::vector<int>& DiscSpans(int radius);
 
   const world::World& world_;
-  const world::ControlModel& controls_;
+  // "show rent landscape", found once: a cell is painted many times a step.
+  const world::Control& showRent_;
   RgbImage image_;
   int spanRadius_ = -1;
   std::vector<int> spans_;

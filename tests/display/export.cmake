@@ -15,7 +15,7 @@ find_package(GIF REQUIRED)
 vicinara_test(test_film
   ${CMAKE_CURRENT_LIST_DIR}/film_test.cpp
 )
-target_link_libraries(test_film PRIVATE vicinara_cli_commands vicinara_display PkgConfig::FFMPEG GIF::GIF)
+target_link_libraries(test_film PRIVATE vicinara_cli_commands vicinara_display vicinara_film_yuv PkgConfig::FFMPEG GIF::GIF)
 vicinara_use_film_module(test_film)
 add_dependencies(test_film vicinara-cli)
 target_compile_definitions(test_film PRIVATE VICINARA_CLI_PATH="$<TARGET_FILE:vicinara-cli>")

@@ -16,6 +16,7 @@
 
 #include "cli/run_command.h"
 #include "display/film.h"
+#include "display/film_yuv.h"
 #include "display/png_file.h"
 #include "display/file_output.h"
 #include "export_support.h"
@@ -325,6 +326,73 @@ TEST(StepCaption, WritesTheStepInTheCornerOnly) {
   }
   EXPECT_EQ(changedBelow, 0);
   EXPECT_GT(dark, 100);
+}
+
+// --- Colour conversion for H.264 ---------------------------------------------------
+
+struct Yuv {
+  std::vector<std::uint8_t> Y, U, V;
+  int Width = 0;
+  explicit Yuv(int width, int height)
+      : Y(static_cast<std::size_t>(width * height), 1), U(static_cast<std::size_t>(width * height / 4), 1),
+        V(U), Width(width) {}
+  display::YuvPlanes Planes() { return {Y.data(), U.data(), V.data(), Width, Width / 2, Width / 2}; }
+};
+
+TEST(YuvConversion, GivesTheVideoRangeValuesOfPlainColours) {
+  const struct {
+    world::ColorRef Color;
+    int Y, U, V;
+  } cases[] = {
+      {world::kWhite, 235, 128, 128},
+      {world::Rgb(0, 0, 0), 16, 128, 128},
+      {world::Rgb(255, 0, 0), 82, 90, 240},
+      {world::Rgb(0, 255, 0), 144, 54, 34},
+      {world::Rgb(0, 0, 255), 41, 240, 110},
+  };
+  for (const auto& c : cases) {
+    const RgbImage image(40, 2, c.Color);  // 20 blocks: the wide path and the rest one at a time
+    Yuv yuv(40, 2);
+    display::RgbToYuv420(image, yuv.Planes(), 0, 0, 20);
+    EXPECT_EQ(yuv.Y, std::vector<std::uint8_t>(80, static_cast<std::uint8_t>(c.Y))) << c.Color;
+    EXPECT_EQ(yuv.U, std::vector<std::uint8_t>(20, static_cast<std::uint8_t>(c.U))) << c.Color;
+    EXPECT_EQ(yuv.V, std::vector<std::uint8_t>(20, static_cast<std::uint8_t>(c.V))) << c.Color;
+  }
+}
+
+TEST(YuvConversion, ChromaIsTheMeanOfEachBlock) {
+  RgbImage image(2, 2, world::kWhite);
+  image.Set(1, 1, world::Rgb(0, 0, 0));  // the mean: 191 in every channel
+  Yuv yuv(2, 2);
+  display::RgbToYuv420(image, yuv.Planes(), 0, 0, 1);
+  EXPECT_EQ(yuv.Y, (std::vector<std::uint8_t>{235, 235, 235, 16}));
+  EXPECT_EQ(yuv.U, std::vector<std::uint8_t>{128});
+}
+
+// The wide path against the plain one, on noise and on the flat pictures of
+// a world, for every start and end of a span of blocks, nothing outside it touched.
+TEST(YuvConversion, WidePathEqualsThePlainOneOnEverySpan) {
+  std::vector<RgbImage> images = {WorldLike(3, 70, 4), ManyColors(70, 4)};
+  RgbImage noise(70, 4);
+  std::uint32_t state = 12345;
+  for (auto& byte : noise.Pixels) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<std::uint8_t>(state >> 23);
+  }
+  images.push_back(noise);
+  for (const RgbImage& image : images) {
+    for (int left = 0; left <= 35; ++left) {
+      for (int right = left; right <= 35; right += 3) {
+        Yuv wide(70, 4), plain(70, 4);
+        display::RgbToYuv420(image, wide.Planes(), 1, left, right);
+        display::RgbToYuv420Scalar(image, plain.Planes(), 1, left, right);
+        ASSERT_EQ(wide.Y, plain.Y) << left << ".." << right;
+        ASSERT_EQ(wide.U, plain.U) << left << ".." << right;
+        ASSERT_EQ(wide.V, plain.V) << left << ".." << right;
+        EXPECT_EQ(std::count(plain.Y.begin(), plain.Y.end(), 1), 280 - 4 * (right - left));
+      }
+    }
+  }
 }
 
 // --- The run's film ----------------------------------------------------------
