@@ -1,7 +1,6 @@
 # Saving window pictures (BMP, JPEG), the surface data (.xls) and films (MP4, GIF).
 find_package(JPEG REQUIRED)
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(GSF REQUIRED IMPORTED_TARGET libgsf-1)
 # Films: H.264 in MP4 through FFmpeg's libraries, animated GIF through giflib.
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET GLOBAL libavformat libavcodec libswscale libavutil)
 find_package(GIF REQUIRED)
@@ -14,7 +13,7 @@ target_sources(vicinara_display PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/save_windows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xls.cpp
 )
-target_link_libraries(vicinara_display PRIVATE JPEG::JPEG PkgConfig::GSF ${CMAKE_DL_LIBS})
+target_link_libraries(vicinara_display PRIVATE JPEG::JPEG ${CMAKE_DL_LIBS})
 
 # The film encoders, a module loaded only when a film is made: FFmpeg brings
 # about a hundred libraries whose loading would otherwise slow every start of

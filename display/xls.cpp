@@ -5,11 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
-
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-output.h>
+#include <string>
 
 #include "display/file_output.h"
 
@@ -256,33 +252,84 @@ std::vector<std::uint8_t> EncodeWorkbookStream(const XlsTable& table) {
 }
 
 std::vector<std::uint8_t> EncodeXls(const XlsTable& table) {
-  const std::vector<std::uint8_t> stream = EncodeWorkbookStream(table);
+  std::vector<std::uint8_t> stream = EncodeWorkbookStream(table);
 
-  GsfOutput* sink = gsf_output_memory_new();
-  if (sink == nullptr) throw std::runtime_error("cannot create the compound file");
-  GsfOutfile* ole = gsf_outfile_msole_new(sink);
-  bool ok = ole != nullptr;
-  if (ok) {
-    GsfOutput* workbook = gsf_outfile_new_child(ole, "Workbook", FALSE);
-    ok = workbook != nullptr && gsf_output_write(workbook, stream.size(), stream.data());
-    if (workbook != nullptr) {
-      ok = gsf_output_close(workbook) && ok;
-      g_object_unref(workbook);
+  // A compound file of version 3 (512-byte sectors) holding the one stream.
+  // The stream is padded with zeros, which readers never reach (they stop
+  // at the sheet's EOF record), to at least 4096 bytes, so that it lies in
+  // ordinary sectors and the file needs no mini stream; its sectors come
+  // first, then the directory, the allocation table and, for tables of more
+  // than about 7 MB, the sectors that list the table's further sectors.
+  constexpr std::size_t kSector = 512;
+  constexpr std::uint32_t kFree = 0xFFFFFFFF, kEndOfChain = 0xFFFFFFFE, kFatSector = 0xFFFFFFFD,
+                          kDifatSector = 0xFFFFFFFC, kNoStream = 0xFFFFFFFF;
+  constexpr std::size_t kHeaderDifat = 109;           // table sectors listed in the header
+  constexpr std::size_t kPerSector = kSector / 4;     // 32-bit entries in a sector
+  constexpr std::size_t kPerDifat = kPerSector - 1;   // the last one links to the next
+  const std::size_t padded = std::max<std::size_t>(4096, (stream.size() + kSector - 1) / kSector * kSector);
+  if (padded > 0xFFFFFFFFu) throw std::length_error("the workbook is too large for a compound file");
+  stream.resize(padded, 0);
+  const std::size_t streamSectors = padded / kSector;
+  const std::size_t directory = streamSectors;  // the directory's one sector
+  std::size_t fatSectors = 1, difatSectors = 0;
+  for (;;) {
+    const std::size_t needed = (streamSectors + 1 + fatSectors + difatSectors + kPerSector - 1) / kPerSector;
+    const std::size_t difat = needed > kHeaderDifat ? (needed - kHeaderDifat + kPerDifat - 1) / kPerDifat : 0;
+    if (needed == fatSectors && difat == difatSectors) break;
+    fatSectors = std::max(fatSectors, needed);
+    difatSectors = difat;
+  }
+  const std::size_t firstFat = directory + 1;
+  const std::size_t firstDifat = firstFat + fatSectors;
+
+  Bytes out;
+  // Header.
+  for (std::uint8_t b : {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}) out.U8(b);
+  for (int i = 0; i < 4; ++i) out.U32(0);  // class id
+  out.U16(0x003E).U16(0x0003).U16(0xFFFE).U16(9).U16(6);
+  out.U16(0).U32(0);  // reserved
+  out.U32(0).U32(static_cast<std::uint32_t>(fatSectors)).U32(static_cast<std::uint32_t>(directory));
+  out.U32(0).U32(4096).U32(kEndOfChain).U32(0);  // no transactions; no mini stream, no mini table
+  out.U32(difatSectors ? static_cast<std::uint32_t>(firstDifat) : kEndOfChain)
+      .U32(static_cast<std::uint32_t>(difatSectors));
+  for (std::size_t i = 0; i < kHeaderDifat; ++i) {
+    out.U32(i < fatSectors ? static_cast<std::uint32_t>(firstFat + i) : kFree);
+  }
+  // The stream.
+  out.Append(stream);
+  // The directory: the root, the stream, two unused entries.
+  auto entry = [&out](const std::u16string& name, int type, std::uint32_t child, std::uint32_t start,
+                      std::uint32_t size) {
+    const std::size_t begin = out.Size();
+    for (char16_t c : name) out.U16(c);
+    while (out.Size() < begin + 64) out.U8(0);
+    out.U16(name.empty() ? 0 : static_cast<std::uint32_t>(2 * (name.size() + 1)));
+    out.U8(static_cast<std::uint32_t>(type)).U8(type == 0 ? 0 : 1);  // black in the red-black tree
+    out.U32(kNoStream).U32(kNoStream).U32(child);
+    for (int i = 0; i < 4 + 1 + 4; ++i) out.U32(0);  // class id, state, creation and change times
+    out.U32(start).U32(size).U32(0);
+  };
+  entry(u"Root Entry", 5, 1, kEndOfChain, 0);
+  entry(u"Workbook", 2, kNoStream, 0, static_cast<std::uint32_t>(padded));
+  entry(u"", 0, kNoStream, 0, 0);
+  entry(u"", 0, kNoStream, 0, 0);
+  // The allocation table.
+  const std::size_t fatBegin = out.Size();
+  for (std::size_t i = 0; i + 1 < streamSectors; ++i) out.U32(static_cast<std::uint32_t>(i + 1));
+  out.U32(kEndOfChain);  // the stream's last sector
+  out.U32(kEndOfChain);  // the directory
+  for (std::size_t i = 0; i < fatSectors; ++i) out.U32(kFatSector);
+  for (std::size_t i = 0; i < difatSectors; ++i) out.U32(kDifatSector);
+  while (out.Size() < fatBegin + fatSectors * kSector) out.U32(kFree);
+  // The further table sectors, 127 a sector, each sector linking to the next.
+  for (std::size_t d = 0; d < difatSectors; ++d) {
+    for (std::size_t i = 0; i < kPerDifat; ++i) {
+      const std::size_t listed = kHeaderDifat + d * kPerDifat + i;
+      out.U32(listed < fatSectors ? static_cast<std::uint32_t>(firstFat + listed) : kFree);
     }
-    ok = gsf_output_close(GSF_OUTPUT(ole)) && ok;
-    g_object_unref(ole);
+    out.U32(d + 1 < difatSectors ? static_cast<std::uint32_t>(firstDifat + d + 1) : kEndOfChain);
   }
-  std::vector<std::uint8_t> bytes;
-  if (ok) {
-    const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink));
-    const auto size = static_cast<std::size_t>(gsf_output_size(sink));
-    if (data != nullptr) bytes.assign(data, data + size);
-    ok = data != nullptr;
-  }
-  if (!gsf_output_is_closed(sink)) gsf_output_close(sink);
-  g_object_unref(sink);
-  if (!ok) throw std::runtime_error("cannot create the compound file");
-  return bytes;
+  return std::move(out.Data());
 }
 
 void WriteXlsFile(const XlsTable& table, const std::string& path) {

@@ -116,5 +116,74 @@ TEST(Xls, FullWorksheetIsAcceptedOneRowMoreIsRefused) {
   EXPECT_TRUE(Entries(temp.Path()).empty());
 }
 
+// The workbook stream read back from the compound file by following its
+// tables from the header, as a reader does: the extra table sectors, the
+// table, the directory's "Workbook" entry and its chain of sectors.
+std::vector<std::uint8_t> StreamInCompoundFile(const std::vector<std::uint8_t>& file) {
+  auto u32 = [&file](std::size_t at) {
+    return static_cast<std::uint32_t>(file.at(at) | file.at(at + 1) << 8 | file.at(at + 2) << 16 |
+                                      static_cast<std::uint32_t>(file.at(at + 3)) << 24);
+  };
+  auto sector = [](std::uint32_t n) { return 512 + 512 * static_cast<std::size_t>(n); };
+  EXPECT_EQ(u32(0), 0xE011CFD0u);
+  std::vector<std::uint32_t> tableSectors;
+  for (std::size_t i = 0; i < 109 && i < u32(44); ++i) tableSectors.push_back(u32(76 + 4 * i));
+  for (std::uint32_t next = u32(68), left = u32(72); left > 0; --left) {
+    for (std::size_t i = 0; i < 127 && tableSectors.size() < u32(44); ++i) {
+      tableSectors.push_back(u32(sector(next) + 4 * i));
+    }
+    next = u32(sector(next) + 508);
+  }
+  EXPECT_EQ(tableSectors.size(), u32(44));
+  std::vector<std::uint32_t> table;
+  for (std::uint32_t s : tableSectors) {
+    for (std::size_t i = 0; i < 128; ++i) table.push_back(u32(sector(s) + 4 * i));
+  }
+  const std::size_t entry = sector(u32(48)) + 128;  // the root comes first
+  EXPECT_EQ(file.at(entry), 'W');
+  std::vector<std::uint8_t> stream;
+  for (std::uint32_t s = u32(entry + 116); s != 0xFFFFFFFEu; s = table.at(s)) {
+    stream.insert(stream.end(), file.begin() + static_cast<std::ptrdiff_t>(sector(s)),
+                  file.begin() + static_cast<std::ptrdiff_t>(sector(s) + 512));
+  }
+  EXPECT_EQ(stream.size(), u32(entry + 120));
+  return stream;
+}
+
+// Small streams are padded past the mini stream's limit; more than 7 MB of
+// sectors need table sectors beyond the 109 the header lists.
+TEST(Xls, CompoundFileHoldsTheStreamWhateverItsSize) {
+  for (std::size_t rows : {std::size_t{0}, std::size_t{1000}, std::size_t{65535}}) {
+    XlsTable table;
+    table.Header = {"A", "B", "C", "D", "E", "F", "G"};
+    table.Rows.assign(rows, {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0});
+    const std::vector<std::uint8_t> stream = EncodeWorkbookStream(table);
+    const std::vector<std::uint8_t> file = EncodeXls(table);
+    std::vector<std::uint8_t> back = StreamInCompoundFile(file);
+    ASSERT_GE(back.size(), std::max<std::size_t>(stream.size(), 4096)) << rows;
+    EXPECT_TRUE(std::all_of(back.begin() + static_cast<std::ptrdiff_t>(stream.size()), back.end(),
+                            [](std::uint8_t b) { return b == 0; }));
+    back.resize(stream.size());
+    EXPECT_EQ(back, stream) << rows;
+  }
+  // The largest, as xlrd reads it: the last cell of the last row.
+  TempFolder temp;
+  XlsTable table;
+  table.Header = {"A", "B", "C", "D", "E", "F", "G"};
+  table.Rows.assign(65535, {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0});
+  table.Rows.back()[6] = 42.5;
+  const std::string path = temp.File("large.xls");
+  WriteXlsFile(table, path);
+  ASSERT_GT(std::filesystem::file_size(path), 109u * 128 * 512);
+  const std::string script = temp.File("last.py");
+  std::ofstream(script) << "import sys, xlrd\nprint(xlrd.open_workbook(sys.argv[1]).sheet_by_index(0).cell_value(65535, 6))\n";
+  const std::string out = temp.File("out.txt");
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " " + path + " > " + out).c_str()), 0);
+  std::ifstream in(out);
+  std::string value;
+  in >> value;
+  EXPECT_EQ(value, "42.5");
+}
+
 }  // namespace
 }  // namespace display
