@@ -105,7 +105,19 @@ GifMap MakeMap(const ColorTable& table) {
   return GifMap(GifMakeMapObject(size, colors.data()));
 }
 
-class GifFilm : public FilmWriter {
+// A writer that keeps each frame as the one before the next: Take swaps the
+// frame with a buffer of its own (of any content) instead of copying it.
+class KeepingFilm : public FilmWriter {
+ public:
+  void AddFrame(const RgbImage& frame) override {
+    RgbImage copy = frame;
+    Take(copy);
+  }
+  // Throws as AddFrame.
+  virtual void Take(RgbImage& frame) = 0;
+};
+
+class GifFilm : public KeepingFilm {
  public:
   GifFilm(const std::string& path, const FilmOptions& options) : file_(path), options_(options) {
     int error = 0;
@@ -123,7 +135,7 @@ class GifFilm : public FilmWriter {
     if (gif_) EGifCloseFile(gif_, nullptr);
   }
 
-  void AddFrame(const RgbImage& frame) override {
+  void Take(RgbImage& frame) override {
     if (frame.Width != options_.Width || frame.Height != options_.Height) throw file_.Failure(EINVAL);
     if (frames_ == 0) WriteScreen(&frame);
     // This frame shows from the end of the one before until its own end, in hundredths of a second.
@@ -133,7 +145,7 @@ class GifFilm : public FilmWriter {
     Rect rect{0, 0, frame.Width, frame.Height};
     if (frames_ > 0) rect = Changed(frame);
     EmitRect(frame, rect, delay);
-    previous_ = frame;
+    std::swap(previous_, frame);
     ++frames_;
   }
 
@@ -292,7 +304,7 @@ std::string AvReason(int error) {
   return text;
 }
 
-class Mp4Film : public FilmWriter {
+class Mp4Film : public KeepingFilm {
  public:
   Mp4Film(const std::string& path, const FilmOptions& options) : file_(path), options_(options) {
     try {
@@ -305,13 +317,14 @@ class Mp4Film : public FilmWriter {
 
   ~Mp4Film() override { Release(); }
 
-  void AddFrame(const RgbImage& frame) override {
+  void Take(RgbImage& frame) override {
     if (frame.Width != options_.Width || frame.Height != options_.Height) throw file_.Failure(EINVAL);
     // The frame keeps its content when the encoder still holds its buffer
     // and it is copied, so only what changed since the last frame is
-    // converted: from step to step a few cells change.
+    // converted: without the rent landscape, a few cells a step.
     Check(av_frame_make_writable(frame_));
     ConvertChanges(frame);
+    std::swap(last_, frame);
     frame_->pts = frames_;
     Encode(frame_);
     ++frames_;
@@ -351,7 +364,7 @@ class Mp4Film : public FilmWriter {
   }
 
   // Converts the 2 x 2 blocks of the frame that differ from the last one,
-  // every block at the first frame, and keeps the frame as the last one.
+  // every block at the first frame.
   void ConvertChanges(const RgbImage& frame) {
     const std::size_t pairBytes = 2 * static_cast<std::size_t>(frame.Stride());
     const int pairs = frame.Height / 2;
@@ -360,14 +373,13 @@ class Mp4Film : public FilmWriter {
                            frame_->linesize[0], frame_->linesize[1], frame_->linesize[2]};
     if (frames_ == 0) {
       for (int pair = 0; pair < pairs; ++pair) RgbToYuv420(frame, planes, pair, 0, blocks);
-      last_ = frame;
       return;
     }
     const std::size_t stride = static_cast<std::size_t>(frame.Stride());
     for (int pair = 0; pair < pairs; ++pair) {
       const std::size_t offset = static_cast<std::size_t>(pair) * pairBytes;
       const std::uint8_t* now = frame.Pixels.data() + offset;
-      std::uint8_t* before = last_.Pixels.data() + offset;
+      const std::uint8_t* before = last_.Pixels.data() + offset;
       if (std::memcmp(now, before, pairBytes) == 0) continue;
       auto blockDiffers = [&](int x) {
         return std::memcmp(now + 6 * x, before + 6 * x, 6) != 0 ||
@@ -378,10 +390,6 @@ class Mp4Film : public FilmWriter {
       int right = blocks;
       while (!blockDiffers(right - 1)) --right;
       RgbToYuv420(frame, planes, pair, left, right);
-      const std::size_t from = 6 * static_cast<std::size_t>(left);
-      const std::size_t bytes = 6 * static_cast<std::size_t>(right - left);
-      std::memcpy(before + from, now + from, bytes);
-      std::memcpy(before + stride + from, now + stride + from, bytes);
     }
   }
 
@@ -490,7 +498,7 @@ class Mp4Film : public FilmWriter {
   AVCodecContext* context_ = nullptr;
   AVFrame* frame_ = nullptr;
   AVPacket* packet_ = nullptr;
-  RgbImage last_;  // the frame before, as converted
+  RgbImage last_;  // the frame before
 };
 
 // ---------------------------------------------------------------------------
@@ -502,7 +510,7 @@ class Mp4Film : public FilmWriter {
 // from the next AddFrame or from Finish.
 class PipelinedFilm : public FilmWriter {
  public:
-  explicit PipelinedFilm(std::unique_ptr<FilmWriter> inner) : inner_(std::move(inner)) {
+  explicit PipelinedFilm(std::unique_ptr<KeepingFilm> inner) : inner_(std::move(inner)) {
     worker_ = std::thread([this] { Work(); });
   }
 
@@ -561,7 +569,7 @@ class PipelinedFilm : public FilmWriter {
       lock.unlock();
       std::exception_ptr error;
       try {
-        inner_->AddFrame(frame);
+        inner_->Take(frame);
       } catch (...) {
         error = std::current_exception();
       }
@@ -578,7 +586,7 @@ class PipelinedFilm : public FilmWriter {
     }
   }
 
-  std::unique_ptr<FilmWriter> inner_;
+  std::unique_ptr<KeepingFilm> inner_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<RgbImage> waiting_;
@@ -602,7 +610,7 @@ __attribute__((visibility("default"))) display::FilmWriter* vicinara_open_film(c
                                                                                const display::FilmOptions& options) {
   // The encoders' chatter stays off the terminal; errors come back as messages.
   av_log_set_level(AV_LOG_ERROR);
-  std::unique_ptr<display::FilmWriter> film;
+  std::unique_ptr<display::KeepingFilm> film;
   if (options.Format == display::FilmFormat::Gif) {
     film = std::make_unique<display::GifFilm>(path, options);
   } else {

@@ -22,12 +22,15 @@ Rgb3 Split(ColorRef c) {
           static_cast<std::uint8_t>(world::Blue(c))};
 }
 
+// Each pixel but the last is written as four bytes, the fourth overwritten
+// by the next pixel: one store a pixel instead of three.
 void FillRun(std::uint8_t* p, int count, Rgb3 c) {
-  for (int i = 0; i < count; ++i, p += 3) {
-    p[0] = c.r;
-    p[1] = c.g;
-    p[2] = c.b;
-  }
+  if (count <= 0) return;
+  const std::uint8_t pixel[4] = {c.r, c.g, c.b, c.r};
+  for (int i = 0; i + 1 < count; ++i, p += 3) std::memcpy(p, pixel, 4);
+  p[0] = c.r;
+  p[1] = c.g;
+  p[2] = c.b;
 }
 
 }  // namespace
