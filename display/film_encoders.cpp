@@ -441,8 +441,11 @@ class Mp4Film : public KeepingFilm {
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) context_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     // The fastest preset: a film must not take much longer than the run it
     // shows; a high quality keeps the error small on flat areas and sharp discs.
+    // A constant quantiser, a little finer than the mean of constant quality
+    // 16 on these pictures (14.8), spares the rate control's look at every
+    // frame: a seventh of the encoder's time.
     av_opt_set(context_->priv_data, "preset", "ultrafast", 0);
-    av_opt_set(context_->priv_data, "crf", "16", 0);
+    av_opt_set(context_->priv_data, "qp", "14", 0);
     // The encoder's own threads, as many as it finds worth on this machine
     // (FFmpeg's default is one): encoding dominates a film's cost, and they
     // take the cores the run leaves.
