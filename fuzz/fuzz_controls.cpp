@@ -9,8 +9,8 @@
 #include "core/simulation/simulation.h"
 #include "core/world/convert.h"
 #include "fuzz_input.h"
-#include "invariants.h"
 #include "streets/layouts.h"
+#include "tests/support/world_invariants.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const world::UserError&) {
       // Bad input is refused with a message; the world must be intact.
     }
-    fuzz::CheckWorld(sim.world);
+    test_support::AbortIfBroken(sim.world);
   }
   return 0;
 }

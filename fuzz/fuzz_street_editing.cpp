@@ -3,8 +3,8 @@
 // street, the world consistent.
 #include "core/simulation/simulation.h"
 #include "fuzz_input.h"
-#include "invariants.h"
 #include "streets/editing.h"
+#include "tests/support/world_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input in(data, size);
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (editor.Overlay().Exists != editor.Drawing()) std::abort();
     if (editor.Dragging() && !editor.Drawing()) std::abort();
-    fuzz::CheckWorld(sim.world);
+    test_support::AbortIfBroken(sim.world);
   }
   return 0;
 }

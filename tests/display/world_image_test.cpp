@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "../streets/bare_world.h"
+#include "tests/support/world_builder.h"
 
 namespace display {
 namespace {
 
-using streets::testing::BareWorld;
+using test_support::BareWorld;
 using world::Rgb;
 
 constexpr world::ColorRef kGrey127 = Rgb(127, 127, 127);

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "small_world.h"
+#include "runner_support.h"
 
 namespace experiments {
 namespace {
 
-using testing::RunOut;
-using testing::SmallWorld;
-using testing::Type;
+using experiments_test::RunOut;
+using test_support::SmallWorld;
+using experiments_test::Type;
 
 std::vector<std::string> Titles(const std::deque<DerivedSeries>& lines) {
   std::vector<std::string> titles;

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "small_world.h"
+#include "runner_support.h"
 
 namespace experiments {
 namespace {
 
-using testing::Reports;
-using testing::RunOut;
-using testing::SmallWorld;
-using testing::Type;
+using experiments_test::Reports;
+using experiments_test::RunOut;
+using test_support::SmallWorld;
+using experiments_test::Type;
 
 std::vector<double> Xs(const Series& s) {
   std::vector<double> xs;

@@ -4,15 +4,15 @@
 
 #include <map>
 
-#include "small_world.h"
+#include "runner_support.h"
 
 namespace experiments {
 namespace {
 
-using testing::Reports;
-using testing::RunOut;
-using testing::SmallWorld;
-using testing::Type;
+using experiments_test::Reports;
+using experiments_test::RunOut;
+using test_support::SmallWorld;
+using experiments_test::Type;
 
 // One call of SaveWindows: its number and whether the 3-D picture was on.
 struct Save {
@@ -24,9 +24,9 @@ struct Save {
 // A stability window on a small world of few agents, which settles within
 // some steps at every threshold; its saves and reports are recorded.
 struct Fixture {
-  explicit Fixture(const testing::Settings& settings = {})
+  explicit Fixture(const test_support::Settings& settings = {})
       : sim(SmallWorld([&] {
-          testing::Settings s{{"Edit_anzAg", "40"}};
+          test_support::Settings s{{"Edit_anzAg", "40"}};
           s.insert(s.end(), settings.begin(), settings.end());
           return s;
         }())),
@@ -113,7 +113,7 @@ TEST(StabilityExperiment, DefaultsRecordFivePointsAtEachThresholdAndSaveOnce) {
 }
 
 TEST(StabilityExperiment, ThresholdRisesOnlyAfterTheCountStayedEqualOverStepsPlusOne) {
-  Fixture f(testing::Settings{{"Edit_anzAg", "0"}});  // nobody is ever unsatisfied
+  Fixture f(test_support::Settings{{"Edit_anzAg", "0"}});  // nobody is ever unsatisfied
   auto& s = f.stability;
   s.controls.SetByUser("E_toSteps", "3");
   s.S_startClick();

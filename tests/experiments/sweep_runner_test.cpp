@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "small_world.h"
+#include "runner_support.h"
 
 namespace experiments {
 namespace {
 
-using testing::Reports;
-using testing::RunOut;
-using testing::SmallWorld;
-using testing::Type;
+using experiments_test::Reports;
+using experiments_test::RunOut;
+using test_support::SmallWorld;
+using experiments_test::Type;
 
 // Records what the loop asks of its window, and what the world looked like then.
 struct LogHooks : SweepRunner::Hooks {

@@ -6,7 +6,7 @@
 namespace measures {
 namespace {
 
-using testing::HandWorld;
+using measures_test::HandWorld;
 using Titles = std::vector<std::string>;
 
 TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {

@@ -5,7 +5,7 @@
 namespace measures {
 namespace {
 
-using testing::HandWorld;
+using measures_test::HandWorld;
 using Sizes = std::vector<std::vector<int>>;
 
 TEST(AnalyseClusters, ConnectsEdgeNeighboursOnly) {

@@ -8,15 +8,16 @@
 #include "core/world/main_controls.h"
 #include "core/world/world.h"
 #include "measures/analysis.h"
+#include "tests/support/world_builder.h"
 
-namespace measures::testing {
+namespace measures_test {
 
 // A world laid out by hand, with the main window's controls at their
 // defaults and an analysis over it; no set-up, no simulation.
 struct HandWorld {
   world::World w;
   world::ControlModel controls;
-  Analysis analysis{w, controls};
+  measures::Analysis analysis{w, controls};
   std::vector<world::UserError> reports;
 
   HandWorld(int cols, int rows, int groups) {
@@ -34,16 +35,8 @@ struct HandWorld {
 
   // An agent of `group` (1..GroupCount) at (x, y), counted in its group.
   void Put(int x, int y, int group, double satisfaction = 0) {
-    const int i = w.Cells.Index(x, y);
-    w.Cells.State[static_cast<std::size_t>(i)] = group;
-    w.Cells.Occupied[static_cast<std::size_t>(i)] = 1;
-    w.Cells.Satisfaction[static_cast<std::size_t>(i)] = satisfaction;
-    ++w.GroupCounts[static_cast<std::size_t>(group - 1)];
-    world::TAgent agent;
-    agent.CellX = x;
-    agent.CellY = y;
-    agent.Group = group;
-    w.Agents.push_back(agent);
+    test_support::Put(w, x, y, group);
+    w.Cells.Satisfaction[static_cast<std::size_t>(w.Cells.Index(x, y))] = satisfaction;
   }
 
   // Every cell of the rectangle [x0, x1] x [y0, y1] taken by `group`.
@@ -65,4 +58,4 @@ struct HandWorld {
   const std::string& Grid(int column, int row) const { return analysis.DissimiGrid(column, row); }
 };
 
-}  // namespace measures::testing
+}  // namespace measures_test

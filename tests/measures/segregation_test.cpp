@@ -7,7 +7,7 @@
 namespace measures {
 namespace {
 
-using testing::HandWorld;
+using measures_test::HandWorld;
 
 // Every y value of every series the computation appends is a number.
 void ExpectFiniteSeries(const Analysis& a) {

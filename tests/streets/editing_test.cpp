@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "bare_world.h"
 #include "core/world/convert.h"
+#include "tests/support/world_builder.h"
 
 namespace streets {
 namespace {
 
-using testing::BareWorld;
+using test_support::BareWorld;
 
 TEST(CellUnderPixel, RoundsHalvesToEven) {
   BareWorld b(116);  // cell size 6, half cell 3

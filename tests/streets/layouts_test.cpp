@@ -6,15 +6,15 @@
 #include <map>
 #include <set>
 
-#include "bare_world.h"
 #include "core/simulation/simulation.h"
 #include "core/world/convert.h"
 #include "streets/editing.h"
+#include "tests/support/world_builder.h"
 
 namespace streets {
 namespace {
 
-using testing::BareWorld;
+using test_support::BareWorld;
 using Cells = std::vector<std::pair<int, int>>;
 
 // The cells the walk marked, in the order it painted them.
@@ -92,7 +92,7 @@ TEST(RandomStreetType, DrawsTheSixTypesAlike) {
 // The main window's world after its creation, with a fixed seed.
 struct DefaultWorld : ::testing::Test {
   simulation::Simulation sim{[] { return std::uint64_t{5}; }};
-  testing::RecordingPainter painter;
+  test_support::RecordingPainter painter;
   void SetUp() override { sim.SetPainter(&painter); }
   int StreetCells() const {
     return static_cast<int>(std::count_if(sim.world.Cells.StreetType.begin(), sim.world.Cells.StreetType.end(),

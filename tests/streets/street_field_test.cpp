@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/world/main_controls.h"
-#include "tests/core/simulation/test_worlds.h"
+#include "tests/support/world_builder.h"
 
 namespace streets {
 namespace {
 
-using simulation::testing::Empty;
+using test_support::Empty;
 
 // Marks a straight street in the cells and records its segment, as a layout would.
 void Lay(world::World& w, int c0, int r0, int c1, int r1, int type) {
@@ -180,7 +180,7 @@ TEST(ImprintStreets, DeletingAllStreetsRestoresPlainWeights) {
 TEST(ImprintStreets, AHugeRadiusStaysCheapAndExact) {
   // Cell size 1 (694 x 694 cells) and radius 1000: every pair of the grid is
   // a neighbour pair, yet nothing is stored per pair.
-  auto sim = simulation::testing::Make({{"Edit_cellSiz", "1"}, {"Edit_anzAg", "0"}, {"Edit_nRad", "1000"}});
+  auto sim = test_support::Make({{"Edit_cellSiz", "1"}, {"Edit_anzAg", "0"}, {"Edit_nRad", "1000"}});
   auto& w = sim->world;
   ASSERT_EQ(w.GridCols, 694);
   Lay(w, 300, 10, 300, 600, -3);
@@ -195,9 +195,9 @@ TEST(PlainEvaluation, ReadsTheStreetWeights) {
   auto& w = sim->world;
   Lay(w, 5, 0, 5, 19, -2);
   ImprintStreets(w, sim->controls);
-  simulation::testing::Put(*sim, 4, 10, 1);
-  simulation::testing::Put(*sim, 3, 10, 1);
-  simulation::testing::Put(*sim, 6, 10, 2);
+  test_support::Put(*sim, 4, 10, 1);
+  test_support::Put(*sim, 3, 10, 1);
+  test_support::Put(*sim, 6, 10, 2);
   // Similar: itself 1 + neighbour 1; different: 0.33 across the barrier.
   EXPECT_NEAR(sim->EvaluateCell(4, 10), 100.0 * 2.0 / 2.33, 1e-12);
 }

@@ -15,9 +15,10 @@
 #include <atomic>
 #include <chrono>
 #include <random>
+#include <string>
 #include <thread>
 
-#include "fuzz/invariants.h"
+#include "tests/support/world_invariants.h"
 #include "ui/main_window.h"
 #include "ui/windows.h"
 #include "ui/world_panel.h"
@@ -206,7 +207,8 @@ class MonkeyTest : public QObject {
     done = true;
     watchdog.join();
     QVERIFY2(slowEvent.isEmpty(), qPrintable(slowEvent));
-    fuzz::CheckWorld(windows.sim().world);
+    const std::string broken = test_support::BrokenWorldInvariant(windows.sim().world);
+    QVERIFY2(broken.empty(), broken.c_str());
     if (qEnvironmentVariableIsSet("VICINARA_MONKEY_DUMP")) {
       const auto& w = windows.sim().world;
       qInfo("grid %dx%d radius %d groups %d agents %d cellsize %d individual %d timer %d", w.GridCols, w.GridRows,

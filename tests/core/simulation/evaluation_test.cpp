@@ -2,13 +2,13 @@
 
 #include <numeric>
 
-#include "test_worlds.h"
+#include "tests/support/world_builder.h"
 
 namespace simulation {
 namespace {
 
-using testing::Empty;
-using testing::Put;
+using test_support::Empty;
+using test_support::Put;
 
 TEST(EvaluateCell, ALoneAgentInPlainModeDependsOnHowEmptyCellsCount) {
   auto sim = Empty({{"cb_individTol", "0"}});

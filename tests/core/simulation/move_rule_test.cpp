@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "core/world/main_controls.h"
-#include "test_worlds.h"
+#include "tests/support/world_assertions.h"
+#include "tests/support/world_builder.h"
 
 namespace simulation {
 namespace {
 
-using testing::Consistent;
-using testing::Empty;
-using testing::Make;
-using testing::Put;
+using test_support::Consistent;
+using test_support::Empty;
+using test_support::Make;
+using test_support::Put;
 
 TEST(MoveAgents, ThresholdZeroWithoutRentMovesNobody) {
   auto sim = Make({{"TrB_thresh", "0"}, {"cb_actiRentLand", "0"}});
@@ -154,7 +155,7 @@ std::vector<int> RunCounting(int treeFrom, const std::vector<std::pair<std::stri
   std::vector<std::pair<std::string, std::string>> settings = {
       {"Edit_cellSiz", "10"}, {"Edit_anzAg", "3500"}, {"Edit_nRad", "4"}, {"TrB_thresh", "95"}};
   settings.insert(settings.end(), extra.begin(), extra.end());
-  auto sim = testing::Make(settings, 31);
+  auto sim = test_support::Make(settings, 31);
   sim->SetTreeCountingFrom(treeFrom);
   for (int i = 0; i < 6; ++i) sim->TimeStep();
   std::vector<int> cells;
@@ -163,7 +164,7 @@ std::vector<int> RunCounting(int treeFrom, const std::vector<std::pair<std::stri
   for (double s : sim->world.Cells.Satisfaction) cells.push_back(static_cast<int>(s * 1000));
   for (double s : sim->world.Cells.Similar) cells.push_back(static_cast<int>(s));
   for (double d : sim->world.Cells.Different) cells.push_back(static_cast<int>(d));
-  EXPECT_TRUE(testing::Consistent(sim->world));
+  EXPECT_TRUE(test_support::Consistent(sim->world));
   return cells;
 }
 

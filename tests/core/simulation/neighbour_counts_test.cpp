@@ -6,7 +6,7 @@
 #include <random>
 
 #include "streets/layouts.h"
-#include "test_worlds.h"
+#include "tests/support/world_builder.h"
 
 namespace simulation {
 namespace {
@@ -108,7 +108,8 @@ struct Twins {
   std::unique_ptr<Simulation> kept;
   std::unique_ptr<Simulation> counted;
 
-  explicit Twins(const Settings& settings) : kept(testing::Make(settings, 5)), counted(testing::Make(settings, 5)) {
+  explicit Twins(const Settings& settings)
+      : kept(test_support::Make(settings, 5)), counted(test_support::Make(settings, 5)) {
     counted->SetKeptCounts(false);
   }
   template <typename Change>
@@ -188,7 +189,7 @@ TEST(KeptCounts, ChangesBetweenStepsAreSeen) {
     auto& cells = sim.world.Cells;
     for (int i = 0; i < cells.Count(); ++i) {
       if (!cells.Occupied[i]) {
-        testing::Put(sim, i % cells.Cols, i / cells.Cols, 2);
+        test_support::Put(sim, i % cells.Cols, i / cells.Cols, 2);
         break;
       }
     }

@@ -3,14 +3,14 @@
 #include <cmath>
 
 #include "core/world/main_controls.h"
-#include "test_worlds.h"
+#include "tests/support/world_builder.h"
 
 namespace simulation {
 namespace {
 
-using testing::Empty;
-using testing::Make;
-using testing::Put;
+using test_support::Empty;
+using test_support::Make;
+using test_support::Put;
 
 TEST(SmoothRent, SpreadsOneRentOverItsEightTorusNeighbours) {
   auto sim = Empty();

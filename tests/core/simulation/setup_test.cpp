@@ -3,13 +3,14 @@
 #include <numeric>
 
 #include "core/world/main_controls.h"
-#include "test_worlds.h"
+#include "tests/support/world_assertions.h"
+#include "tests/support/world_builder.h"
 
 namespace simulation {
 namespace {
 
-using testing::Consistent;
-using testing::Make;
+using test_support::Consistent;
+using test_support::Make;
 
 TEST(BuildWorld, DefaultsGiveA116By116World) {
   auto sim = Make();

@@ -2,12 +2,12 @@
 
 #include "core/world/rounding.h"
 #include "display/world_image.h"
-#include "test_worlds.h"
+#include "tests/support/world_builder.h"
 
 namespace simulation {
 namespace {
 
-using testing::Make;
+using test_support::Make;
 
 TEST(TimeStep, StopsOnlyWhenTheStepCountEqualsTheStopStep) {
   auto sim = Make({{"Edit_anzAg", "2000"}, {"E_stopT", "3"}});
@@ -121,7 +121,7 @@ namespace {
 // whichever painting the step could skip.
 TEST(TimeStepPainting, LeavesThePictureOfTheWorldAsItStands) {
   for (const char* showAgents : {"1", "0"}) {
-    auto sim = testing::Make({{"Edit_anzAg", "3000"}, {"CB_showAgs", showAgents}, {"CB_showRentSc", "0"}}, 13);
+    auto sim = test_support::Make({{"Edit_anzAg", "3000"}, {"CB_showAgs", showAgents}, {"CB_showRentSc", "0"}}, 13);
     display::WorldImage image(sim->world, sim->controls);
     sim->SetPainter(&image);
     image.RepaintWorld();
