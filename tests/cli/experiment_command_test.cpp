@@ -12,7 +12,7 @@
 namespace cli {
 namespace {
 
-using namespace cli::testing;
+using namespace cli_test;
 
 ExperimentOptions Options(const std::string& experiment, std::vector<std::string> fields, const std::string& out) {
   ExperimentOptions o;

@@ -18,7 +18,7 @@
 namespace cli {
 namespace {
 
-using namespace cli::testing;
+using namespace cli_test;
 using experiments::Point;
 using experiments::Series;
 using nlohmann::json;

@@ -12,7 +12,7 @@
 #include "cli/experiment_command.h"
 #include "cli/merge_command.h"
 
-namespace cli::testing {
+namespace cli_test {
 
 // A small world every experiment test runs on: 41 x 41 cells, 800 agents,
 // the global threshold.
@@ -45,16 +45,16 @@ struct Outcome {
   std::string Err;
 };
 
-inline Outcome Experiment(ExperimentOptions options, int stopSignal = 0) {
+inline Outcome Experiment(cli::ExperimentOptions options, int stopSignal = 0) {
   std::ostringstream err;
   const std::atomic<int> stop{stopSignal};
-  const int status = RunExperiment(options, err, stop);
+  const int status = cli::RunExperiment(options, err, stop);
   return {status, err.str()};
 }
 
 inline Outcome MergeFolders(const std::vector<std::string>& inputs, const std::string& out) {
   std::ostringstream err;
-  const int status = Merge({inputs, out}, err);
+  const int status = cli::Merge({inputs, out}, err);
   return {status, err.str()};
 }
 
@@ -90,4 +90,4 @@ inline std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-}  // namespace cli::testing
+}  // namespace cli_test

@@ -6,7 +6,7 @@
 namespace cli {
 namespace {
 
-using namespace cli::testing;
+using namespace cli_test;
 
 // The columns of one experiment's tables, as a run of one calculation writes them.
 struct Columns {

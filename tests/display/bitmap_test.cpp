@@ -10,8 +10,8 @@
 namespace display {
 namespace {
 
-using testing::TempFolder;
-using testing::UserErrorText;
+using display_test::TempFolder;
+using display_test::UserErrorText;
 
 std::vector<std::uint8_t> Header(std::uint32_t fileSize, std::int32_t width, std::int32_t height, int bits,
                                  std::uint32_t compression = 0) {

@@ -13,7 +13,7 @@
 
 #include "core/world/convert.h"
 
-namespace display::testing {
+namespace display_test {
 
 // A fresh empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.
@@ -83,4 +83,4 @@ inline std::string ReadWithXlrd(const TempFolder& temp, const std::string& xls) 
   return status == 0 ? text.str() : "xlrd failed: " + text.str();
 }
 
-}  // namespace display::testing
+}  // namespace display_test

@@ -31,7 +31,7 @@ namespace {
 
 using display::FilmFormat;
 using display::RgbImage;
-using display::testing::TempFolder;
+using display_test::TempFolder;
 
 // --- Reading films back --------------------------------------------------
 

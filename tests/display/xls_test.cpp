@@ -11,10 +11,10 @@
 namespace display {
 namespace {
 
-using testing::Entries;
-using testing::ReadWithXlrd;
-using testing::TempFolder;
-using testing::UserErrorText;
+using display_test::Entries;
+using display_test::ReadWithXlrd;
+using display_test::TempFolder;
+using display_test::UserErrorText;
 
 struct Record {
   std::uint16_t Type;
