@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean test-sanitize test-tsan fuzz
+.PHONY: deps configure build run test test-quick bench clean test-sanitize test-tsan fuzz
 
 deps:
 	scripts/install-deps
@@ -16,8 +16,14 @@ build: configure
 run: build
 	$(BUILD)/app/vicinara
 
+# Every test; a failing test's output in full, the rest one line each, then
+# the time spent per label. test-quick leaves out the tests labelled slow
+# (golden runs, the monkey, extreme values, Python, 3-D, shards).
 test: build
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure --progress
+
+test-quick: build
+	cd $(BUILD) && ctest --output-on-failure --progress -LE slow
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_BUILD ?= build-sanitize
