@@ -16,6 +16,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+
+#include "measures/axis_range.h"
 
 namespace ui::chart {
 
@@ -23,17 +26,6 @@ namespace {
 
 constexpr int kGrab = 8;       // pixels around a point that pick it up
 constexpr int kMinBand = 4;    // a smaller rubber band is a click, not a zoom
-constexpr int kLabelGap = 40;  // pixels between axis labels that we aim for
-
-// A step of 1, 2 or 5 times a power of ten that cuts `span` into about `parts`.
-double NiceStep(double span, double parts) {
-  if (!(span > 0) || !(parts > 0)) return 1;
-  const double raw = span / parts;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  const double f = raw / power;
-  const double nice = f <= 1 ? 1 : f <= 2 ? 2 : f <= 5 ? 5 : 10;
-  return nice * power;
-}
 
 QImage MarkerImage(Marker marker, int width, int height, const QColor& color) {
   const int size = std::max({width, height, 1});
@@ -719,49 +711,21 @@ void ChartView::rescale() {
 void ChartView::applyRange(AxisId id, double min, double max, bool fromData) {
   AxisState& st = axes_[static_cast<std::size_t>(id)];
   if (id == AxisId::Bottom && logBottom_) {
-    if (fromData) {
-      // Whole decades, so that the labels read 1, 10, 100, ...
-      min = std::pow(10.0, std::floor(std::log10(std::max(min, 1e-300))));
-      max = std::pow(10.0, std::ceil(std::log10(std::max(max, 1e-300))));
-      if (max <= min) max = min * 10;
-    }
-    min = std::max(min, 1e-300);
-    if (max <= min) max = min * 10;
-    st.ShownMin = min;
-    st.ShownMax = max;
-    logAxis_->setRange(min, max);
+    // Whole decades when following the data, so that the labels read 1, 10, 100, ...
+    const measures::AxisRange r = measures::LogAxisRange(min, max, fromData);
+    st.ShownMin = r.Min;
+    st.ShownMax = r.Max;
+    logAxis_->setRange(r.Min, r.Max);
     return;
   }
-  if (!std::isfinite(min) || !std::isfinite(max)) {
-    min = 0;
-    max = 1;
-  }
-  // Zooming in again and again must not shrink the range below what doubles
-  // can tell apart: the axis would need endless labels for it.
-  const double least = std::max(1e-9, 1e-9 * std::max(std::fabs(min), std::fabs(max)));
-  if (!(max - min >= least)) {
-    // A single value, or a zoom too deep: a band of at least one unit around it.
-    const double middle = min / 2 + max / 2;
-    const double half = std::max(1.0, least);
-    min = middle - half;
-    max = middle + half;
-  }
   const bool vertical = id != AxisId::Bottom;
-  const double pixels = std::max(40, vertical ? height() - 60 : width() - 80);
-  const double parts = std::max(2.0, pixels / (vertical ? kLabelGap : kLabelGap * 0.75));
-  double step = NiceStep(max - min, parts);
-  if (st.Step > 0) step = std::max(step, st.Step * std::ceil(step / st.Step - 1e-9));
-  // Never more labels than the axis has room for, whatever the fixed step.
-  if (!(step > 0) || !std::isfinite(step) || (max - min) / step > 2 * parts + 2) step = NiceStep(max - min, parts);
-  if (fromData && vertical && !st.Fixed) {
-    min = std::floor(min / step) * step;
-    max = std::ceil(max / step) * step;
-  }
-  st.ShownMin = min;
-  st.ShownMax = max;
+  const double parts = measures::LabelParts(vertical ? height() : width(), vertical);
+  const measures::AxisRange r = measures::LinearAxisRange(min, max, parts, st.Step, fromData && vertical && !st.Fixed);
+  st.ShownMin = r.Min;
+  st.ShownMax = r.Max;
   QValueAxis* a = valueAxis(id);
-  if (a->tickInterval() != step) a->setTickInterval(step);
-  a->setRange(min, max);
+  if (a->tickInterval() != r.Step) a->setTickInterval(r.Step);
+  a->setRange(r.Min, r.Max);
 }
 
 // --- Zoom ---------------------------------------------------------------------
@@ -782,15 +746,7 @@ void ChartView::zoomToRect(const QRect& pixels) {
     AxisState& st = axes_[static_cast<std::size_t>(i)];
     const double f0 = i == 0 ? a.x() : a.y();
     const double f1 = i == 0 ? b.x() : b.y();
-    if (i == 0 && logBottom_) {
-      const double l0 = std::log10(st.ShownMin), l1 = std::log10(st.ShownMax);
-      st.ZoomMin = std::pow(10.0, l0 + f0 * (l1 - l0));
-      st.ZoomMax = std::pow(10.0, l0 + f1 * (l1 - l0));
-    } else {
-      const double span = st.ShownMax - st.ShownMin;
-      st.ZoomMin = st.ShownMin + f0 * span;
-      st.ZoomMax = st.ShownMin + f1 * span;
-    }
+    std::tie(st.ZoomMin, st.ZoomMax) = measures::ZoomedRange(st.ShownMin, st.ShownMax, f0, f1, i == 0 && logBottom_);
   }
   zoomed_ = true;
   rescale();
