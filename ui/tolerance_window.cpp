@@ -5,6 +5,8 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "core/world/tolerance_percent.h"
+
 namespace ui {
 
 namespace {
@@ -165,14 +167,8 @@ void ToleranceWindow::dragged(int group, int index, double y) {
     QMetaObject::invokeMethod(this, &ToleranceWindow::followWorld, Qt::QueuedConnection);
     return;
   }
-  world::Table<double>& percent = sim_.world.TolerancePercent;
-  if (group - 1 < percent.Size0() && index < percent.Size1()) percent(group - 1, index) = y;
   // Every drag rounds the points of all charts to whole percents in 0..100.
-  for (int g = 0; g < percent.Size0(); ++g) {
-    for (int k = 0; k < percent.Size1(); ++k) {
-      percent(g, k) = std::clamp(world::RoundHalfEven(percent(g, k)), 0.0, 100.0);
-    }
-  }
+  world::DragTolerancePercent(sim_.world.TolerancePercent, group, index, y);
   showValues();
 }
 
