@@ -177,6 +177,7 @@ void ImprintStreets(World& w, world::ControlModel& controls) {
     if (s.Type < 0 && (s.StartCol != s.EndCol || s.StartRow != s.EndRow)) f.Barriers.push_back(s);
   }
   BuildBarrierLists(w);
+  f.Sums.Built = false;
   w.StreetsDirty = false;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "simulation.h"
+#include "streets/barrier_sums.h"
 #include "streets/street_field.h"
 
 namespace simulation {
@@ -82,15 +83,17 @@ double Simulation::Evaluate(int x, int y, const EvalMode& mode) {
       const double empty = static_cast<double>(counts[0]) - vacated;
       similar = static_cast<double>(counts[own]) + emptySimilar * empty;
       different = static_cast<double>(others) + emptyDifferent * empty;
+    } else if (!barriers.empty()) {
+      streets::SumAcrossBarriers(w, x, y, mode.EmptyCells, similar, different);
     } else {
       for (int ny = y0; ny <= y1; ++ny) {
         const int rowStart = ny * cols;
         for (int nx = x0; nx <= x1; ++nx) {
           const int n = rowStart + nx;
           if (state[n] == own) {
-            similar += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
+            similar += value[n];
           } else if (occupied[n]) {
-            different += barriers.empty() ? value[n] : streets::NeighbourWeight(w, x, y, nx, ny);
+            different += value[n];
           } else {
             // An empty cell counts 1, without weight, when it counts at all.
             different += emptyDifferent;

@@ -41,6 +41,34 @@ struct StreetField {
   std::vector<std::uint32_t> AllIndices;   // 0 .. Barriers.size() - 1 when BarrierAll
   std::array<double, 4> BarrierWeight{};   // weights of types -3, -2, -1, 0 at the imprint
   int Radius = 0;                          // NbRadius the imprint was made for
+
+  // Built from the above on the first plain-mode evaluation after an imprint
+  // (streets/barrier_sums): per cell and neighbourhood row, the column runs
+  // a barrier cuts off, so that a sum needs no crossing test.
+  struct BlockedRun {
+    std::uint16_t First = 0, Last = 0;     // columns, inclusive
+    std::int8_t Type = 0;                  // lowest barrier type crossing: -3, -2 or -1
+  };
+  struct BarrierRuns {
+    bool Built = false;
+    bool Listed = false;                   // runs stored per row; otherwise found per evaluation
+    bool Exact = false;                    // weights allow adding a binade's worth at once
+    int Cols = 0, Rows = 0, Radius = 0;
+    std::vector<std::uint32_t> RowFirst;   // per cell, into RowRun (cells + 1 entries)
+    std::vector<std::uint32_t> RowRun;     // per cell and in-grid row, into Runs (one more at the end)
+    std::vector<BlockedRun> Runs;
+    std::vector<std::uint8_t> ValueClass;  // per cell: index of its StreetValue in ClassWeight
+    std::vector<std::uint32_t> Special;    // per row, cols + 1 prefix counts of cells of a class other than 0
+    std::vector<std::uint32_t> SpecialStart;    // per row, into SpecialColumn (rows + 1 entries)
+    std::vector<std::uint16_t> SpecialColumn;   // columns of those cells, row by row
+    std::array<double, 8> ClassWeight{};   // class 0 is 1.0
+    std::array<std::uint8_t, 3> BlockedClass{};  // class of the weights of types -3, -2, -1
+    int Classes = 0;
+    // Scratch of one evaluation or one row, sized by the build.
+    std::vector<std::int64_t> Lines;       // per barrier near the cell, the half-planes a pair must end in
+    std::vector<std::array<int, 3>> Cuts;  // run ends of one row: column, +1 or -1, type index
+    std::vector<BlockedRun> RowScratch;
+  } Sums;
 };
 
 // One world: the grid, the agents, the parameters every Part reads, the
