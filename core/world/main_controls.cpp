@@ -7,20 +7,6 @@
 
 namespace world {
 
-namespace {
-
-constexpr ColorRef kStreetColors[kStreetTypeCount] = {
-    Rgb(125, 38, 205), Rgb(171, 130, 255), Rgb(224, 102, 255), kWhite,
-    Rgb(255, 127, 0),  Rgb(205, 102, 0),   Rgb(205, 0, 0),
-};
-
-}  // namespace
-
-ColorRef StreetColor(int type) {
-  if (type < -3 || type > 3) return kWhite;
-  return kStreetColors[type + 3];
-}
-
 std::string WeightControlName(int type) { return "SG_weight." + IntToText(type + 4); }
 
 std::string RentEditName(int group) { return "E_Rent" + IntToText(group); }

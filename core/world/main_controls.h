@@ -4,14 +4,10 @@
 #include <vector>
 
 #include "controls.h"
+#include "street_colors.h"
 #include "world.h"
 
 namespace world {
-
-// Street types in the order of the weight table rows 1..7 (-3 .. +3) and
-// their colours (the legend labels colCode1..colCode7; type 0 is white).
-inline constexpr int kStreetTypeCount = 7;
-ColorRef StreetColor(int type);
 
 // Name of the weight text of street type t (-3..+3): "SG_weight.1".."SG_weight.7".
 std::string WeightControlName(int type);
