@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "core/simulation/display_settings.h"
 #include "core/simulation/simulation.h"
 #include "display/world_image.h"
 #include "streets/layouts.h"
@@ -23,7 +24,7 @@ std::unique_ptr<simulation::Simulation> PaintedWorld(const char* cellSize) {
 void BM_RepaintWorldDefaults(benchmark::State& state) {
   auto sim = PaintedWorld("6");
   sim->controls.SetChecked("CB_showRentSc", state.range(0) != 0);
-  display::WorldImage image(sim->world, sim->controls);
+  display::WorldImage image(sim->world, simulation::ShowRentLandscape(sim->controls));
   for (auto _ : state) {
     image.RepaintWorld();
     benchmark::DoNotOptimize(image.Image().Pixels.data());
@@ -36,7 +37,7 @@ BENCHMARK(BM_RepaintWorldDefaults)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond
 void BM_DrawAllCellsCellSizeOne(benchmark::State& state) {
   auto sim = PaintedWorld("1");
   sim->controls.SetChecked("CB_showRentSc", state.range(0) != 0);
-  display::WorldImage image(sim->world, sim->controls);
+  display::WorldImage image(sim->world, simulation::ShowRentLandscape(sim->controls));
   for (auto _ : state) {
     image.DrawAllCells();
     benchmark::DoNotOptimize(image.Image().Pixels.data());

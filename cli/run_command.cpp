@@ -7,6 +7,7 @@
 #include <regex>
 #include <sstream>
 
+#include "core/simulation/display_settings.h"
 #include "core/simulation/simulation.h"
 #include "core/world/convert.h"
 #include "display/file_output.h"
@@ -139,7 +140,7 @@ void LayStreets(simulation::Simulation& sim, const StreetLayout& layout) {
 
 // The picture of the world after the last step, repainted in full.
 void WriteSnapshot(simulation::Simulation& sim, const std::string& path, PictureFormat format) {
-  display::WorldImage image(sim.world, sim.controls);
+  display::WorldImage image(sim.world, simulation::ShowRentLandscape(sim.controls));
   world::WorldPainter* panel = sim.world.Painter;
   sim.SetPainter(&image);
   sim.world.RepaintWorld();
@@ -173,7 +174,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     // A film paints the world as the main window does, from its first set-up on.
     std::unique_ptr<display::WorldImage> panel;
     if (filmRequest) {
-      panel = std::make_unique<display::WorldImage>(sim.world, sim.controls);
+      panel = std::make_unique<display::WorldImage>(sim.world, simulation::ShowRentLandscape(sim.controls));
       sim.SetPainter(panel.get());
     }
     sim.MainWindowShown();

@@ -15,6 +15,9 @@ namespace {
 
 constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 constexpr int kPictureQuality = 100;
+// The 3-D surface's entry in kSavedWindows: its box also decides about the data.
+constexpr std::size_t kSurfaceWindow = kSavedWindows.size() - 1;
+static_assert(kSavedWindows[kSurfaceWindow].NamePart == "_stabSurf3D_");
 
 void RemoveQuietly(const std::string& path) {
   std::error_code ignored;
@@ -38,8 +41,8 @@ void ConvertToJpeg(const std::string& base, int quality) {
   RemoveQuietly(bitmapName);
 }
 
-WindowSaver::WindowSaver(const world::ControlModel& controls, std::string programFolder)
-    : controls_(controls), folder_(std::move(programFolder)) {
+WindowSaver::WindowSaver(ChoiceSource choice, std::string programFolder)
+    : choice_(std::move(choice)), folder_(std::move(programFolder)) {
   if (!folder_.empty() && LastSeparator(folder_) != folder_.size() - 1) folder_ += kSeparator;
 }
 
@@ -55,26 +58,36 @@ void WindowSaver::SetWindow(std::string_view checkBox, RenderWindow render) {
 
 void WindowSaver::SetSurface(SurfacePoints points) { surface_ = std::move(points); }
 
-std::string WindowSaver::FileStem(const std::string& number, std::string_view part) const {
+std::string WindowSaver::FileStem(const SaveChoice& choice, const std::string& number, std::string_view part) {
   // "_0" is a fixed text, not a padding: number 12 gives "_012".
-  return controls_.Text("E_sRound") + "_0" + number + std::string(part) + controls_.Text("E_sName");
+  return choice.Round + "_0" + number + std::string(part) + choice.Name;
 }
 
 std::string WindowSaver::PictureBase(const std::string& number, std::string_view part) const {
-  return folder_ + "pictures" + kSeparator + FileStem(number, part);
+  return PictureBase(choice_(), number, part);
 }
 
-std::string WindowSaver::DataFileName(const std::string& number) const {
-  return folder_ + "data" + kSeparator + FileStem(number, "_stabSurf3D_") + ".xls";
+std::string WindowSaver::PictureBase(const SaveChoice& choice, const std::string& number,
+                                     std::string_view part) const {
+  return folder_ + "pictures" + kSeparator + FileStem(choice, number, part);
+}
+
+std::string WindowSaver::DataFileName(const std::string& number) const { return DataFileName(choice_(), number); }
+
+std::string WindowSaver::DataFileName(const SaveChoice& choice, const std::string& number) const {
+  return folder_ + "data" + kSeparator + FileStem(choice, number, "_stabSurf3D_") + ".xls";
 }
 
 void WindowSaver::SaveWindows(const std::string& number) const {
-  for (const SavedWindow& window : kSavedWindows) {
-    if (!controls_.Checked(window.CheckBox)) continue;
+  // Asked once: the renderers below only paint, they change no choice.
+  const SaveChoice choice = choice_();
+  for (std::size_t i = 0; i < kSavedWindows.size(); ++i) {
+    const SavedWindow& window = kSavedWindows[i];
+    if (!choice.Windows[i]) continue;
     const auto renderer = renderers_.find(window.CheckBox);
     if (renderer == renderers_.end() || !renderer->second) continue;
     const RgbImage picture = renderer->second();
-    const std::string base = PictureBase(number, window.NamePart);
+    const std::string base = PictureBase(choice, number, window.NamePart);
     WriteBitmapFile(picture, base + ".bmp");
     try {
       ConvertToJpeg(base, kPictureQuality);
@@ -84,17 +97,19 @@ void WindowSaver::SaveWindows(const std::string& number) const {
       throw;
     }
   }
-  ExportSurfaceData(number);
+  ExportSurfaceData(choice, number);
 }
 
-void WindowSaver::ExportSurfaceData(const std::string& number) const {
-  if (!controls_.Checked("cb_save_3DSurf")) return;
+void WindowSaver::ExportSurfaceData(const std::string& number) const { ExportSurfaceData(choice_(), number); }
+
+void WindowSaver::ExportSurfaceData(const SaveChoice& choice, const std::string& number) const {
+  if (!choice.Windows[kSurfaceWindow]) return;
   XlsTable table;
   table.Header = {"X", "Y", "Z"};
   if (surface_) {
     for (const SurfacePoint& p : surface_()) table.Rows.push_back({p.X, p.Y, p.Z});
   }
-  WriteXlsFile(table, DataFileName(number));
+  WriteXlsFile(table, DataFileName(choice, number));
 }
 
 }  // namespace display

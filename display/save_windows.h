@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/world/controls.h"
 #include "display/rgb_image.h"
 
 namespace display {
@@ -31,6 +30,15 @@ inline constexpr std::array<SavedWindow, 7> kSavedWindows{{
     {"cb_save_3DSurf", "_stabSurf3D_"},
 }};
 
+// What the main window's group "save windows " asks for at the moment of a
+// save: the round and examination name of the file names (E_sRound, E_sName)
+// and which windows are checked, in the order of kSavedWindows.
+struct SaveChoice {
+  std::string Round;
+  std::string Name;
+  std::array<bool, kSavedWindows.size()> Windows{};
+};
+
 // One point of the 3-D stability surface; a missing value is an empty cell.
 struct SurfacePoint {
   std::optional<double> X;
@@ -52,9 +60,7 @@ void ConvertToJpeg(const std::string& base, int quality);
 // Saves pictures of the program's windows as JPEG files in "pictures" and the
 // stability surface as a spreadsheet in "data", both folders beside the
 // program. The windows hand in their pictures and the surface its points;
-// which windows are saved and the round and examination name of the file
-// names (E_sRound, E_sName) are read from the main window's controls at the
-// moment of use.
+// the caller hands in the SaveChoice, asked for afresh at every save.
 class WindowSaver {
  public:
   // Renders a window's whole client area as it stands, off screen: a picture
@@ -63,10 +69,12 @@ class WindowSaver {
   using RenderWindow = std::function<RgbImage()>;
   // The points of the surface series in point order.
   using SurfacePoints = std::function<std::vector<SurfacePoint>()>;
+  // The choice as it stands now.
+  using ChoiceSource = std::function<SaveChoice()>;
 
   // programFolder: the folder of the program's executable, with or without
-  // a trailing separator. The controls must outlive the saver.
-  WindowSaver(const world::ControlModel& controls, std::string programFolder);
+  // a trailing separator.
+  WindowSaver(ChoiceSource choice, std::string programFolder);
 
   // Binds a window of kSavedWindows, by its check box, to its renderer.
   // Throws std::invalid_argument for a name not in kSavedWindows. A checked
@@ -82,7 +90,7 @@ class WindowSaver {
   // files written before stay, no later file is written, no bitmap remains.
   void SaveWindows(const std::string& number) const;
 
-  // When cb_save_3DSurf is checked, writes the surface to DataFileName(number):
+  // When the surface (cb_save_3DSurf) is checked, writes the surface to DataFileName(number):
   // one worksheet with the header "X", "Y", "Z" and one row per point.
   // Throws world::UserError when the file cannot be created.
   void ExportSurfaceData(const std::string& number) const;
@@ -93,9 +101,12 @@ class WindowSaver {
   std::string DataFileName(const std::string& number) const;
 
  private:
-  std::string FileStem(const std::string& number, std::string_view part) const;
+  static std::string FileStem(const SaveChoice& choice, const std::string& number, std::string_view part);
+  std::string PictureBase(const SaveChoice& choice, const std::string& number, std::string_view part) const;
+  std::string DataFileName(const SaveChoice& choice, const std::string& number) const;
+  void ExportSurfaceData(const SaveChoice& choice, const std::string& number) const;
 
-  const world::ControlModel& controls_;
+  ChoiceSource choice_;
   std::string folder_;  // ends in a separator, or is empty for the working folder
   std::map<std::string, RenderWindow, std::less<>> renderers_;
   SurfacePoints surface_;

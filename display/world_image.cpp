@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/world/main_controls.h"
+#include "core/world/street_colors.h"
 
 namespace display {
 
@@ -51,8 +51,7 @@ std::vector<world::ColorRef> PaintableColors(const world::World& world) {
   return colors;
 }
 
-WorldImage::WorldImage(const world::World& world, const world::ControlModel& controls)
-    : world_(world), showRent_(controls.Get("CB_showRentSc")) {
+WorldImage::WorldImage(const world::World& world, const bool& showRent) : world_(world), showRent_(showRent) {
   CreateImage();
 }
 
@@ -94,11 +93,11 @@ void WorldImage::PaintCell(int x, int y, bool rentShade) {
   }
 }
 
-void WorldImage::DrawCell(int x, int y) { PaintCell(x, y, showRent_.Checked); }
+void WorldImage::DrawCell(int x, int y) { PaintCell(x, y, showRent_); }
 
 void WorldImage::DrawAllCells() {
   const auto& w = world_;
-  const bool rentShade = showRent_.Checked;
+  const bool rentShade = showRent_;
   const int size = 2 * w.HalfCell;
   const int stride = image_.Stride();
   edgeRow_.resize(static_cast<std::size_t>(stride));

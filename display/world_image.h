@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/world/controls.h"
 #include "core/world/painter.h"
 #include "core/world/world.h"
 #include "rgb_image.h"
@@ -31,7 +30,10 @@ std::vector<world::ColorRef> PaintableColors(const world::World& world);
 // r of the box's centre. Pixels beyond the last cell are never painted.
 class WorldImage : public world::WorldPainter {
  public:
-  WorldImage(const world::World& world, const world::ControlModel& controls);
+  // showRent: whether cells show their rent grey ("show rent landscape"),
+  // owned by the caller and read at every paint; it must outlive the image.
+  WorldImage(const world::World& world, const bool& showRent);
+  WorldImage(const world::World& world, const bool&& showRent) = delete;
 
   const RgbImage& Image() const { return image_; }
 
@@ -51,8 +53,7 @@ class WorldImage : public world::WorldPainter {
   const std::vector<int>& DiscSpans(int radius);
 
   const world::World& world_;
-  // "show rent landscape", found once: a cell is painted many times a step.
-  const world::Control& showRent_;
+  const bool& showRent_;
   RgbImage image_;
   int spanRadius_ = -1;
   std::vector<int> spans_;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "analysis_window.h"
+#include "core/simulation/display_settings.h"
 #include "experiment_window.h"
 #include "group_sizes_window.h"
 #include "growth_window.h"
@@ -20,7 +21,7 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
   // The main window's creation: its world, the picture it paints into and
   // the first set-up, which paints the world.
   sim_ = std::make_unique<simulation::Simulation>(std::move(seeds));
-  image_ = std::make_unique<display::WorldImage>(sim_->world, sim_->controls);
+  image_ = std::make_unique<display::WorldImage>(sim_->world, simulation::ShowRentLandscape(sim_->controls));
   sim_->SetPainter(image_.get());
   sim_->SetReporter([this](const world::UserError& e) {
     if (sink_) sink_(main_.get(), QString::fromStdString(e.Caption()), QString::fromUtf8(e.what()));
@@ -63,7 +64,8 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
 
   // SaveWindows: every window's picture by its check box, and the surface's points.
   auto saver =
-      std::make_shared<display::WindowSaver>(sim_->controls, QCoreApplication::applicationDirPath().toStdString());
+      std::make_shared<display::WindowSaver>([&controls = sim_->controls] { return simulation::SaveChoiceOf(controls); },
+                                             QCoreApplication::applicationDirPath().toStdString());
   saver->SetWindow("cb_save_main", [main = main_.get()] { return WindowPicture(*main); });
   saver->SetWindow("cb_save_basic", [analysis] {
     analysis->refresh();

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/world/convert.h"
+#include "core/simulation/display_settings.h"
 #include "core/world/main_controls.h"
 #include "display/bitmap.h"
 #include "display/jpeg.h"
@@ -52,7 +53,9 @@ class SaveWindows : public ::testing::Test {
   TempFolder temp;
   world::World world;
   world::ControlModel controls;
-  WindowSaver saver{controls, temp.Folder()};
+  // The main window's fields and boxes as they stand at each save.
+  WindowSaver::ChoiceSource choice = [this] { return simulation::SaveChoiceOf(controls); };
+  WindowSaver saver{choice, temp.Folder()};
   Names rendered;
   world::ColorRef color = world::kRed;
   std::vector<SurfacePoint> surface;
@@ -159,7 +162,7 @@ TEST_F(SaveWindows, SurfaceBoxDecidesAboutItsPictureAndTheData) {
 }
 
 TEST_F(SaveWindows, WindowWithoutAPictureSourceIsLeftOut) {
-  WindowSaver bare(controls, temp.Folder());
+  WindowSaver bare(choice, temp.Folder());
   bare.SetWindow("cb_save_stability", [] { return RgbImage(8, 8); });
   bare.SaveWindows("1");
   EXPECT_EQ(Entries(pictures()), Names{"01_01_stability_please enter name.jpg"});
@@ -209,7 +212,7 @@ TEST_F(SaveWindows, UnwritablePictureStopsTheSaveAndLeavesNoPartialFile) {
 }
 
 TEST_F(SaveWindows, ProgramFolderMayLackItsSeparator) {
-  const WindowSaver plain(controls, temp.Path().string());
+  const WindowSaver plain(choice, temp.Path().string());
   EXPECT_EQ(plain.PictureBase("1", "_main_"), picture("01_01_main_please enter name"));
   EXPECT_EQ(plain.DataFileName("1"), (data() / "01_01_stabSurf3D_please enter name.xls").string());
 }

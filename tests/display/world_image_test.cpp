@@ -47,11 +47,14 @@ TEST(RentGrey, MapsMinusOneToPlusOneOntoTheGreysAndWrapsBeyond) {
   EXPECT_LE(huge, 255);
 }
 
+// "show rent landscape" as a new main window has it.
+const bool kShowRent = true;
+
 TEST(WorldImage, RentShadeFillsTheWholeSquareWithoutGridLines) {
   BareWorld b(3);  // cell size 6: cell (1, 1) covers pixels 6..11
   b.World.Cells.Rent[b.World.Cells.Index(1, 1)] = -0.5;
   b.World.Cells.DisplayColor[b.World.Cells.Index(1, 1)] = world::StreetColor(3);
-  WorldImage image(b.World, b.Controls);
+  WorldImage image(b.World, kShowRent);
   image.DrawCell(1, 1);
   const RgbImage& px = image.Image();
   for (int y = 6; y <= 11; ++y) {
@@ -65,9 +68,9 @@ TEST(WorldImage, RentShadeFillsTheWholeSquareWithoutGridLines) {
 
 TEST(WorldImage, WithoutRentShadeACellIsItsColourInASilverOutline) {
   BareWorld b(3);
-  b.Controls.SetChecked("CB_showRentSc", false);
+  const bool showRent = false;
   b.World.Cells.DisplayColor[b.World.Cells.Index(1, 0)] = Rgb(205, 0, 0);
-  WorldImage image(b.World, b.Controls);
+  WorldImage image(b.World, showRent);
   image.DrawCell(1, 0);  // pixels 6..11 x 0..5
   const RgbImage& px = image.Image();
   for (int i = 0; i < 6; ++i) {
@@ -90,7 +93,7 @@ TEST(WorldImage, OddCellSizeSquaresOverlapAndTheLaterCellWins) {
   rent[b.World.Cells.Index(1, 0)] = -1.0;  // 0
   rent[b.World.Cells.Index(0, 1)] = 1.0;   // 254
   rent[b.World.Cells.Index(1, 1)] = 0.0;
-  WorldImage image(b.World, b.Controls);
+  WorldImage image(b.World, kShowRent);
   image.DrawAllCells();
   const RgbImage& px = image.Image();
   EXPECT_EQ(px.At(4, 2), kGrey127);
@@ -112,8 +115,7 @@ TEST(WorldImage, AllCellsAtOnceEqualTheCellsPaintedOneByOne) {
       b.World.Cells.DisplayColor[i] = world::StreetColor(random.NextInt(7) - 3);
     }
     for (bool rentShade : {true, false}) {
-      b.Controls.SetChecked("CB_showRentSc", rentShade);
-      WorldImage whole(b.World, b.Controls), single(b.World, b.Controls);
+      WorldImage whole(b.World, rentShade), single(b.World, rentShade);
       whole.DrawAllCells();
       for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) single.DrawCell(x, y);
@@ -127,7 +129,8 @@ TEST(WorldImage, TheStripBeyondTheLastCellIsNeverPainted) {
   BareWorld b(69, 69, 10);  // cells cover pixels 0..689
   for (double& r : b.World.Cells.Rent) r = -1.0;
   b.World.Agents.push_back(Agent(685, 685, 2, Rgb(0, 0, 255)));
-  WorldImage image(b.World, b.Controls);
+  bool showRent = true;
+  WorldImage image(b.World, showRent);
   image.RepaintWorld();
   const RgbImage& px = image.Image();
   EXPECT_EQ(px.At(689, 689), Rgb(0, 0, 0));
@@ -137,7 +140,8 @@ TEST(WorldImage, TheStripBeyondTheLastCellIsNeverPainted) {
       ASSERT_EQ(px.At(i, s), world::kWhite);
     }
   }
-  b.Controls.SetChecked("CB_showRentSc", false);
+  // The flag is read at every paint, not kept from the image's creation.
+  showRent = false;
   image.DrawAllCells();
   EXPECT_EQ(px.At(689, 689), world::kSilver);
   EXPECT_EQ(px.At(690, 689), world::kWhite);
@@ -145,7 +149,7 @@ TEST(WorldImage, TheStripBeyondTheLastCellIsNeverPainted) {
 
 TEST(WorldImage, AgentIsARoundDiscInItsBox) {
   BareWorld b(4);
-  WorldImage image(b.World, b.Controls);
+  WorldImage image(b.World, kShowRent);
   const world::ColorRef blue = Rgb(0, 0, 255);
   // Radius 2 at (10, 10): the box 8..11 without its four corners.
   image.DrawAgent(Agent(10, 10, 2, blue));
@@ -166,7 +170,7 @@ TEST(WorldImage, AgentIsARoundDiscInItsBox) {
 
 TEST(WorldImage, LargeDiscRowsWidenTowardsTheMiddle) {
   BareWorld b(4);
-  WorldImage image(b.World, b.Controls);
+  WorldImage image(b.World, kShowRent);
   const world::ColorRef green = Rgb(0, 255, 0);
   image.DrawAgent(Agent(100, 200, 5, green));  // box 95..104 x 195..204
   const int widths[10] = {4, 8, 8, 10, 10, 10, 10, 8, 8, 4};
@@ -189,10 +193,10 @@ TEST(WorldImage, LargeDiscRowsWidenTowardsTheMiddle) {
 
 TEST(WorldImage, RepaintPaintsCellsThenAgentsInListOrder) {
   BareWorld b(10);
-  b.Controls.SetChecked("CB_showRentSc", false);
+  const bool showRent = false;
   b.World.Agents.push_back(Agent(9, 9, 2, Rgb(255, 0, 0)));
   b.World.Agents.push_back(Agent(11, 9, 2, Rgb(0, 0, 255)));
-  WorldImage image(b.World, b.Controls);
+  WorldImage image(b.World, showRent);
   image.RepaintWorld();
   const RgbImage& px = image.Image();
   EXPECT_EQ(px.At(8, 9), Rgb(255, 0, 0));

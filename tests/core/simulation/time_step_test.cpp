@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/world/rounding.h"
+#include "core/simulation/display_settings.h"
 #include "display/world_image.h"
 #include "tests/support/world_builder.h"
 
@@ -122,11 +123,11 @@ namespace {
 TEST(TimeStepPainting, LeavesThePictureOfTheWorldAsItStands) {
   for (const char* showAgents : {"1", "0"}) {
     auto sim = test_support::Make({{"Edit_anzAg", "3000"}, {"CB_showAgs", showAgents}, {"CB_showRentSc", "0"}}, 13);
-    display::WorldImage image(sim->world, sim->controls);
+    display::WorldImage image(sim->world, simulation::ShowRentLandscape(sim->controls));
     sim->SetPainter(&image);
     image.RepaintWorld();
     for (int i = 0; i < 3; ++i) sim->TimeStep();
-    display::WorldImage fresh(sim->world, sim->controls);
+    display::WorldImage fresh(sim->world, simulation::ShowRentLandscape(sim->controls));
     fresh.RepaintWorld();
     if (std::string(showAgents) == "1") {
       EXPECT_EQ(image.Image().Pixels, fresh.Image().Pixels);
