@@ -42,7 +42,7 @@ ExperimentType SweepType(ExperimentKind kind, std::string name, decltype(Experim
           [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
             return std::make_unique<Sweep>(sim);
           },
-          std::move(headers), series};
+          std::move(headers), false, series};
 }
 
 // The stability experiment with a surface of its own (the window shares
@@ -62,7 +62,7 @@ ExperimentType StabilityType() {
           },
           {std::string(kRunColumns) + ",steps,rises", std::string(kStepColumns) + ",step,Threshold,UnsatisfiedCount",
            std::string(kStepColumns) + ",tolerance,step,meanSegregation"},
-          StabilitySeries};
+          true, StabilitySeries};
 }
 
 const ExperimentType& TypeNamed(const std::string& name) {
@@ -160,7 +160,7 @@ const std::vector<std::string>& ExperimentNames() {
 }
 
 int ExperimentSetup::UnitValue(long long unit) const {
-  if (Kind != ExperimentKind::Stability) return Plan.At(unit).Value;
+  if (!InPasses) return Plan.At(unit).Value;
   return Sweep3d ? static_cast<int>(ThirdStart + unit * static_cast<long long>(ThirdIncrement)) : 0;
 }
 
@@ -188,6 +188,7 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   ExperimentSetup s;
   s.Kind = type.Kind;
   s.Name = name;
+  s.InPasses = type.InPasses;
   s.SetTexts = set;
   s.ExpTexts = exp;
   s.MainSettings = ParseSettings(set, "--set", true);

@@ -35,6 +35,9 @@ struct ExperimentType {
   std::string Name;
   std::function<std::unique_ptr<experiments::Experiment>(simulation::Simulation&)> Make;
   TableHeaders Headers;
+  // Whether a unit is a pass of rounds that depend on each other (the
+  // stability experiment) rather than one calculation of a sweep.
+  bool InPasses = false;
   // The series of summary.json, computed from a complete folder's tables.
   nlohmann::json (*Series)(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) =
       nullptr;
@@ -53,6 +56,7 @@ const ExperimentType& TypeOf(ExperimentKind kind);
 struct ExperimentSetup {
   ExperimentKind Kind = ExperimentKind::Parameterspace;
   std::string Name;                   // "parameterspace", "growth", "streets", "stability"
+  bool InPasses = false;              // the type's InPasses: a unit is a pass of Rounds rounds
   std::vector<std::string> SetTexts;  // --set as given, with kSetupText where --setup stood
   std::vector<std::string> ExpTexts;  // --exp as given
   std::vector<Setting> MainSettings;
@@ -79,8 +83,8 @@ struct ExperimentSetup {
   // The value of unit u: the swept value, or the third value of a pass.
   int UnitValue(long long unit) const;
   // The first calculation (round) of unit u.
-  long long FirstCalculation(long long unit) const { return Kind == ExperimentKind::Stability ? unit * Rounds : unit; }
-  long long UnitOfCalculation(long long k) const { return Kind == ExperimentKind::Stability ? k / Rounds : k; }
+  long long FirstCalculation(long long unit) const { return InPasses ? unit * Rounds : unit; }
+  long long UnitOfCalculation(long long k) const { return InPasses ? k / Rounds : k; }
 };
 
 // The experiment names, as the command line takes them, in the order of ExperimentTypes().

@@ -198,7 +198,7 @@ TableHeaders HeadersOf(ExperimentKind kind) { return TypeOf(kind).Headers; }
 bool RunUnit(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long unit, const std::function<bool()>& stop,
              const simulation::Simulation::Reporter& report, UnitRows& rows) {
   rows = {};
-  if (setup.Kind == ExperimentKind::Stability) return RunStabilityPass(setup, sweepSeed, unit, stop, report, rows);
+  if (setup.InPasses) return RunStabilityPass(setup, sweepSeed, unit, stop, report, rows);
   return RunSweepCalculation(setup, sweepSeed, unit, stop, report, rows);
 }
 
