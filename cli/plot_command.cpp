@@ -19,6 +19,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
+#include <span>
 
 #include "cli/experiment_files.h"
 #include "cli/experiment_summary.h"
@@ -244,17 +245,17 @@ class ExperimentCharts {
   }
 
   std::vector<ChartPicture> Pictures() {
-    switch (setup_.Kind) {
-      case ExperimentKind::Parameterspace:
-        return Parameterspace();
-      case ExperimentKind::Growth:
-        return Growth();
-      case ExperimentKind::Streets:
-        return Streets();
-      case ExperimentKind::Stability:
-        return Stability();
+    for (const Charter& charter : Charters()) {
+      if (charter.Experiment == setup_.Name) return (this->*charter.Charts)();
     }
-    return {};
+    throw UsageError("the charts of the " + setup_.Name + " experiment cannot be drawn");
+  }
+
+  // The experiments whose charts this tool draws, by their names.
+  static std::vector<std::string> Charted() {
+    std::vector<std::string> names;
+    for (const Charter& charter : Charters()) names.emplace_back(charter.Experiment);
+    return names;
   }
 
  private:
@@ -416,6 +417,13 @@ class ExperimentCharts {
     return w;
   }
 
+  // Each experiment's window and the charts it makes of the run's tables.
+  struct Charter {
+    std::string_view Experiment;
+    std::vector<ChartPicture> (ExperimentCharts::*Charts)();
+  };
+  static std::span<const Charter> Charters();
+
   const OutputFolder& folder_;
   const json& manifest_;
   ExperimentSetup setup_;
@@ -425,6 +433,18 @@ class ExperimentCharts {
   ui::MessageSink sink_ = [](QWidget*, const QString&, const QString&) {};
   std::vector<std::unique_ptr<QWidget>> windows_;
 };
+
+// The one place that pairs an experiment of ExperimentTypes() with its
+// window's charts.
+std::span<const ExperimentCharts::Charter> ExperimentCharts::Charters() {
+  static constexpr Charter charters[] = {
+      {"parameterspace", &ExperimentCharts::Parameterspace},
+      {"growth", &ExperimentCharts::Growth},
+      {"streets", &ExperimentCharts::Streets},
+      {"stability", &ExperimentCharts::Stability},
+  };
+  return charters;
+}
 
 // --- A run's CSV ------------------------------------------------------------------
 
@@ -573,6 +593,8 @@ int PlotWithApplication(const PlotOptions& options, std::ostream& out) {
 }
 
 }  // namespace
+
+std::vector<std::string> ChartedExperiments() { return ExperimentCharts::Charted(); }
 
 int Plot(const PlotOptions& options, std::ostream& out, std::ostream& err) {
   try {

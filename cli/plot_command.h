@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -22,5 +23,8 @@ struct PlotOptions {
 // names a platform. Returns the exit status: 0, or 2 for bad input (one
 // message on err).
 int Plot(const PlotOptions& options, std::ostream& out, std::ostream& err);
+
+// The names of the experiments whose folders Plot charts, in table order.
+std::vector<std::string> ChartedExperiments();
 
 }  // namespace cli

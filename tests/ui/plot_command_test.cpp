@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "cli/experiment_command.h"
+#include "cli/experiment_setup.h"
 #include "cli/plot_command.h"
 #include "cli/run_command.h"
 #include "display/file_output.h"
@@ -164,6 +165,12 @@ TEST_F(Plot, StabilityGivesItsTwoChartsAndTheSurface) {
   ExpectDrawn(o.Files.at(0), 801, 340);
   ExpectDrawn(o.Files.at(1), 841, 326);
   ExpectDrawn(o.Files.at(2), 1000, 650);
+}
+
+// An experiment the headless tool runs but cannot chart would fail only when
+// a user plots its folder.
+TEST(PlotTable, ChartsEveryExperimentTheToolRuns) {
+  EXPECT_EQ(cli::ChartedExperiments(), cli::ExperimentNames());
 }
 
 TEST_F(Plot, RunCsvGivesTheAnalysisWindowsTimeCharts) {
