@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "simulation.h"
 
@@ -60,6 +62,8 @@ void Simulation::MoveAgents() {
   const int r = w.NbRadius;
   const long long positions = (2LL * r + 1) * (2LL * r + 1);
   useKept_ = PrepareKeptCounts(mode);
+  if (useKept_) CheckSeenMarks(mode);
+  seenValid_ = useKept_;
   countWithTree_ = !useKept_ && positions > TreeCountingFrom() &&
                    KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1) &&
                    (mode.Individual || UnitWeights(w));
@@ -81,7 +85,14 @@ void Simulation::MoveAgents() {
   blockStreets_ = !streetOccupation;
   inPass_ = true;
 
+  // A step reaches at most MoveDistance + 1 cells away; while that is no
+  // more than the grid's width and height one wrap brings a target back.
+  const int cols = w.GridCols, rows = w.GridRows;
+  const bool oneWrap = std::abs(static_cast<long long>(w.MoveDistance)) + 1 <= std::min(cols, rows);
+
   w.UnsatisfiedCount = 0;
+  // The cell whose evaluation was skipped last, while no evaluation followed.
+  int skipped = -1;
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
     world::TAgent& agent = w.Agents[static_cast<std::size_t>(i)];
@@ -90,7 +101,17 @@ void Simulation::MoveAgents() {
     }
     const int cx = agent.CellX, cy = agent.CellY;
     const int c = cells.Index(cx, cy);
-    auto evaluateHere = [&] { return useKept_ ? EvaluateKept(c, mode) : Evaluate(cx, cy, mode); };
+    auto evaluateHere = [&] {
+      if (!useKept_) return Evaluate(cx, cy, mode);
+      if (kept_.Unchanged(c)) {
+        skipped = c;
+        return cells.Satisfaction[c];
+      }
+      skipped = -1;
+      const double value = EvaluateKept(c, mode);
+      kept_.MarkSeen(c);
+      return value;
+    };
     if (w.StepCount == 0) evaluateHere();
 
     bool satisfied = !(w.Threshold > cells.Satisfaction[c] || cells.Rent[c] >= agent.Budget);
@@ -113,8 +134,17 @@ void Simulation::MoveAgents() {
       agent.ChangeHeading(180, w.MoveDistance, w.Rng);
       tx = cx + agent.StepX;
       ty = cy + agent.StepY;
-      w.WrapOnTorus(tx, ty);
-      if (!blocked[cells.Index(tx, ty)]) break;
+      if (oneWrap) {
+        // Whether a step leaves the grid is a coin toss for the branch
+        // predictor: wrap without branches.
+        tx += tx < 0 ? cols : 0;
+        tx -= tx >= cols ? cols : 0;
+        ty += ty < 0 ? rows : 0;
+        ty -= ty >= rows ? rows : 0;
+      } else {
+        w.WrapOnTorus(tx, ty);
+      }
+      if (!blocked[ty * cols + tx]) break;
     }
     const int t = cells.Index(tx, ty);
     const double rentTarget = cells.Rent[t];
@@ -124,7 +154,13 @@ void Simulation::MoveAgents() {
     const double here = evaluateHere();
     double there;
     if (useKept_) {
-      there = t == c ? EvaluateKept(c, mode) : EvaluateKeptTarget(t, c, agent.Group, mode);
+      if (t == c) {
+        there = evaluateHere();
+      } else {
+        there = EvaluateKeptTarget(t, c, agent.Group, mode);
+        kept_.ForgetSeen(t);
+        skipped = -1;
+      }
     } else {
       cells.State[c] = 0;
       cells.State[t] = agent.Group;
@@ -143,9 +179,53 @@ void Simulation::MoveAgents() {
     ++w.UnsatisfiedCount;
     if (paintMoves_) w.DrawAgent(agent);
   }
+  if (useKept_) {
+    // The counts of the latest evaluation stay behind, skipped or not.
+    if (skipped >= 0 && mode.Individual) {
+      const std::int32_t* row = kept_.At(skipped);
+      for (int k = 0; k < kept_.Kinds(); ++k) w.KindCounts[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(row[k]);
+    }
+    KeepSeenValues(mode);
+  }
   countWithTree_ = false;
   useKept_ = false;
   inPass_ = false;
+}
+
+void Simulation::CheckSeenMarks(const EvalMode& mode) {
+  const auto& cells = world.Cells;
+  // Step 0 follows a set-up, which evaluates nothing but is no pass either.
+  bool hold = seenValid_ && world.StepCount != 0 && seenMode_ == mode &&
+              (!mode.Individual || seenTolerance_ == world.GroupTolerance) &&
+              seenSatisfaction_.size() == cells.Satisfaction.size();
+  if (hold) {
+    // Whatever wrote a stored value since (an evaluation from outside the
+    // pass, a user of the grid) leaves a value that need not be the kept one.
+    auto forgetWritten = [&](const std::vector<double>& now, const std::vector<double>& left) {
+      if (std::memcmp(now.data(), left.data(), now.size() * sizeof(double)) == 0) return;
+      for (std::size_t i = 0; i < now.size(); ++i) {
+        if (std::memcmp(&now[i], &left[i], sizeof(double)) != 0) kept_.ForgetSeen(static_cast<int>(i));
+      }
+    };
+    forgetWritten(cells.Satisfaction, seenSatisfaction_);
+    if (!mode.Individual) {
+      forgetWritten(cells.Similar, seenSimilar_);
+      forgetWritten(cells.Different, seenDifferent_);
+    }
+    return;
+  }
+  kept_.ForgetAllSeen();
+  seenMode_ = mode;
+  if (mode.Individual) seenTolerance_ = world.GroupTolerance;
+}
+
+void Simulation::KeepSeenValues(const EvalMode& mode) {
+  const auto& cells = world.Cells;
+  seenSatisfaction_.assign(cells.Satisfaction.begin(), cells.Satisfaction.end());
+  if (!mode.Individual) {
+    seenSimilar_.assign(cells.Similar.begin(), cells.Similar.end());
+    seenDifferent_.assign(cells.Different.begin(), cells.Different.end());
+  }
 }
 
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {

@@ -12,7 +12,10 @@ bool NeighbourCounts::Worth(long long cells, int kinds, int radius) {
 void NeighbourCounts::Clear() {
   cols_ = rows_ = kinds_ = radius_ = 0;
   sums_.clear();
+  seen_.clear();
 }
+
+void NeighbourCounts::ForgetAllSeen() { std::fill(seen_.begin(), seen_.end(), std::uint8_t{0}); }
 
 void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weights, int cols, int rows, int kindCount,
                             int radius) {
@@ -23,6 +26,7 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
   const std::size_t cells = static_cast<std::size_t>(cols) * rows;
   sums_.assign(cells * kindCount, 0);
   scratch_.assign(cells, 0);
+  seen_.assign(cells, 0);
   // Per kind: sums along each row over the columns x - r .. x + r, then
   // along each column over those row sums; both slide a window.
   for (int k = 0; k < kindCount; ++k) {
@@ -60,11 +64,13 @@ void NeighbourCounts::Change(int x, int y, int from, int to, std::int32_t w) {
   const int y0 = std::max(0, y - radius_), y1 = std::min(rows_ - 1, y + radius_);
   const std::size_t k = static_cast<std::size_t>(kinds_);
   for (int ny = y0; ny <= y1; ++ny) {
-    std::int32_t* row = sums_.data() + (static_cast<std::size_t>(ny) * cols_ + x0) * k;
+    const std::size_t first = static_cast<std::size_t>(ny) * cols_ + x0;
+    std::int32_t* row = sums_.data() + first * k;
     for (int nx = x0; nx <= x1; ++nx, row += k) {
       row[from] -= removed;
       row[to] += added;
     }
+    std::fill_n(seen_.data() + first, x1 - x0 + 1, std::uint8_t{0});
   }
 }
 

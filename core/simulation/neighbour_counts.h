@@ -29,6 +29,13 @@ class NeighbourCounts {
   // The cell (x, y), of weight w, changed from kind `from` to kind `to`.
   void Change(int x, int y, int from, int to, std::int32_t w);
 
+  // Whether the row of cell i is unchanged since MarkSeen(i): every Change
+  // and every Build forgets the marks of the rows it touches.
+  bool Unchanged(int i) const { return seen_[static_cast<std::size_t>(i)] != 0; }
+  void MarkSeen(int i) { seen_[static_cast<std::size_t>(i)] = 1; }
+  void ForgetSeen(int i) { seen_[static_cast<std::size_t>(i)] = 0; }
+  void ForgetAllSeen();
+
   // The row of cell index i: kinds() entries.
   const std::int32_t* At(int i) const { return sums_.data() + static_cast<std::size_t>(i) * kinds_; }
   int Kinds() const { return kinds_; }
@@ -43,6 +50,7 @@ class NeighbourCounts {
   int radius_ = 0;
   std::vector<std::int32_t> sums_;     // [cell][kind]
   std::vector<std::int32_t> scratch_;  // row sums while building
+  std::vector<std::uint8_t> seen_;     // [cell]
 };
 
 }  // namespace simulation

@@ -126,6 +126,7 @@ class Simulation {
   struct EvalMode {
     bool Individual = true;
     int EmptyCells = 0;  // 0 not counted, 1 as different, 2 as similar
+    bool operator==(const EvalMode&) const = default;
   };
 
   EvalMode ReadEvalMode() const;
@@ -211,6 +212,22 @@ class Simulation {
   std::vector<std::uint8_t> keptOccupied_;
   std::vector<double> keptValue_;
   std::vector<std::int32_t> keptWeights_;
+  // A cell that kept_ marks as seen holds in Satisfaction (and Similar and
+  // Different) what evaluating it from kept_ would give again: its row has
+  // not changed since, nor have the mode and the tolerances the marks were
+  // made under, nor has anything else written its stored values (the values
+  // a pass leaves are kept beside them to find such writes). Its evaluation
+  // can then be skipped, bit for bit the same.
+  bool seenValid_ = false;
+  EvalMode seenMode_;
+  world::Table<std::int32_t> seenTolerance_;
+  std::vector<double> seenSatisfaction_;
+  std::vector<double> seenSimilar_;
+  std::vector<double> seenDifferent_;
+  // Before a pass: whether the marks still hold, forgetting those of cells
+  // written since the last pass. After it: what the pass left.
+  void CheckSeenMarks(const EvalMode& mode);
+  void KeepSeenValues(const EvalMode& mode);
 };
 
 }  // namespace simulation

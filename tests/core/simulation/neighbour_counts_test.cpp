@@ -65,6 +65,32 @@ TEST(NeighbourCounts, BuildAndChangesAgreeWithARecount) {
   }
 }
 
+// A change forgets the marks of exactly the cells whose rows it touched;
+// a build forgets them all.
+TEST(NeighbourCounts, AChangeForgetsTheMarksOfTheRowsItTouches) {
+  const int cols = 9, rows = 7, r = 2;
+  std::vector<std::int32_t> kinds(cols * rows, 0);
+  NeighbourCounts counts;
+  counts.Build(kinds.data(), nullptr, cols, rows, 3, r);
+  for (int i = 0; i < cols * rows; ++i) EXPECT_FALSE(counts.Unchanged(i));
+  for (int i = 0; i < cols * rows; ++i) counts.MarkSeen(i);
+  counts.Change(1, 5, 0, 2, 1);
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < cols; ++x) {
+      const bool touched = x <= 1 + r && y >= 5 - r;
+      EXPECT_EQ(counts.Unchanged(y * cols + x), !touched) << x << ", " << y;
+    }
+  }
+  counts.MarkSeen(0);
+  counts.Change(1, 5, 2, 2, 1);  // no change of kind: nothing to forget
+  EXPECT_TRUE(counts.Unchanged(0));
+  counts.ForgetSeen(0);
+  EXPECT_FALSE(counts.Unchanged(0));
+  counts.MarkSeen(3);
+  counts.ForgetAllSeen();
+  EXPECT_FALSE(counts.Unchanged(3));
+}
+
 TEST(NeighbourCounts, WithoutWeightsEveryCellCountsOne) {
   const std::vector<std::int32_t> kinds = {0, 1, 2, 1, 1, 0};  // 3 x 2
   NeighbourCounts counts;
@@ -217,6 +243,49 @@ TEST(KeptCounts, ChangesBetweenStepsAreSeen) {
     sim.B_setTolsClick();
   });
   EXPECT_TRUE(t.Step(4));
+}
+
+// A pass skips the evaluation of a cell whose neighbourhood did not change
+// since its last one. Whatever else writes the stored values between two
+// steps, or changes what an evaluation would give, must not be skipped over.
+TEST(KeptCounts, EvaluationsSkippedOverUnchangedNeighbourhoodsStoreWhatCountingDoes) {
+  for (const char* individual : {"0", "1"}) {
+    Twins t(With(kSmall, {{"cb_individTol", individual}, {"TrB_thresh", "45"}, {"UpD_toEmpty", "20"}}));
+    EXPECT_TRUE(t.Step(4)) << "individual " << individual;
+    // Stored values of occupied cells overwritten by hand.
+    t.Both([](Simulation& sim) {
+      auto& cells = sim.world.Cells;
+      auto cell = [&](std::size_t a) {
+        return cells.Index(sim.world.Agents[a].CellX, sim.world.Agents[a].CellY);
+      };
+      for (std::size_t a = 0; a + 2 < sim.world.Agents.size(); a += 7) {
+        cells.Satisfaction[cell(a)] = 100.0;
+        cells.Similar[cell(a + 1)] = -1.0;
+        cells.Different[cell(a + 2)] = 1e9;
+      }
+    });
+    EXPECT_TRUE(t.Step(3)) << "individual " << individual;
+    // An evaluation from outside the pass in the other mode stores its own values.
+    t.Both([](Simulation& sim) {
+      const bool was = sim.controls.Checked("cb_individTol");
+      sim.controls.SetByUser("cb_individTol", was ? "0" : "1");
+      for (std::size_t a = 0; a < sim.world.Agents.size(); a += 5) {
+        sim.EvaluateCell(sim.world.Agents[a].CellX, sim.world.Agents[a].CellY);
+      }
+      sim.controls.SetByUser("cb_individTol", was ? "1" : "0");
+    });
+    EXPECT_TRUE(t.Step(3)) << "individual " << individual;
+    // Tolerances written straight into the table, and the empty cells
+    // counted another way.
+    t.Both([](Simulation& sim) {
+      sim.world.GroupTolerance(1, 0) = 3;
+      sim.controls.SetByUser("RB_count_simi", "1");
+    });
+    EXPECT_TRUE(t.Step(3)) << "individual " << individual;
+    // A set-up of the same size at the same seed: the same grid, nothing evaluated.
+    t.Both([](Simulation& sim) { sim.NewSetup(); });
+    EXPECT_TRUE(t.Step(3)) << "individual " << individual;
+  }
 }
 
 // The satisfaction of a tentative target sees the mover's own cell vacated:
