@@ -20,6 +20,11 @@ namespace measures {
 // 1 counts as 1, so a 0 typed into the tile-size field never divides by zero.
 int TileCount(int cells, int tileSize);
 
+// Counting into the 8-bit lanes of a 64-bit register: up to eight slots,
+// runs of at most 255 cells before a lane could overflow.
+inline constexpr int kLaneSlots = 8;
+inline constexpr std::size_t kLaneRun = 255;
+
 // The recorded course of a run: the segregation measures, the cluster
 // analysis and the series the analysis window charts and the experiments
 // read back. Owns no world; reads the one it is given. Settings that are

@@ -310,3 +310,27 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
 
 }  // namespace
 }  // namespace measures
+
+namespace measures {
+namespace {
+
+// Tiles wider than a counting run of 255 cells, and more agents of one
+// group than one 8-bit lane holds: the counts must carry on exactly.
+TEST(ComputeSegregation, TilesAndGroupsBeyondTwoHundredFiftyFiveCellsCountExactly) {
+  HandWorld h(600, 2, 2);
+  h.SetTileSize(300);
+  for (int x = 0; x < 400; ++x) h.Put(x, 0, 1, x < 300 ? 100.0 : 99.0);
+  for (int x = 100; x < 600; ++x) h.Put(x, 1, 2, 100.0);
+  h.SetAgentField(900);
+  ASSERT_TRUE(h.ResetAndCompute());
+  // Tile 0 holds 300 of group 1 and 200 of group 2, tile 1 100 and 300.
+  EXPECT_DOUBLE_EQ(h.analysis.DissimilarityTable()(0, 1), 0.5 * (std::fabs(75.0 - 40.0) + std::fabs(25.0 - 60.0)));
+  h.w.StepCount = 2;
+  h.analysis.RecordStep();
+  ASSERT_EQ(h.analysis.SatisfactionSeries[0].size(), 1u);
+  EXPECT_DOUBLE_EQ(h.analysis.SatisfactionSeries[0].back().Y, 100.0 * 300 / 400);
+  EXPECT_DOUBLE_EQ(h.analysis.SatisfactionSeries[1].back().Y, 100.0);
+}
+
+}  // namespace
+}  // namespace measures
