@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 #include "core/world/main_controls.h"
 #include "tests/support/world_builder.h"
@@ -47,6 +49,39 @@ TEST(SmoothRent, ComputesEveryNewRentFromTheOldOnes) {
   EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(5, 5)], 2.0);
   EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(6, 5)], 1.0);
   EXPECT_DOUBLE_EQ(cells.Rent[cells.Index(7, 5)], 2.0);
+}
+
+// Rents whose sums round: every new rent must keep every bit of adding the
+// nine cells in scan order and taking the cell itself out, on grids of odd
+// and even widths, pass after pass.
+TEST(SmoothRent, EveryRentIsTheSumInScanOrderBitForBit) {
+  for (const char* cellSize : {"34", "33", "23", "6"}) {
+    auto sim = Empty({{"Edit_cellSiz", cellSize}});
+    auto& w = sim->world;
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> any(-1.0, 1.0);
+    for (double& r : w.Cells.Rent) r = any(random) * std::pow(10.0, static_cast<int>(random() % 9) - 4);
+    for (int pass = 0; pass < 3; ++pass) {
+      const std::vector<double> before = w.Cells.Rent;
+      sim->SmoothRent();
+      for (int y = 0; y < w.GridRows; ++y) {
+        for (int x = 0; x < w.GridCols; ++x) {
+          double sum = 0.0;
+          for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+              int nx = x + dx, ny = y + dy;
+              w.WrapOnTorus(nx, ny);
+              sum += before[static_cast<std::size_t>(w.Cells.Index(nx, ny))];
+            }
+          }
+          const double expected = (sum - before[static_cast<std::size_t>(w.Cells.Index(x, y))]) / 8.0;
+          const double got = w.Cells.Rent[static_cast<std::size_t>(w.Cells.Index(x, y))];
+          ASSERT_EQ(std::memcmp(&expected, &got, sizeof got), 0)
+              << "cell size " << cellSize << ", pass " << pass << ", cell " << x << "," << y;
+        }
+      }
+    }
+  }
 }
 
 TEST(Budget, DefaultsGiveSixStepsUpToOne) {
