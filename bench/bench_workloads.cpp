@@ -1,16 +1,20 @@
 // The workloads users feel, in-process and set up exactly as `vicinara-cli
 // run` sets them up: the defaults and plain mode over 2000 steps, the
 // Schelling-large world (set-up and 20 steps, and its 20 steps alone), the
-// start-up with its set-ups, and a step of barrier streets under a
-// neighbourhood of the whole grid. Compare them against the previous main
-// built side by side; the machine is shared, so take ratios, not times.
+// start-up with its set-ups, a step of barrier streets under a
+// neighbourhood of the whole grid, and the default growth experiment.
+// Compare them against the previous main built side by side; the machine is
+// shared, so take ratios, not times.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/control_settings.h"
+#include "cli/experiment_command.h"
 #include "core/simulation/simulation.h"
 #include "streets/layouts.h"
 
@@ -92,5 +96,26 @@ void BM_BarrierWholeGridStep(benchmark::State& state) {
   for (auto _ : state) Steps(*sim, 1);
 }
 BENCHMARK(BM_BarrierWholeGridStep)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The growth experiment at its defaults (tolerance 10 to 60 by 10, 1300
+// steps, 10 calculations per value: 60 calculations at the default world),
+// headless on one world, as `vicinara-cli experiment growth --threads 1`.
+// Compare its CPU time.
+void BM_GrowthExperimentDefaults(benchmark::State& state) {
+  const auto dir = std::filesystem::temp_directory_path() / "vicinara-bench-growth-defaults";
+  cli::ExperimentOptions options;
+  options.Experiment = "growth";
+  options.Seed = 1;
+  options.Threads = 1;
+  options.Out = dir.string();
+  const std::atomic<int> stop{0};
+  for (auto _ : state) {
+    std::filesystem::remove_all(dir);
+    std::ostringstream err;
+    if (cli::RunExperiment(options, err, stop) != 0) state.SkipWithError(err.str().c_str());
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_GrowthExperimentDefaults)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
