@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/simulation/simulation.h"
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "streets/street_field.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <regex>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 
 namespace cli {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/simulation/simulation.h"
-#include "core/world/controls.h"
+#include "world/controls.h"
 
 namespace cli {
 

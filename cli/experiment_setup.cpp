@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "cli/experiment_summary.h"
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "experiments/growth_experiment.h"
 #include "experiments/parameter_space_experiment.h"
 #include "experiments/settings_box.h"

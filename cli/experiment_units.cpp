@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <variant>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "experiments/derived_series.h"
 #include "experiments/stability_experiment.h"
 #include "experiments/stability_surface.h"

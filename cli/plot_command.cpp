@@ -24,7 +24,7 @@
 #include "cli/experiment_files.h"
 #include "cli/experiment_summary.h"
 #include "cli/experiment_units.h"
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "display/file_output.h"
 #include "display/png_file.h"
 #include "ui/analysis_window.h"

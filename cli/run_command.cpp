@@ -9,7 +9,7 @@
 
 #include "core/simulation/display_settings.h"
 #include "core/simulation/simulation.h"
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "display/file_output.h"
 #include "display/film.h"
 #include "display/jpeg.h"

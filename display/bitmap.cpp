@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "display/file_output.h"
 
 namespace display {

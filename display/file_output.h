@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 
 namespace display {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/world/rounding.h"
+#include "world/rounding.h"
 #include "display/rgb_image.h"
 
 namespace display {

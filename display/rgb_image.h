@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/world/rounding.h"
+#include "world/rounding.h"
 
 namespace display {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/world/street_colors.h"
+#include "world/street_colors.h"
 
 namespace display {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/world/painter.h"
-#include "core/world/world.h"
+#include "world/painter.h"
+#include "world/world.h"
 #include "rgb_image.h"
 
 namespace display {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "core/world/control_builders.h"
+#include "world/control_builders.h"
 
 namespace experiments {
 

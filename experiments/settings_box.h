@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/world/controls.h"
-#include "core/world/convert.h"
+#include "world/controls.h"
+#include "world/convert.h"
 
 namespace experiments {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/simulation/simulation.h"
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "fuzz_input.h"
 #include "streets/layouts.h"
 #include "tests/support/world_invariants.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/world/convert.h"
-#include "core/world/rounding.h"
+#include "world/convert.h"
+#include "world/rounding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

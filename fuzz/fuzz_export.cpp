@@ -5,7 +5,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "display/jpeg.h"
 #include "display/xls.h"
 #include "fuzz_input.h"

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/world/controls.h"
-#include "core/world/convert.h"
-#include "core/world/table.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/convert.h"
+#include "world/table.h"
+#include "world/world.h"
 #include "measures/charts.h"
 
 namespace measures {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/world/rounding.h"
+#include "world/rounding.h"
 
 namespace measures {
 

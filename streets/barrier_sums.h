@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/world/world.h"
+#include "world/world.h"
 
 namespace streets {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/world/convert.h"
-#include "core/world/main_controls.h"
+#include "world/convert.h"
+#include "world/main_controls.h"
 #include "street_field.h"
 
 namespace streets {

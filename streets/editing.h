@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "core/world/controls.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/world.h"
 #include "layouts.h"
 
 namespace streets {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/world/convert.h"
-#include "core/world/main_controls.h"
+#include "world/convert.h"
+#include "world/main_controls.h"
 #include "editing.h"
 #include "street_field.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/world/controls.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/world.h"
 
 namespace streets {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/world/convert.h"
-#include "core/world/main_controls.h"
+#include "world/convert.h"
+#include "world/main_controls.h"
 
 namespace streets {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "core/world/controls.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/world.h"
 
 namespace streets {
 

@@ -5,8 +5,8 @@
 #include <QString>
 #include <functional>
 
-#include "core/world/controls.h"
-#include "core/world/convert.h"
+#include "world/controls.h"
+#include "world/convert.h"
 #include "message_box.h"
 
 class QAbstractButton;

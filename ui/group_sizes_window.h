@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/simulation/simulation.h"
-#include "core/world/group_shares.h"
+#include "world/group_shares.h"
 #include "forms.h"
 
 class QFrame;

@@ -14,7 +14,7 @@
 #include <QSlider>
 #include <QTableWidget>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "multiline_tabs.h"
 #include "streets/layouts.h"
 #include "streets/street_field.h"

@@ -5,7 +5,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "core/world/tolerance_percent.h"
+#include "world/tolerance_percent.h"
 
 namespace ui {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/world/controls.h"
+#include "world/controls.h"
 #include "display/save_windows.h"
 
 namespace simulation {

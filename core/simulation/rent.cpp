@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "simulation.h"
 
 namespace simulation {

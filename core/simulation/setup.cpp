@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "simulation.h"
 #include "streets/street_field.h"
 

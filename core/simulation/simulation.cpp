@@ -3,7 +3,7 @@
 #include <atomic>
 #include <chrono>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "streets/street_field.h"
 
 namespace simulation {

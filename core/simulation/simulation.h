@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/world/controls.h"
-#include "core/world/convert.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/convert.h"
+#include "world/world.h"
 #include "kind_counter.h"
 #include "neighbour_counts.h"
 #include "measures/analysis.h"

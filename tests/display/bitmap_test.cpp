@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "tests/display/export_support.h"
 
 namespace display {

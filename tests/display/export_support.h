@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 
 namespace display_test {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "tests/display/export_support.h"
 
 namespace display {

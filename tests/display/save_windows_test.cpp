@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "core/simulation/display_settings.h"
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "display/bitmap.h"
 #include "display/jpeg.h"
 #include "tests/display/export_support.h"

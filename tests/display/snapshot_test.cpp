@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "cli/run_command.h"
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "display/file_output.h"
 #include "display/jpeg.h"
 #include "display/png_file.h"

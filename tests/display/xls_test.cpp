@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "tests/display/export_support.h"
 
 namespace display {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/world/controls.h"
-#include "core/world/convert.h"
+#include "world/controls.h"
+#include "world/convert.h"
 #include "tests/support/world_builder.h"
 
 // Driving the experiment runners as their windows do.

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/world/controls.h"
-#include "core/world/convert.h"
-#include "core/world/main_controls.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/convert.h"
+#include "world/main_controls.h"
+#include "world/world.h"
 #include "measures/analysis.h"
 #include "tests/support/world_builder.h"
 

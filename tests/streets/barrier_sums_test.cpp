@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "streets/street_field.h"
 #include "tests/support/world_builder.h"
 

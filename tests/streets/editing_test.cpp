@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "tests/support/world_builder.h"
 
 namespace streets {

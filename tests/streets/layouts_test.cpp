@@ -7,7 +7,7 @@
 #include <set>
 
 #include "core/simulation/simulation.h"
-#include "core/world/convert.h"
+#include "world/convert.h"
 #include "streets/editing.h"
 #include "tests/support/world_builder.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "tests/support/world_builder.h"
 
 namespace streets {

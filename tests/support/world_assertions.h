@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/world/world.h"
+#include "world/world.h"
 #include "tests/support/world_invariants.h"
 
 namespace test_support {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/simulation/simulation.h"
-#include "core/world/controls.h"
-#include "core/world/main_controls.h"
-#include "core/world/painter.h"
-#include "core/world/world.h"
+#include "world/controls.h"
+#include "world/main_controls.h"
+#include "world/painter.h"
+#include "world/world.h"
 
 // The worlds the tests, the monkey's checks and the fuzzers start from: set
 // up through the main window's settings as a user would, or laid out by hand.

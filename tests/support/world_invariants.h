@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/world/world.h"
+#include "world/world.h"
 
 // The world's invariants, checked by the tests, the monkey and the fuzzers.
 namespace test_support {

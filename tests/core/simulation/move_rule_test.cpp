@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "tests/support/world_assertions.h"
 #include "tests/support/world_builder.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <random>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "tests/support/world_builder.h"
 
 namespace simulation {

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "core/world/main_controls.h"
+#include "world/main_controls.h"
 #include "tests/support/world_assertions.h"
 #include "tests/support/world_builder.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/world/rounding.h"
+#include "world/rounding.h"
 #include "core/simulation/display_settings.h"
 #include "display/world_image.h"
 #include "tests/support/world_builder.h"

@@ -1,4 +1,4 @@
-#include "core/world/convert.h"
+#include "world/convert.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "core/world/rounding.h"
+#include "world/rounding.h"
 
 namespace world {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/world/table.h"
+#include "world/table.h"
 
 namespace world {
 

@@ -1,4 +1,4 @@
-#include "core/world/world.h"
+#include "world/world.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/world/tolerance_percent.h"
+#include "world/tolerance_percent.h"
 
 #include <algorithm>
 
-#include "core/world/rounding.h"
+#include "world/rounding.h"
 
 namespace world {
 

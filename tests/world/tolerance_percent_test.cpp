@@ -1,4 +1,4 @@
-#include "core/world/tolerance_percent.h"
+#include "world/tolerance_percent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/world/group_shares.h"
+#include "world/group_shares.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "core/world/controls.h"
+#include "world/controls.h"
 
 #include <gtest/gtest.h>
 
-#include "core/world/convert.h"
-#include "core/world/main_controls.h"
+#include "world/convert.h"
+#include "world/main_controls.h"
 
 namespace world {
 namespace {
