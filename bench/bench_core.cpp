@@ -2,7 +2,7 @@
 // pass, and the street imprint.
 #include <benchmark/benchmark.h>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world/main_controls.h"
 #include "streets/street_field.h"
 

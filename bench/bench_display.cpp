@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "core/simulation/display_settings.h"
-#include "core/simulation/simulation.h"
+#include "simulation/display_settings.h"
+#include "simulation/simulation.h"
 #include "display/world_image.h"
 #include "streets/layouts.h"
 

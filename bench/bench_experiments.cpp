@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/derived_series.h"
 #include "experiments/parameter_space_experiment.h"
 

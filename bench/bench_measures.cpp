@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 
 namespace {
 

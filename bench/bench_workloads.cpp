@@ -15,7 +15,7 @@
 
 #include "cli/control_settings.h"
 #include "cli/experiment_command.h"
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "streets/layouts.h"
 
 namespace {

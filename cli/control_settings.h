@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world/controls.h"
 
 namespace cli {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/control_settings.h"
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"
 

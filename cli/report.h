@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 
 namespace cli {
 

@@ -7,8 +7,8 @@
 #include <regex>
 #include <sstream>
 
-#include "core/simulation/display_settings.h"
-#include "core/simulation/simulation.h"
+#include "simulation/display_settings.h"
+#include "simulation/simulation.h"
 #include "world/convert.h"
 #include "display/file_output.h"
 #include "display/film.h"

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/sweep_runner.h"
 
 namespace experiments {

@@ -4,7 +4,7 @@
 #include <deque>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/derived_series.h"
 #include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/derived_series.h"
 #include "experiments/experiment.h"
 #include "experiments/sweep_runner.h"

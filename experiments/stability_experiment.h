@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/derived_series.h"
 #include "experiments/experiment.h"
 #include "experiments/settings_box.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/settings_box.h"
 
 namespace experiments {

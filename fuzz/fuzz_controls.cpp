@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world/convert.h"
 #include "fuzz_input.h"
 #include "streets/layouts.h"

@@ -1,7 +1,7 @@
 // Street editing driven by random presses, moves and releases of any
 // button, inside and outside the panel: at most one overlay, no incomplete
 // street, the world consistent.
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "fuzz_input.h"
 #include "streets/editing.h"
 #include "tests/support/world_invariants.h"

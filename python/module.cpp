@@ -27,7 +27,7 @@
 #include "cli/experiment_units.h"
 #include "cli/report.h"
 #include "cli/run_command.h"
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world_handle.h"
 
 namespace py = pybind11;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 
 namespace pyvicinara {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "chart/chart_view.h"
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "forms.h"
 
 class QPushButton;

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world/group_shares.h"
 #include "forms.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiment_window.h"
 #include "experiments/growth_experiment.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "binding.h"
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "display/world_image.h"
 #include "message_box.h"
 #include "streets/editing.h"

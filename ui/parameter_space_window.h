@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiment_window.h"
 #include "experiments/parameter_space_experiment.h"
 

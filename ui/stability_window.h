@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "display/save_windows.h"
 #include "experiment_window.h"
 #include "experiments/stability_experiment.h"

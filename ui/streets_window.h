@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiment_window.h"
 #include "experiments/streets_experiment.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "chart/chart_view.h"
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "forms.h"
 
 class QScrollArea;

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "analysis_window.h"
-#include "core/simulation/display_settings.h"
+#include "simulation/display_settings.h"
 #include "experiment_window.h"
 #include "group_sizes_window.h"
 #include "growth_window.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "display/world_image.h"
 #include "forms.h"
 #include "message_box.h"

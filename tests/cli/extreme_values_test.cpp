@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "experiments/growth_experiment.h"
 #include "experiments/parameter_space_experiment.h"
 #include "experiments/stability_experiment.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "world/convert.h"
-#include "core/simulation/display_settings.h"
+#include "simulation/display_settings.h"
 #include "world/main_controls.h"
 #include "display/bitmap.h"
 #include "display/jpeg.h"

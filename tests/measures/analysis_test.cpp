@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "hand_world.h"
 
 namespace measures {

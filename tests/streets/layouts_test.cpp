@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world/convert.h"
 #include "streets/editing.h"
 #include "tests/support/world_builder.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/simulation/simulation.h"
+#include "simulation/simulation.h"
 #include "world/controls.h"
 #include "world/main_controls.h"
 #include "world/painter.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "world/rounding.h"
-#include "core/simulation/display_settings.h"
+#include "simulation/display_settings.h"
 #include "display/world_image.h"
 #include "tests/support/world_builder.h"
 

@@ -1,4 +1,4 @@
-#include "core/simulation/neighbour_counts.h"
+#include "simulation/neighbour_counts.h"
 
 #include <gtest/gtest.h>
 
