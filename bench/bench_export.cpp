@@ -3,9 +3,9 @@
 // pixels; a 3-D sweep over 101 thresholds and 20 passes gives 2020 points.
 #include <benchmark/benchmark.h>
 
-#include "display/bitmap.h"
-#include "display/jpeg.h"
-#include "display/xls.h"
+#include "export/bitmap.h"
+#include "export/jpeg.h"
+#include "export/xls.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <queue>
 
-#include "display/file_output.h"
+#include "export/file_output.h"
 
 namespace cli {
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <optional>
 
-#include "display/file_output.h"
-#include "display/xls.h"
+#include "export/file_output.h"
+#include "export/xls.h"
 #include "experiments/derived_series.h"
 #include "experiments/stability_surface.h"
 

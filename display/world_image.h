@@ -5,7 +5,7 @@
 
 #include "world/painter.h"
 #include "world/world.h"
-#include "rgb_image.h"
+#include "display/rgb_image.h"
 
 namespace display {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "display/save_windows.h"
+#include "export/save_windows.h"
 #include "measures/charts.h"
 
 namespace experiments {

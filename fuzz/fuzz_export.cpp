@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "world/convert.h"
-#include "display/jpeg.h"
-#include "display/xls.h"
+#include "export/jpeg.h"
+#include "export/xls.h"
 #include "fuzz_input.h"
 
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "world/controls.h"
-#include "display/save_windows.h"
+#include "export/save_windows.h"
 
 namespace simulation {
 

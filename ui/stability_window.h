@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "simulation/simulation.h"
-#include "display/save_windows.h"
+#include "export/save_windows.h"
 #include "experiment_window.h"
 #include "experiments/stability_experiment.h"
 #include "experiments/stability_surface.h"

@@ -9,9 +9,9 @@
 
 #include "cli/run_command.h"
 #include "world/convert.h"
-#include "display/file_output.h"
-#include "display/jpeg.h"
-#include "display/png_file.h"
+#include "export/file_output.h"
+#include "export/jpeg.h"
+#include "export/png_file.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "cli/experiment_setup.h"
 #include "cli/plot_command.h"
 #include "cli/run_command.h"
-#include "display/file_output.h"
-#include "display/png_file.h"
+#include "export/file_output.h"
+#include "export/png_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/file_output.h"
+#include "export/file_output.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "display/film.h"
+#include "export/film.h"
 
 #include <dlfcn.h>
 
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "display/file_output.h"
+#include "export/file_output.h"
 
 namespace display {
 

@@ -1,9 +1,9 @@
-#include "display/bitmap.h"
+#include "export/bitmap.h"
 
 #include <limits>
 
 #include "world/convert.h"
-#include "display/file_output.h"
+#include "export/file_output.h"
 
 namespace display {
 

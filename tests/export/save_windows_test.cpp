@@ -1,4 +1,4 @@
-#include "display/save_windows.h"
+#include "export/save_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include "world/convert.h"
 #include "simulation/display_settings.h"
 #include "world/main_controls.h"
-#include "display/bitmap.h"
-#include "display/jpeg.h"
-#include "tests/display/export_support.h"
+#include "export/bitmap.h"
+#include "export/jpeg.h"
+#include "export_support.h"
 
 namespace display {
 namespace {

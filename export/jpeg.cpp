@@ -1,4 +1,4 @@
-#include "display/jpeg.h"
+#include "export/jpeg.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -8,7 +8,7 @@
 
 #include <jpeglib.h>
 
-#include "display/file_output.h"
+#include "export/file_output.h"
 
 namespace display {
 

@@ -16,9 +16,9 @@
 #include <mutex>
 #include <thread>
 
-#include "display/file_output.h"
-#include "display/film.h"
-#include "display/film_yuv.h"
+#include "export/file_output.h"
+#include "export/film.h"
+#include "export/film_yuv.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,4 +1,4 @@
-#include "display/xls.h"
+#include "export/xls.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "display/file_output.h"
+#include "export/file_output.h"
 
 namespace display {
 

@@ -15,10 +15,10 @@
 #include <sstream>
 
 #include "cli/run_command.h"
-#include "display/film.h"
-#include "display/film_yuv.h"
-#include "display/png_file.h"
-#include "display/file_output.h"
+#include "export/film.h"
+#include "export/film_yuv.h"
+#include "export/png_file.h"
+#include "export/file_output.h"
 #include "export_support.h"
 
 extern "C" {

@@ -1,11 +1,11 @@
-#include "display/bitmap.h"
+#include "export/bitmap.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "world/convert.h"
-#include "tests/display/export_support.h"
+#include "export_support.h"
 
 namespace display {
 namespace {

@@ -1,4 +1,4 @@
-#include "display/jpeg.h"
+#include "export/jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "world/convert.h"
-#include "tests/display/export_support.h"
+#include "export_support.h"
 
 namespace display {
 namespace {

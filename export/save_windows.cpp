@@ -1,13 +1,13 @@
-#include "display/save_windows.h"
+#include "export/save_windows.h"
 
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
-#include "display/bitmap.h"
-#include "display/file_output.h"
-#include "display/jpeg.h"
-#include "display/xls.h"
+#include "export/bitmap.h"
+#include "export/file_output.h"
+#include "export/jpeg.h"
+#include "export/xls.h"
 
 namespace display {
 

@@ -1,4 +1,4 @@
-#include "display/film_yuv.h"
+#include "export/film_yuv.h"
 
 #include <array>
 #include <cstddef>

@@ -1,1 +1,0 @@
-// Placeholder until the display library has sources of its own.
