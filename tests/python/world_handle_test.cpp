@@ -1,6 +1,6 @@
 // The Python module's world without an interpreter: what its Python threads
 // do, run on C++ threads, so that ThreadSanitizer can watch them.
-#include "world_handle.h"
+#include "python/world_handle.h"
 
 #include <gtest/gtest.h>
 
