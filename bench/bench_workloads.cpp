@@ -36,7 +36,7 @@ std::unique_ptr<simulation::Simulation> Prepare(const Texts& settings, bool stre
   sim->MainWindowShown();
   cli::ApplyMainSettings(*sim, cli::ParseSettings(settings, "--set", true), [&] {
     if (!streetGrid) return;
-    if (sim->controls.Int("Edit_cellSiz") != sim->world.CellSize) sim->NewSetup();
+    if (sim->controls.Int(world::MainControl::CellSize) != sim->world.CellSize) sim->NewSetup();
     streets::DrawStreetGrid(sim->world, sim->controls, 5, 5, streets::ReadTypeChoice(sim->controls));
   });
   return sim;

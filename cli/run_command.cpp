@@ -125,15 +125,15 @@ class Film {
 // controls. The layout is laid on the grid the coming set-up builds, so a
 // changed cell size gets its own set-up first.
 void LayStreets(simulation::Simulation& sim, const StreetLayout& layout) {
-  if (sim.controls.Int("Edit_cellSiz") != sim.world.CellSize) sim.NewSetup();
+  if (sim.controls.Int(world::MainControl::CellSize) != sim.world.CellSize) sim.NewSetup();
   streets::DeleteStreets(sim.world, sim.controls);
   const streets::TypeChoice choice = streets::ReadTypeChoice(sim.controls);
   if (layout.Grid) {
-    sim.controls.SetPosition("UpD_rows", layout.Rows);
-    sim.controls.SetPosition("UpD_cols", layout.Cols);
+    sim.controls.SetPosition(world::MainControl::StreetRowsUpDown, layout.Rows);
+    sim.controls.SetPosition(world::MainControl::StreetColsUpDown, layout.Cols);
     streets::DrawStreetGrid(sim.world, sim.controls, layout.Rows, layout.Cols, choice);
   } else {
-    sim.controls.SetPosition("UpD_nrStr", layout.Count);
+    sim.controls.SetPosition(world::MainControl::StreetCountUpDown, layout.Count);
     streets::DrawRandomStreets(sim.world, sim.controls, layout.Count, choice);
   }
 }
@@ -184,7 +184,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       if (layout) LayStreets(sim, *layout);
     });
 
-    const int steps = options.Steps ? *options.Steps : sim.controls.Int("E_stopT");
+    const int steps = options.Steps ? *options.Steps : sim.controls.Int(world::MainControl::StopStep);
     if (steps < 0) throw UsageError("--steps must not be negative");
 
     std::unique_ptr<Film> film;

@@ -91,16 +91,16 @@ void StabilityExperiment::UpdatePlannedTotal() {
 void StabilityExperiment::WriteThirdValue(simulation::Simulation& sim, int parameter, int value) {
   switch (parameter) {
     case kNumberOfAgents:
-      sim.controls.SetText("Edit_anzAg", IntToText(value));
+      sim.controls.SetText(world::MainControl::AgentCount, IntToText(value));
       break;
     case kNumberOfGroups:
-      sim.controls.SetPosition("UpD_nrGroups", value);
+      sim.controls.SetPosition(world::MainControl::GroupCountUpDown, value);
       break;
     case kRadius:
-      sim.controls.SetPosition("UpD_radNb", value);
+      sim.controls.SetPosition(world::MainControl::RadiusUpDown, value);
       break;
     case kMoveDistance:
-      sim.controls.SetPosition("UpD_moveDist", value);
+      sim.controls.SetPosition(world::MainControl::MoveDistanceUpDown, value);
       break;
     default:
       break;
@@ -121,8 +121,8 @@ void StabilityExperiment::SetTimer(bool on) {
 
 void StabilityExperiment::SetThreshold(long long tolerance) {
   const auto value = static_cast<int>(std::min<long long>(tolerance, std::numeric_limits<int>::max()));
-  sim_.controls.SetPosition("TrB_thresh", value);
-  sim_.controls.SetPosition("UpD_thresh", value);
+  sim_.controls.SetPosition(world::MainControl::Threshold, value);
+  sim_.controls.SetPosition(world::MainControl::ThresholdUpDown, value);
   // Also above the track bar's maximum of 100.
   sim_.world.Threshold = value;
 }
@@ -262,7 +262,7 @@ bool StabilityExperiment::FinishPass() {
     thirdEnd = controls.Int("E_thirdTo");
     if (thirdIncrement <= 0) throw IncrementsMessage();
   }
-  sim_.controls.SetChecked("cb_save_3DSurf", false);
+  sim_.controls.SetChecked(world::MainControl::SaveSurface, false);
   Save(passNo_);
   if (!next) {
     End();
@@ -298,7 +298,7 @@ bool StabilityExperiment::ChangePass() {
 
 bool StabilityExperiment::FinalSave() {
   // The surface picture is saved once, complete.
-  sim_.controls.SetChecked("cb_save_3DSurf", true);
+  sim_.controls.SetChecked(world::MainControl::SaveSurface, true);
   Save(passNo_);
   End();
   return false;
@@ -314,7 +314,7 @@ bool StabilityExperiment::RestartRound() {
   stableSteps_ = 0;
   controls.SetText("Lbl_akt", IntToText(valuesDone_));
   tolerance_ = start;
-  sim_.controls.SetText("E_stopT", IntToText(steps));
+  sim_.controls.SetText(world::MainControl::StopStep, IntToText(steps));
   sim_.NewSetup();
   SetThreshold(tolerance_);
   if (titleDue_) SetStabilityTitle();

@@ -53,13 +53,13 @@ std::optional<world::UserError> StreetsExperiment::ApplyLayout(simulation::Simul
   try {
     // The up-downs hold the value within 1..10000; the layout takes what they hold.
     if (layout == Layout::Grid) {
-      controls.SetPosition("UpD_rows", value);
-      controls.SetPosition("UpD_cols", value);
-      streets::DrawStreetGrid(sim.world, controls, controls.Position("UpD_rows"), controls.Position("UpD_cols"),
+      controls.SetPosition(world::MainControl::StreetRowsUpDown, value);
+      controls.SetPosition(world::MainControl::StreetColsUpDown, value);
+      streets::DrawStreetGrid(sim.world, controls, controls.Position(world::MainControl::StreetRowsUpDown), controls.Position(world::MainControl::StreetColsUpDown),
                               streets::ReadTypeChoice(controls));
     } else if (layout == Layout::Random) {
-      controls.SetPosition("UpD_nrStr", value);
-      streets::DrawRandomStreets(sim.world, controls, controls.Position("UpD_nrStr"),
+      controls.SetPosition(world::MainControl::StreetCountUpDown, value);
+      streets::DrawRandomStreets(sim.world, controls, controls.Position(world::MainControl::StreetCountUpDown),
                                  streets::ReadTypeChoice(controls));
     }
   } catch (const world::UserError& error) {

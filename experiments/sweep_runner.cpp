@@ -59,7 +59,7 @@ void SweepRunner::NewStart() {
   fields_.SetText("Lbl_akt", "0");
   currentValue_ = s.Start;
   // The main window stops its own run at the last step of every calculation.
-  sim_.controls.SetText("E_stopT", IntToText(s.Steps));
+  sim_.controls.SetText(world::MainControl::StopStep, IntToText(s.Steps));
   try {
     SetUp();
   } catch (const world::UserError&) {

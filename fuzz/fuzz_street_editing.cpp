@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       switch (in.Byte() % 8) {
         case 0:
-          sim.controls.SetItemIndex("CB_strType", in.Int(-1, 5));
+          sim.controls.SetItemIndex(world::MainControl::StreetTypeChoice, in.Int(-1, 5));
           break;
         case 1:
-          sim.controls.SetChecked("CB_hideAgs", in.Bool());
+          sim.controls.SetChecked(world::MainControl::DrawWithoutAgents, in.Bool());
           break;
         case 2:
         case 3:

@@ -33,7 +33,7 @@ Analysis::Analysis(world::World& world, world::ControlModel& controls) : world_(
 
 std::string Analysis::TileTitle(std::string_view prefix) const {
   // The field's text as typed, unparsed: a title can never fail.
-  const std::string& t = controls_.Text("E_nbSize");
+  const std::string& t = controls_.Text(world::MainControl::TileSize);
   std::string title(prefix);
   title += t;
   title += 'x';
@@ -171,8 +171,8 @@ void Analysis::RecordSatisfaction() {
   }
 }
 
-bool Analysis::ReadInt(std::string_view name, Reported& memo, bool always, int& value) {
-  const std::string& text = controls_.Text(name);
+bool Analysis::ReadInt(world::MainControl control, Reported& memo, bool always, int& value) {
+  const std::string& text = controls_.Text(control);
   try {
     value = world::StrToInt(text);
     memo.Active = false;

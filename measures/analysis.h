@@ -132,7 +132,7 @@ class Analysis {
     std::string Text;
   };
 
-  bool ReadInt(std::string_view name, Reported& memo, bool always, int& value);
+  bool ReadInt(world::MainControl control, Reported& memo, bool always, int& value);
   void Report(const world::UserError& error) {
     if (reporter_) reporter_(error);
   }

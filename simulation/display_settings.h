@@ -8,15 +8,15 @@ namespace simulation {
 // "show rent landscape": the flag the world's picture reads at every paint.
 // A reference to the check box's own state, which lives as long as the controls.
 inline const bool& ShowRentLandscape(const world::ControlModel& controls) {
-  return controls.Get("CB_showRentSc").Checked;
+  return controls.Get(world::MainControl::ShowRentLandscape).Checked;
 }
 
 // The main window's group "save windows " as the window saver takes it: the
 // round and name fields and the check box of every saved window.
 inline display::SaveChoice SaveChoiceOf(const world::ControlModel& controls) {
   display::SaveChoice choice;
-  choice.Round = controls.Text("E_sRound");
-  choice.Name = controls.Text("E_sName");
+  choice.Round = controls.Text(world::MainControl::SaveRound);
+  choice.Name = controls.Text(world::MainControl::SaveName);
   for (std::size_t i = 0; i < display::kSavedWindows.size(); ++i) {
     choice.Windows[i] = controls.Checked(display::kSavedWindows[i].CheckBox);
   }

@@ -20,15 +20,15 @@ world::UserError RentOutOfRange(const std::string& what, const std::string& text
 
 }  // namespace
 
-double Simulation::ReadRent(const char* name, const char* what) const {
-  const double rent = controls.Real(name);
-  if (std::fabs(rent) > kRentLimit) throw RentOutOfRange(what, controls.Text(name));
+double Simulation::ReadRent(world::MainControl control, const char* what) const {
+  const double rent = controls.Real(control);
+  if (std::fabs(rent) > kRentLimit) throw RentOutOfRange(what, controls.Text(control));
   return rent;
 }
 
 void Simulation::BuildRentControls() {
-  const double minRent = ReadRent("E_rentMin", "min rent");
-  const double maxRent = ReadRent("E_rentMax", "max rent");
+  const double minRent = ReadRent(world::MainControl::RentMin, "min rent");
+  const double maxRent = ReadRent(world::MainControl::RentMax, "max rent");
   const double step = (maxRent - minRent) / (world.GroupCount - 1);
   for (int n = 1; n <= world.GroupCount; ++n) {
     world::Control label;
@@ -49,7 +49,7 @@ void Simulation::BuildRentControls() {
   entryRentState_.assign(groups, 0);
   reportedRentTexts_.assign(groups, {});
   rentReported_.assign(groups, 0);
-  rentActiveThisStep_ = controls.Checked("cb_actiRentLand");
+  rentActiveThisStep_ = controls.Checked(world::MainControl::RentLandscape);
 }
 
 // The entry rent of a group, parsed at most once per step. A text that does
@@ -83,7 +83,7 @@ double Simulation::EntryRent(int group, bool& ok) {
 }
 
 void Simulation::BeginRentReads() {
-  rentActiveThisStep_ = controls.Checked("cb_actiRentLand");
+  rentActiveThisStep_ = controls.Checked(world::MainControl::RentLandscape);
   std::fill(entryRentState_.begin(), entryRentState_.end(), 0);
 }
 

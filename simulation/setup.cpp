@@ -21,26 +21,26 @@ struct Simulation::Placement {
 
 SetupSettings Simulation::ReadSetupSettings() const {
   SetupSettings s;
-  s.CellSize = controls.Int("Edit_cellSiz");
-  s.Radius = controls.Int("Edit_nRad");
-  s.MoveDistance = controls.Int("Edit_mDist");
-  s.GroupCount = controls.Int("Edit_anzGr");
-  s.AgentCount = controls.Int("Edit_anzAg");
-  s.GrowthActive = controls.Checked("CB_actiGrow");
-  if (s.GrowthActive) s.StartGrowWith = controls.Int("E_startGrowWith");
-  s.GroupSizesActive = controls.Checked("cb_indiGroups");
-  s.RentActive = controls.Checked("cb_actiRentLand");
-  s.MinRent = ReadRent("E_rentMin", "min rent");
-  s.MaxRent = ReadRent("E_rentMax", "max rent");
-  s.TileSize = controls.Int("E_nbSize");
-  s.StopStep = controls.Int("E_stopT");
-  s.Threshold = controls.Position("TrB_thresh");
-  s.DrawWhileMoving = controls.Checked("CB_graphicUpd");
+  s.CellSize = controls.Int(world::MainControl::CellSize);
+  s.Radius = controls.Int(world::MainControl::Radius);
+  s.MoveDistance = controls.Int(world::MainControl::MoveDistance);
+  s.GroupCount = controls.Int(world::MainControl::GroupCount);
+  s.AgentCount = controls.Int(world::MainControl::AgentCount);
+  s.GrowthActive = controls.Checked(world::MainControl::Growth);
+  if (s.GrowthActive) s.StartGrowWith = controls.Int(world::MainControl::GrowthStart);
+  s.GroupSizesActive = controls.Checked(world::MainControl::IndividualGroupSizes);
+  s.RentActive = controls.Checked(world::MainControl::RentLandscape);
+  s.MinRent = ReadRent(world::MainControl::RentMin, "min rent");
+  s.MaxRent = ReadRent(world::MainControl::RentMax, "max rent");
+  s.TileSize = controls.Int(world::MainControl::TileSize);
+  s.StopStep = controls.Int(world::MainControl::StopStep);
+  s.Threshold = controls.Position(world::MainControl::Threshold);
+  s.DrawWhileMoving = controls.Checked(world::MainControl::RunWithGraphic);
 
   // The palette and the rent spacing divide by GroupCount - 1.
   if (s.GroupCount < 2) throw world::MissingValue("the number of groups must be at least 2");
   // Per-group tables grow with the square of the count: no more than the up-down offers.
-  if (const int most = controls.Get("UpD_nrGroups").Max; s.GroupCount > most) {
+  if (const int most = controls.Get(world::MainControl::GroupCountUpDown).Max; s.GroupCount > most) {
     throw world::MissingValue("the number of groups must be at most " + IntToText(most));
   }
   if (s.CellSize < 1 || s.CellSize > world::kPanelWidth / 20) {
@@ -48,7 +48,7 @@ SetupSettings Simulation::ReadSetupSettings() const {
   }
   if (s.Radius < 1) throw world::MissingValue("the neighbourhood radius must be at least 1");
   // (2 * radius + 1)^2 positions must stay countable in an int.
-  if (const int most = controls.Get("UpD_radNb").Max; s.Radius > most) {
+  if (const int most = controls.Get(world::MainControl::RadiusUpDown).Max; s.Radius > most) {
     throw world::MissingValue("the neighbourhood radius must be at most " + IntToText(most));
   }
   if (s.AgentCount < 0 || (s.GrowthActive && s.StartGrowWith < 0)) {
@@ -150,10 +150,10 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   placement.MaxRent = s.MaxRent;
   placement.BudgetStep = (s.MaxRent - s.MinRent) / w.GroupCount;
   placement.RentActive = s.RentActive;
-  placement.StreetOccupation = controls.Checked("CB_strOcc");
+  placement.StreetOccupation = controls.Checked(world::MainControl::StreetOccupation);
   placement.GroupSizes = s.GroupSizesActive;
   placement.Total = s.AgentCount;
-  if (n > 0) controls.SetText("lbl_budgetR", world::FormatTwoDecimals(placement.BudgetStep));
+  if (n > 0) controls.SetText(world::MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
   // No more agents than cells can stand on the grid, whatever the field says.
   w.Agents.reserve(static_cast<std::size_t>(std::clamp(n, 0, w.Cells.Count())));
   for (int i = 0; i < n; ++i) {
@@ -167,21 +167,21 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   w.Threshold = s.Threshold;
   w.DrawWhileMoving = s.DrawWhileMoving;
   w.NbCellCount = (2 * s.Radius + 1) * (2 * s.Radius + 1);
-  controls.SetText("Lbl_P", IntToText(w.Threshold));
-  controls.SetText("Lbl_cellS", IntToText(w.GridRows) + " x " + IntToText(w.GridCols) + " = " +
+  controls.SetText(world::MainControl::ThresholdLabel, IntToText(w.Threshold));
+  controls.SetText(world::MainControl::CellSizeLabel, IntToText(w.GridRows) + " x " + IntToText(w.GridCols) + " = " +
                                     IntToText(static_cast<long long>(w.GridRows) * w.GridCols));
-  controls.SetPosition("UpD_thresh", w.Threshold);
+  controls.SetPosition(world::MainControl::ThresholdUpDown, w.Threshold);
   BuildRentControls();
 }
 
 Simulation::Placement Simulation::ReadPlacement(int total) const {
   Placement p;
-  p.MinRent = ReadRent("E_rentMin", "min rent");
-  p.MaxRent = ReadRent("E_rentMax", "max rent");
+  p.MinRent = ReadRent(world::MainControl::RentMin, "min rent");
+  p.MaxRent = ReadRent(world::MainControl::RentMax, "max rent");
   p.BudgetStep = (p.MaxRent - p.MinRent) / world.GroupCount;
-  p.RentActive = controls.Checked("cb_actiRentLand");
-  p.StreetOccupation = controls.Checked("CB_strOcc");
-  p.GroupSizes = controls.Checked("cb_indiGroups");
+  p.RentActive = controls.Checked(world::MainControl::RentLandscape);
+  p.StreetOccupation = controls.Checked(world::MainControl::StreetOccupation);
+  p.GroupSizes = controls.Checked(world::MainControl::IndividualGroupSizes);
   p.Total = total;
   return p;
 }
@@ -250,19 +250,19 @@ bool Simulation::PlaceAgent(int index, const Placement& p) {
 }
 
 void Simulation::GrowPopulation() {
-  if (controls.Checked("CB_actiGrow")) {
-    const int ceiling = controls.Int("Edit_anzAg");
+  if (controls.Checked(world::MainControl::Growth)) {
+    const int ceiling = controls.Int(world::MainControl::AgentCount);
     if (ceiling > world.NumberOfAgents()) {
-      const int m = controls.Int("E_growRate");
+      const int m = controls.Int(world::MainControl::GrowthRate);
       const Placement placement = ReadPlacement(ceiling);
-      if (m > 0) controls.SetText("lbl_budgetR", world::FormatTwoDecimals(placement.BudgetStep));
+      if (m > 0) controls.SetText(world::MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
       for (int k = 0; k < m; ++k) {
         world.Agents.emplace_back();
         if (!PlaceAgent(world.NumberOfAgents() - 1, placement)) break;
       }
     }
   }
-  controls.SetText("Lbl_nrAgents", IntToText(world.NumberOfAgents() - 1));
+  controls.SetText(world::MainControl::AgentCountLabel, IntToText(world.NumberOfAgents() - 1));
 }
 
 }  // namespace simulation

@@ -40,7 +40,7 @@ Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world, controls
   std::fill(world.Cells.StreetType.begin(), world.Cells.StreetType.end(), 0);
   world.StreetSegments.clear();
   streets::ImprintStreets(world, controls);
-  controls.SetPosition("UpD_agentSz", world.AgentSize);
+  controls.SetPosition(world::MainControl::AgentSizeUpDown, world.AgentSize);
 }
 
 void Simulation::SetSeedSource(SeedSource seeds) {
@@ -54,18 +54,18 @@ void Simulation::Report(const world::UserError& error) {
 }
 
 void Simulation::MainWindowShown() {
-  if (controls.Checked("cb_individTol")) FillTolerancePercent();
+  if (controls.Checked(world::MainControl::IndividualThresholds)) FillTolerancePercent();
   ConvertTolerance();
 }
 
 void Simulation::B_setupClick() {
   NewSetup();
-  controls.SetText("lbl_Steps", world::IntToText(world.StepCount));
+  controls.SetText(world::MainControl::StepsLabel, world::IntToText(world.StepCount));
 }
 
 void Simulation::B_stopClick() {
-  const bool red = controls.Get("B_stop").FontColor == world::kRed;
-  controls.SetFontColor("B_stop", red ? world::kGreen : world::kRed);
+  const bool red = controls.Get(world::MainControl::StartStop).FontColor == world::kRed;
+  controls.SetFontColor(world::MainControl::StartStop, red ? world::kGreen : world::kRed);
   analysis.ClearClusterMarks();
   if (!Running() && world.StreetsDirty) {
     streets::ImprintStreets(world, controls);
@@ -84,7 +84,7 @@ void Simulation::UpdateSpeedDisplay() {
   const auto fps = world::Round(static_cast<double>(frameCounter_) / static_cast<double>(elapsed) * 1000.0);
   lastUpdate_ = now;
   frameCounter_ = 0;
-  controls.SetText("Caption", "Group seperation || fps= " + world::IntToText(fps));
+  controls.SetText(world::MainControl::Caption, "Group seperation || fps= " + world::IntToText(fps));
 }
 
 }  // namespace simulation

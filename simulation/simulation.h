@@ -90,9 +90,9 @@ class Simulation {
   // --- Time step and run control ------------------------------------------
   void TimeStep();
   void GrowPopulation();
-  bool Running() const { return controls.Checked("Timer1"); }
-  void SetRunning(bool running) { controls.SetChecked("Timer1", running); }
-  const std::string& Caption() const { return controls.Text("Caption"); }
+  bool Running() const { return controls.Checked(world::MainControl::Timer); }
+  void SetRunning(bool running) { controls.SetChecked(world::MainControl::Timer, running); }
+  const std::string& Caption() const { return controls.Text(world::MainControl::Caption); }
 
   // Button handlers of the main window.
   void B_stopClick();
@@ -100,7 +100,7 @@ class Simulation {
   void B_setTolsClick() { FillTolerancePercent(); }
   void B_imprintClick();
   // "show indivdual thresholds": the track bar to 100; the window then shows itself.
-  void Button3Click() { controls.SetPosition("TrB_thresh", 100); }
+  void Button3Click() { controls.SetPosition(world::MainControl::Threshold, 100); }
   // What showing the main window does to the model: with individual
   // thresholds active the tolerance window fills the percentages; then they
   // are converted.
@@ -152,7 +152,7 @@ class Simulation {
   Placement ReadPlacement(int total) const;
   // The min or max rent field; throws UserError for a text that does not
   // parse or a rent beyond the range whose sums stay finite.
-  double ReadRent(const char* name, const char* what) const;
+  double ReadRent(world::MainControl control, const char* what) const;
   bool PlaceAgent(int index, const Placement& placement);
   bool ChooseCell(int& x, int& y, bool streetOccupation);
   void UpdateSpeedDisplay();

@@ -24,7 +24,7 @@ GridPosition CellUnderPixel(const world::World& w, int x, int y) {
 
 int StreetEditor::ChosenType() const {
   constexpr int kTypes[6] = {-3, -2, -1, 1, 2, 3};
-  const int item = controls_.ItemIndex("CB_strType");
+  const int item = controls_.ItemIndex(world::MainControl::StreetTypeChoice);
   return item >= 0 && item < 6 ? kTypes[item] : 0;
 }
 
@@ -33,9 +33,9 @@ void StreetEditor::Press(int x, int y, MouseButton button) {
   // A second button during a drag would start a second street over the
   // first; the street under way keeps its press.
   if (drawing_) return;
-  if (controls_.Checked("CB_hideAgs")) {
-    controls_.SetChecked("Timer1", false);
-    controls_.SetFontColor("B_stop", world::kRed);
+  if (controls_.Checked(world::MainControl::DrawWithoutAgents)) {
+    controls_.SetChecked(world::MainControl::Timer, false);
+    controls_.SetFontColor(world::MainControl::StartStop, world::kRed);
     world_.DrawAllCells();
   } else {
     world_.RepaintWorld();
@@ -76,7 +76,7 @@ void StreetEditor::Release(int x, int y, MouseButton button) {
   world_.StreetsDirty = true;
   // The overlay goes before the imprint, which may stop on a bad weight text.
   Cancel();
-  if (!controls_.Checked("CB_hideAgs")) {
+  if (!controls_.Checked(world::MainControl::DrawWithoutAgents)) {
     ImprintStreets(world_, controls_);
     world_.RepaintWorld();
   } else {

@@ -35,7 +35,7 @@ void FinishLayout(World& w, world::ControlModel& controls, StreetEditor* editor)
 }  // namespace
 
 TypeChoice ReadTypeChoice(const world::ControlModel& controls) {
-  return {controls.Checked("CB_rndTyp"), controls.Position("UpD_strType")};
+  return {controls.Checked(world::MainControl::RandomStreetTypes), controls.Position(world::MainControl::StreetTypeUpDown)};
 }
 
 int RandomStreetType(world::Random& random) {

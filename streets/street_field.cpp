@@ -167,7 +167,7 @@ void ImprintStreets(World& w, world::ControlModel& controls) {
     }
   }
   w.StreetCellCount = count;
-  controls.SetText("Lbl_strCell", world::IntToText(count));
+  controls.SetText(world::MainControl::StreetCellsLabel, world::IntToText(count));
 
   auto& f = w.Field;
   f.Radius = w.NbRadius;

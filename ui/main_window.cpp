@@ -112,7 +112,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   shownOnce_ = true;
   // Showing the main window shows the tolerance window (which fills the
   // percentages) while individual thresholds are active, then converts them.
-  if (sim_.controls.Checked("cb_individTol") && others_.Tolerance) {
+  if (sim_.controls.Checked(world::MainControl::IndividualThresholds) && others_.Tolerance) {
     showWindow(others_.Tolerance);
     activateWindow();
   }
@@ -280,7 +280,7 @@ void MainWindow::buildAnalysisTab(QWidget* tab) {
     connect(b, &QPushButton::clicked, this, [this, o] {
       showWindow(others_.*(o.Window));
       sim_.SetRunning(false);
-      if (o.RedFont) sim_.controls.SetFontColor("B_stop", world::kRed);
+      if (o.RedFont) sim_.controls.SetFontColor(world::MainControl::StartStop, world::kRed);
     });
     y += 25;
   }
@@ -355,14 +355,14 @@ void MainWindow::buildStreetsTab(QWidget* tab) {
   check(layouts, "CB_rndTyp", 6, 128);
   connect(grid, &QPushButton::clicked, this, [this] {
     act([this] {
-      streets::DrawStreetGrid(sim_.world, sim_.controls, sim_.controls.Position("UpD_rows"),
-                              sim_.controls.Position("UpD_cols"), streets::ReadTypeChoice(sim_.controls), &editor_);
+      streets::DrawStreetGrid(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetRowsUpDown),
+                              sim_.controls.Position(world::MainControl::StreetColsUpDown), streets::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
   connect(random, &QPushButton::clicked, this, [this] {
     act([this] {
-      streets::DrawRandomStreets(sim_.world, sim_.controls, sim_.controls.Position("UpD_nrStr"),
+      streets::DrawRandomStreets(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetCountUpDown),
                                  streets::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();

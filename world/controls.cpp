@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "convert.h"
 
@@ -15,33 +16,43 @@ Control& ControlModel::Add(Control control) {
   return ref;
 }
 
+Control& ControlModel::Add(MainControl id, Control control) {
+  control.Name = std::string(NameOf(id));
+  Control& ref = Add(std::move(control));
+  main_[static_cast<std::size_t>(id)] = &ref;
+  return ref;
+}
+
 void ControlModel::Remove(std::string_view name) {
   auto it = controls_.find(name);
   if (it == controls_.end()) return;
   std::unique_ptr<Control> removed = std::move(it->second);
+  for (Control*& slot : main_) {
+    if (slot == removed.get()) slot = nullptr;
+  }
   controls_.erase(it);
   Notify(*removed, ControlEvent::Removed);
 }
 
-Control* ControlModel::Find(std::string_view name) {
-  auto it = controls_.find(name);
+Control* ControlModel::Find(ControlKey key) {
+  return const_cast<Control*>(std::as_const(*this).Find(key));
+}
+
+const Control* ControlModel::Find(ControlKey key) const {
+  if (const auto id = key.Main()) {
+    if (Control* control = main_[static_cast<std::size_t>(*id)]) return control;
+  }
+  auto it = controls_.find(key.Name());
   return it == controls_.end() ? nullptr : it->second.get();
 }
 
-const Control* ControlModel::Find(std::string_view name) const {
-  auto it = controls_.find(name);
-  return it == controls_.end() ? nullptr : it->second.get();
+Control& ControlModel::Get(ControlKey key) {
+  return const_cast<Control&>(std::as_const(*this).Get(key));
 }
 
-Control& ControlModel::Get(std::string_view name) {
-  Control* control = Find(name);
-  if (!control) throw std::out_of_range("unknown control '" + std::string(name) + "'");
-  return *control;
-}
-
-const Control& ControlModel::Get(std::string_view name) const {
-  const Control* control = Find(name);
-  if (!control) throw std::out_of_range("unknown control '" + std::string(name) + "'");
+const Control& ControlModel::Get(ControlKey key) const {
+  const Control* control = Find(key);
+  if (!control) throw std::out_of_range("unknown control '" + std::string(key.Name()) + "'");
   return *control;
 }
 
@@ -52,12 +63,12 @@ std::vector<std::string> ControlModel::Names() const {
   return names;
 }
 
-int ControlModel::Int(std::string_view name) const { return StrToInt(Text(name)); }
+int ControlModel::Int(ControlKey key) const { return StrToInt(Text(key)); }
 
-double ControlModel::Real(std::string_view name) const { return StrToFloat(Text(name)); }
+double ControlModel::Real(ControlKey key) const { return StrToFloat(Text(key)); }
 
-void ControlModel::SetText(std::string_view name, const std::string& text) {
-  Control& control = Get(name);
+void ControlModel::SetText(ControlKey key, const std::string& text) {
+  Control& control = Get(key);
   if (control.Text == text) return;
   control.Text = text;
   // An up-down keeps its position equal to the text of its edit.
@@ -74,8 +85,8 @@ void ControlModel::SetText(std::string_view name, const std::string& text) {
   Run(control.OnChange);
 }
 
-void ControlModel::SetChecked(std::string_view name, bool checked) {
-  Control& control = Get(name);
+void ControlModel::SetChecked(ControlKey key, bool checked) {
+  Control& control = Get(key);
   if (control.Checked == checked) return;
   control.Checked = checked;
   Notify(control, ControlEvent::Changed);
@@ -92,8 +103,8 @@ void ControlModel::SetChecked(std::string_view name, bool checked) {
   Run(control.OnChange);
 }
 
-void ControlModel::SetPosition(std::string_view name, int position) {
-  Control& control = Get(name);
+void ControlModel::SetPosition(ControlKey key, int position) {
+  Control& control = Get(key);
   const int value = std::clamp(position, control.Min, std::max(control.Min, control.Max));
   if (control.Position != value) {
     control.Position = value;
@@ -105,13 +116,13 @@ void ControlModel::SetPosition(std::string_view name, int position) {
   }
 }
 
-void ControlModel::ClickUpDown(std::string_view name, int position) {
-  SetPosition(name, position);
-  Run(Get(name).OnClick);
+void ControlModel::ClickUpDown(ControlKey key, int position) {
+  SetPosition(key, position);
+  Run(Get(key).OnClick);
 }
 
-void ControlModel::SetItemIndex(std::string_view name, int index) {
-  Control& control = Get(name);
+void ControlModel::SetItemIndex(ControlKey key, int index) {
+  Control& control = Get(key);
   if (index < -1 || index >= static_cast<int>(control.Items.size())) index = -1;
   if (control.ItemIndex == index) return;
   control.ItemIndex = index;
@@ -120,24 +131,24 @@ void ControlModel::SetItemIndex(std::string_view name, int index) {
   Run(control.OnChange);
 }
 
-void ControlModel::SetFontColor(std::string_view name, ColorRef color) {
-  Control& control = Get(name);
+void ControlModel::SetFontColor(ControlKey key, ColorRef color) {
+  Control& control = Get(key);
   if (control.FontColor == color) return;
   control.FontColor = color;
   Notify(control, ControlEvent::Changed);
 }
 
-void ControlModel::SetByUser(std::string_view name, const std::string& value) {
-  Control& control = Get(name);
+void ControlModel::SetByUser(ControlKey key, const std::string& value) {
+  Control& control = Get(key);
   switch (control.Kind) {
     case ControlKind::Edit:
       if (control.DigitsOnly && !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         throw NotAnInteger(value);
       }
-      SetText(name, value);
+      SetText(key, value);
       return;
     case ControlKind::GridCell:
-      SetText(name, value);
+      SetText(key, value);
       return;
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
@@ -145,13 +156,13 @@ void ControlModel::SetByUser(std::string_view name, const std::string& value) {
         throw UserError(std::string(kMissingValue),
                         "'" + value + "' is not a valid state for " + control.Name + ": use 0 or 1");
       }
-      SetChecked(name, value == "1");
+      SetChecked(key, value == "1");
       return;
     case ControlKind::UpDown:
-      ClickUpDown(name, StrToInt(value));
+      ClickUpDown(key, StrToInt(value));
       return;
     case ControlKind::TrackBar:
-      SetPosition(name, StrToInt(value));
+      SetPosition(key, StrToInt(value));
       return;
     case ControlKind::ComboBox: {
       const int index = StrToInt(value);
@@ -159,7 +170,7 @@ void ControlModel::SetByUser(std::string_view name, const std::string& value) {
         throw UserError(std::string(kMissingValue), "'" + value + "' is not an item of " + control.Name +
                                                         ": use -1 to " + IntToText(static_cast<long long>(control.Items.size()) - 1));
       }
-      SetItemIndex(name, index);
+      SetItemIndex(key, index);
       return;
     }
     case ControlKind::Label:

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "main_control.h"
 #include "rounding.h"
 
 namespace world {
@@ -41,6 +44,23 @@ struct Control {
 
 enum class ControlEvent { Changed, Added, Removed };
 
+// How code addresses a control: the main window's by its typed handle (an
+// array access), the others' by component name.
+class ControlKey {
+ public:
+  ControlKey(MainControl control) : main_(control), name_(NameOf(control)) {}
+  ControlKey(std::string_view name) : name_(name) {}
+  ControlKey(const std::string& name) : name_(name) {}
+  ControlKey(const char* name) : name_(name) {}
+
+  std::optional<MainControl> Main() const { return main_; }
+  std::string_view Name() const { return name_; }
+
+ private:
+  std::optional<MainControl> main_;
+  std::string_view name_;
+};
+
 // The controls of one window, by component name. Setting a value clamps it
 // like the control would and runs its change handler, exactly as a user's
 // edit does; handlers signal bad input by throwing UserError, after the
@@ -54,40 +74,42 @@ class ControlModel {
   ControlModel& operator=(const ControlModel&) = delete;
 
   Control& Add(Control control);
+  // Adds a control of the main window under its component name.
+  Control& Add(MainControl id, Control control);
   void Remove(std::string_view name);
 
-  Control* Find(std::string_view name);
-  const Control* Find(std::string_view name) const;
+  Control* Find(ControlKey key);
+  const Control* Find(ControlKey key) const;
   // Throws std::out_of_range for an unknown name.
-  Control& Get(std::string_view name);
-  const Control& Get(std::string_view name) const;
-  bool Has(std::string_view name) const { return Find(name) != nullptr; }
+  Control& Get(ControlKey key);
+  const Control& Get(ControlKey key) const;
+  bool Has(ControlKey key) const { return Find(key) != nullptr; }
   std::vector<std::string> Names() const;
 
-  const std::string& Text(std::string_view name) const { return Get(name).Text; }
-  bool Checked(std::string_view name) const { return Get(name).Checked; }
-  int Position(std::string_view name) const { return Get(name).Position; }
-  int ItemIndex(std::string_view name) const { return Get(name).ItemIndex; }
+  const std::string& Text(ControlKey key) const { return Get(key).Text; }
+  bool Checked(ControlKey key) const { return Get(key).Checked; }
+  int Position(ControlKey key) const { return Get(key).Position; }
+  int ItemIndex(ControlKey key) const { return Get(key).ItemIndex; }
 
   // The text parsed with StrToInt / StrToFloat; throws UserError.
-  int Int(std::string_view name) const;
-  double Real(std::string_view name) const;
+  int Int(ControlKey key) const;
+  double Real(ControlKey key) const;
 
-  void SetText(std::string_view name, const std::string& text);
-  void SetChecked(std::string_view name, bool checked);
+  void SetText(ControlKey key, const std::string& text);
+  void SetChecked(ControlKey key, bool checked);
   // Clamps to the range; an up-down writes its associated edit, a track bar runs its handler.
-  void SetPosition(std::string_view name, int position);
+  void SetPosition(ControlKey key, int position);
   // The user's click on an up-down arrow that leads to this position.
-  void ClickUpDown(std::string_view name, int position);
-  void SetItemIndex(std::string_view name, int index);
-  void SetFontColor(std::string_view name, ColorRef color);
+  void ClickUpDown(ControlKey key, int position);
+  void SetItemIndex(ControlKey key, int index);
+  void SetFontColor(ControlKey key, ColorRef color);
 
   // A value given as text, applied the way a user would set it: edit and
   // grid texts as typed (digits-only edits refuse anything else), "0"/"1"
   // for check boxes and radio buttons, positions for up-downs and track
   // bars, item numbers for combo boxes. Throws UserError for a value the
   // control cannot take, std::out_of_range for an unknown name.
-  void SetByUser(std::string_view name, const std::string& value);
+  void SetByUser(ControlKey key, const std::string& value);
 
   int Subscribe(Listener listener);
   void Unsubscribe(int id);
@@ -99,6 +121,7 @@ class ControlModel {
   }
 
   std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
+  std::array<Control*, kMainControlCount> main_{};  // the main window's controls by handle
   std::map<int, Listener> listeners_;
   int nextListener_ = 1;
 };

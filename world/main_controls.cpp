@@ -1,8 +1,9 @@
 #include "main_controls.h"
 
 #include <cmath>
+#include <optional>
+#include <vector>
 
-#include "control_builders.h"
 #include "convert.h"
 
 namespace world {
@@ -13,189 +14,242 @@ std::string RentEditName(int group) { return "E_Rent" + IntToText(group); }
 
 std::string RentLabelName(int group) { return "Lbl_Rent" + IntToText(group); }
 
-void BuildMainControls(ControlModel& m, World& w) {
-  // Handlers. Each reads the field it checks at the moment it runs.
-  auto anzAgChange = [&m, &w] {
-    const int agents = m.Int("Edit_anzAg");
-    const long long cells = static_cast<long long>(w.GridRows) * w.GridCols;
-    if (agents > cells) m.SetText("Edit_anzAg", IntToText(cells - Round(static_cast<double>(cells) * 0.05)));
-  };
-  auto anzGrChange = [&m] {
-    if (m.Int("Edit_anzGr") < 1) m.SetText("Edit_anzGr", "1");
-  };
-  auto cellSizChange = [&m] {
-    if (static_cast<double>(kPanelWidth) / 20.0 < m.Int("Edit_cellSiz")) {
-      m.SetText("Edit_cellSiz", IntToText(static_cast<long long>(std::floor(kPanelWidth / 20.0))));
-    }
-    if (m.Int("Edit_cellSiz") < 1) m.SetText("Edit_cellSiz", "1");
-  };
-  auto mDistChange = [&m, &w] {
-    // A distance beyond half the rows becomes half the rows, rounded down.
-    if (m.Int("Edit_mDist") > w.GridRows / 2.0) m.SetText("Edit_mDist", IntToText(w.GridRows / 2));
-    if (m.Int("Edit_mDist") < 1) m.SetText("Edit_mDist", "1");
-  };
-  auto nRadChange = [&m] {
-    if (m.Int("Edit_nRad") < 1) m.SetText("Edit_nRad", "1");
-  };
+namespace {
 
-  // Tab "setup", group box "setup settings".
-  Control c = MakeEdit("Edit_anzAg", ": number of agents", "12000", NumberKind::Integer, true);
-  c.OnChange = anzAgChange;
-  m.Add(std::move(c));
+using C = MainControl;
+using Handler = void (*)(ControlModel&, World&);
 
-  c = MakeEdit("Edit_agentSize", ": agent size", "6", NumberKind::Integer);
-  c.OnChange = cellSizChange;
-  Control u = MakeUpDown("UpD_agentSz", "Edit_agentSize", 1, 50, 6);
-  u.OnClick = [&m, &w] { w.AgentSize = m.Position("UpD_agentSz"); };
-  AddEditWithUpDown(m, std::move(c), std::move(u));
+// --- Handlers. Each reads the field it checks at the moment it runs. ---------
 
-  c = MakeEdit("Edit_cellSiz", ": cell size", "6", NumberKind::Integer, true);
-  c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_sellSz", "Edit_cellSiz", 1, 50, 6));
+void AgentCountChanged(ControlModel& m, World& w) {
+  const int agents = m.Int(C::AgentCount);
+  const long long cells = static_cast<long long>(w.GridRows) * w.GridCols;
+  if (agents > cells) m.SetText(C::AgentCount, IntToText(cells - Round(static_cast<double>(cells) * 0.05)));
+}
 
-  c = MakeEdit("Edit_anzGr", ": number of groups", "6", NumberKind::Integer, true);
-  c.OnChange = anzGrChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_nrGroups", "Edit_anzGr", 2, 1000, 6));
+void GroupCountChanged(ControlModel& m, World&) {
+  if (m.Int(C::GroupCount) < 1) m.SetText(C::GroupCount, "1");
+}
 
-  c = MakeEdit("Edit_nRad", ": radius neighbourh.", "2", NumberKind::Integer, true);
-  c.OnChange = nRadChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_radNb", "Edit_nRad", 1, 1000, 2));
-
-  c = MakeEdit("Edit_mDist", ": move distance", "54", NumberKind::Integer, true);
-  c.OnChange = mDistChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_moveDist", "Edit_mDist", 2, 1000, 54));
-
-  m.Add(MakeCheckBox("CB_graphicUpd", "run with graphic (slower)", true));
-  m.Add(MakeCheckBox("CB_strOcc", "allow street occupation", false));
-  m.Add(MakeCheckBox("cb_indiGroups", "activate", false));
-
-  // Group box "growth".
-  m.Add(MakeCheckBox("CB_actiGrow", "activate", false));
-  m.Add(MakeLabel("Lbl_nrAgents", "nr agents"));
-  c = MakeEdit("E_startGrowWith", "start with agents:", "100", NumberKind::Integer);
-  c.OnChange = anzAgChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpDown6", "E_startGrowWith", 1, 32000, 100, 10));
-  c = MakeEdit("E_growRate", "add agents per timestep:", "10", NumberKind::Integer);
-  c.OnChange = anzAgChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpDown7", "E_growRate", 1, 32000, 10, 5));
-
-  m.Add(MakeCheckBox("CB_showAgs", "show agents", true));
-  m.Add(MakeCheckBox("CB_showRentSc", "show rent landscape", true));
-
-  // Tab "parameter", group box "tolerance settings".
-  m.Add(MakeLabel("Lbl_P", "___"));
-  Control track;
-  track.Name = "TrB_thresh";
-  track.Kind = ControlKind::TrackBar;
-  track.Min = 0;
-  track.Max = 100;
-  track.Position = 100;
-  track.Increment = 5;
-  track.OnChange = [&m, &w] {
-    const int position = m.Position("TrB_thresh");
-    m.SetPosition("UpD_thresh", position);
-    m.SetText("Lbl_P", IntToText(position));
-    w.Threshold = position;
-  };
-  m.Add(std::move(track));
-  u = MakeUpDown("UpD_thresh", "", 0, 100, 100);
-  u.OnClick = [&m, &w] {
-    m.SetPosition("TrB_thresh", m.Position("UpD_thresh"));
-    w.Threshold = m.Position("UpD_thresh");
-  };
-  m.Add(std::move(u));
-  m.Add(MakeCheckBox("cb_individTol", "activate individual thresholds", true));
-
-  // Group box "group thresholds": they act only through "set" or the tolerance window.
-  c = MakeEdit("E_toItself", "to itself (basis):", "0", NumberKind::Integer);
-  c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toItself", "E_toItself", 0, 100, 0));
-  c = MakeEdit("E_toSuper", "to superior: distance *", "0", NumberKind::Integer);
-  c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toSuper", "E_toSuper", -100, 100, 0));
-  c = MakeEdit("E_toInfer", "to inferior  : distance *", "-20", NumberKind::Integer);
-  c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toInfer", "E_toInfer", -100, 100, -20));
-  c = MakeEdit("E_toEmpty", "to empty:", "0", NumberKind::Integer);
-  c.OnChange = cellSizChange;
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpD_toEmpty", "E_toEmpty", 0, 100, 0));
-
-  m.Add(MakeRadioButton("RB_count_no", "do not count empty cells", "RadioGroup1", true));
-  m.Add(MakeRadioButton("RB_count_diff", "count empty cells as different", "RadioGroup1", false));
-  m.Add(MakeRadioButton("RB_count_simi", "count empty cells as similar", "RadioGroup1", false));
-
-  // Tab "analysis".
-  AddEditWithUpDown(m, MakeEdit("E_clusterT", ": cluster thr.", "10", NumberKind::Integer, true),
-                    MakeUpDown("UpD_clS", "E_clusterT", 1, 10000, 10));
-  c = MakeEdit("E_nbSize", ": grid size", "20", NumberKind::Integer, true);
-  c.OnChange = [&m, &w] { w.TileSize = m.Int("E_nbSize"); };
-  AddEditWithUpDown(m, std::move(c), MakeUpDown("UpDown5", "E_nbSize", 1, 10000, 20));
-
-  // Group box "save windows ".
-  m.Add(MakeCheckBox("cb_save_main", "main window with cells and agents", true));
-  m.Add(MakeCheckBox("cb_save_basic", "basic process recording charts", false));
-  m.Add(MakeCheckBox("cb_save_paraSp", "parameterspace (ps) charts", false));
-  m.Add(MakeCheckBox("cb_save_growth", "analyse growth charts", false));
-  m.Add(MakeCheckBox("cb_save_streets", "analyse streets charts", false));
-  m.Add(MakeCheckBox("cb_save_stability", "analyse stability charts", true));
-  m.Add(MakeCheckBox("cb_save_3DSurf", "3D stability surface", true));
-  m.Add(MakeEdit("E_sRound", "round:", "01", NumberKind::None));
-  m.Add(MakeEdit("E_sName", "examination name:", "please enter name", NumberKind::None));
-
-  // Tab "streets".
-  Control combo;
-  combo.Name = "CB_strType";
-  combo.Kind = ControlKind::ComboBox;
-  combo.Text = " choose street type";
-  combo.Items = {" street type -3", " street type -2", " street type -1",
-                 " street type +1", " street type +2", " street type +3"};
-  m.Add(std::move(combo));
-  m.Add(MakeCheckBox("CB_hideAgs", "draw without agents", true));
-  const char* weightTexts[kStreetTypeCount] = {"0", "0,33", "0,67", "1", "2", "4", "8"};
-  const char* typeTexts[kStreetTypeCount] = {"-3", "-2", "-1", "0", "+1", "+2", "+3"};
-  for (int t = -3; t <= 3; ++t) {
-    Control cell;
-    cell.Name = WeightControlName(t);
-    cell.Kind = ControlKind::GridCell;
-    cell.Caption = typeTexts[t + 3];
-    cell.Text = weightTexts[t + 3];
-    cell.Number = NumberKind::Real;
-    m.Add(std::move(cell));
+// Runs for the agent size and the group thresholds too, and checks the cell size.
+void CellSizeChanged(ControlModel& m, World&) {
+  if (static_cast<double>(kPanelWidth) / 20.0 < m.Int(C::CellSize)) {
+    m.SetText(C::CellSize, IntToText(static_cast<long long>(std::floor(kPanelWidth / 20.0))));
   }
-  AddEditWithUpDown(m, MakeEdit("Ed_rows", ": rows", "5", NumberKind::Integer), MakeUpDown("UpD_rows", "Ed_rows", 1, 10000, 5));
-  AddEditWithUpDown(m, MakeEdit("Ed_cols", ": columns", "5", NumberKind::Integer),
-                    MakeUpDown("UpD_cols", "Ed_cols", 1, 10000, 5));
-  AddEditWithUpDown(m, MakeEdit("Ed_nrStr", ": streets", "20", NumberKind::Integer),
-                    MakeUpDown("UpD_nrStr", "Ed_nrStr", 1, 10000, 20, 5));
-  AddEditWithUpDown(m, MakeEdit("Ed_strType", ": street type", "3", NumberKind::Integer),
-                    MakeUpDown("UpD_strType", "Ed_strType", -3, 3, 3));
-  m.Add(MakeCheckBox("CB_rndTyp", "random street types", true));
+  if (m.Int(C::CellSize) < 1) m.SetText(C::CellSize, "1");
+}
 
-  // Tab "rent".
-  m.Add(MakeCheckBox("cb_actiRentLand", "activate rent landscape", true));
-  m.Add(MakeEdit("E_rentMin", "min rent:", "-1,00", NumberKind::Real));
-  m.Add(MakeEdit("E_rentMax", "max rent:", "+1,00", NumberKind::Real));
-  m.Add(MakeLabel("lbl_budgetR", "____"));
+void MoveDistanceChanged(ControlModel& m, World& w) {
+  // A distance beyond half the rows becomes half the rows, rounded down.
+  if (m.Int(C::MoveDistance) > w.GridRows / 2.0) m.SetText(C::MoveDistance, IntToText(w.GridRows / 2));
+  if (m.Int(C::MoveDistance) < 1) m.SetText(C::MoveDistance, "1");
+}
 
-  // Below the tabs.
-  m.Add(MakeLabel("lbl_Steps", ""));
-  Control stop;
-  stop.Name = "B_stop";
-  stop.Kind = ControlKind::Button;
-  stop.Caption = "start / stop";
-  stop.FontColor = kGreen;
-  m.Add(std::move(stop));
-  m.Add(MakeLabel("Lbl_cellS", ""));
-  m.Add(MakeLabel("Lbl_strCell", "0"));
-  c = MakeEdit("E_stopT", ": stop at timestep", "500", NumberKind::Integer, true);
-  c.OnChange = [&m, &w] { w.StopStep = m.Int("E_stopT"); };
-  m.Add(std::move(c));
-  Control timer;
-  timer.Name = "Timer1";
-  timer.Kind = ControlKind::Timer;
-  timer.Checked = true;
-  m.Add(std::move(timer));
-  m.Add(MakeLabel("Caption", "Vicinara"));
+void RadiusChanged(ControlModel& m, World&) {
+  if (m.Int(C::Radius) < 1) m.SetText(C::Radius, "1");
+}
+
+void AgentSizeClicked(ControlModel& m, World& w) { w.AgentSize = m.Position(C::AgentSizeUpDown); }
+
+void ThresholdMoved(ControlModel& m, World& w) {
+  const int position = m.Position(C::Threshold);
+  m.SetPosition(C::ThresholdUpDown, position);
+  m.SetText(C::ThresholdLabel, IntToText(position));
+  w.Threshold = position;
+}
+
+void ThresholdClicked(ControlModel& m, World& w) {
+  m.SetPosition(C::Threshold, m.Position(C::ThresholdUpDown));
+  w.Threshold = m.Position(C::ThresholdUpDown);
+}
+
+void TileSizeChanged(ControlModel& m, World& w) { w.TileSize = m.Int(C::TileSize); }
+
+void StopStepChanged(ControlModel& m, World& w) { w.StopStep = m.Int(C::StopStep); }
+
+// --- The table. ----------------------------------------------------------------
+
+// One control as the table lists it; an up-down and its edit name each other.
+struct Row {
+  MainControl Id;
+  ControlKind Kind;
+  const char* Caption = "";
+  const char* Text = "";  // edits, labels and grid cells; a combo box's text
+  NumberKind Number = NumberKind::None;
+  bool DigitsOnly = false;
+  bool Checked = false;  // check boxes, radio buttons; a timer's enabled state
+  int Min = 0;
+  int Max = 0;
+  int Position = 0;
+  int Increment = 1;
+  std::optional<MainControl> Associate;
+  const char* Group = "";  // radio group
+  std::vector<std::string> Items;
+  ColorRef FontColor = 0;
+  Handler OnChange = nullptr;
+  Handler OnClick = nullptr;
+};
+
+using K = ControlKind;
+using N = NumberKind;
+
+Row Edit(C id, const char* caption, const char* text, N number, bool digitsOnly, C upDown, Handler onChange = nullptr) {
+  return {.Id = id, .Kind = K::Edit, .Caption = caption, .Text = text, .Number = number, .DigitsOnly = digitsOnly,
+          .Associate = upDown, .OnChange = onChange};
+}
+
+Row UpDown(C id, C edit, int min, int max, int position, int increment = 1, Handler onClick = nullptr) {
+  return {.Id = id, .Kind = K::UpDown, .Min = min, .Max = max, .Position = position, .Increment = increment,
+          .Associate = edit, .OnClick = onClick};
+}
+
+Row CheckBox(C id, const char* caption, bool checked) {
+  return {.Id = id, .Kind = K::CheckBox, .Caption = caption, .Checked = checked};
+}
+
+Row Label(C id, const char* text) { return {.Id = id, .Kind = K::Label, .Text = text}; }
+
+Row WeightCell(C id, const char* type, const char* weight) {
+  return {.Id = id, .Kind = K::GridCell, .Caption = type, .Text = weight, .Number = N::Real};
+}
+
+const std::vector<Row>& MainTable() {
+  static const std::vector<Row> table{
+      // Tab "setup", group box "setup settings".
+      {.Id = C::AgentCount, .Kind = K::Edit, .Caption = ": number of agents", .Text = "12000", .Number = N::Integer,
+       .DigitsOnly = true, .OnChange = AgentCountChanged},
+      Edit(C::AgentSize, ": agent size", "6", N::Integer, false, C::AgentSizeUpDown, CellSizeChanged),
+      UpDown(C::AgentSizeUpDown, C::AgentSize, 1, 50, 6, 1, AgentSizeClicked),
+      Edit(C::CellSize, ": cell size", "6", N::Integer, true, C::CellSizeUpDown, CellSizeChanged),
+      UpDown(C::CellSizeUpDown, C::CellSize, 1, 50, 6),
+      Edit(C::GroupCount, ": number of groups", "6", N::Integer, true, C::GroupCountUpDown, GroupCountChanged),
+      UpDown(C::GroupCountUpDown, C::GroupCount, 2, 1000, 6),
+      Edit(C::Radius, ": radius neighbourh.", "2", N::Integer, true, C::RadiusUpDown, RadiusChanged),
+      UpDown(C::RadiusUpDown, C::Radius, 1, 1000, 2),
+      Edit(C::MoveDistance, ": move distance", "54", N::Integer, true, C::MoveDistanceUpDown, MoveDistanceChanged),
+      UpDown(C::MoveDistanceUpDown, C::MoveDistance, 2, 1000, 54),
+      CheckBox(C::RunWithGraphic, "run with graphic (slower)", true),
+      CheckBox(C::StreetOccupation, "allow street occupation", false),
+      CheckBox(C::IndividualGroupSizes, "activate", false),
+
+      // Group box "growth".
+      CheckBox(C::Growth, "activate", false),
+      Label(C::AgentCountLabel, "nr agents"),
+      Edit(C::GrowthStart, "start with agents:", "100", N::Integer, false, C::GrowthStartUpDown, AgentCountChanged),
+      UpDown(C::GrowthStartUpDown, C::GrowthStart, 1, 32000, 100, 10),
+      Edit(C::GrowthRate, "add agents per timestep:", "10", N::Integer, false, C::GrowthRateUpDown, AgentCountChanged),
+      UpDown(C::GrowthRateUpDown, C::GrowthRate, 1, 32000, 10, 5),
+      CheckBox(C::ShowAgents, "show agents", true),
+      CheckBox(C::ShowRentLandscape, "show rent landscape", true),
+
+      // Tab "parameter", group box "tolerance settings".
+      Label(C::ThresholdLabel, "___"),
+      {.Id = C::Threshold, .Kind = K::TrackBar, .Min = 0, .Max = 100, .Position = 100, .Increment = 5,
+       .OnChange = ThresholdMoved},
+      {.Id = C::ThresholdUpDown, .Kind = K::UpDown, .Min = 0, .Max = 100, .Position = 100,
+       .OnClick = ThresholdClicked},
+      CheckBox(C::IndividualThresholds, "activate individual thresholds", true),
+
+      // Group box "group thresholds": they act only through "set" or the tolerance window.
+      Edit(C::ToleranceToItself, "to itself (basis):", "0", N::Integer, false, C::ToleranceToItselfUpDown,
+           CellSizeChanged),
+      UpDown(C::ToleranceToItselfUpDown, C::ToleranceToItself, 0, 100, 0),
+      Edit(C::ToleranceToSuperior, "to superior: distance *", "0", N::Integer, false, C::ToleranceToSuperiorUpDown,
+           CellSizeChanged),
+      UpDown(C::ToleranceToSuperiorUpDown, C::ToleranceToSuperior, -100, 100, 0),
+      Edit(C::ToleranceToInferior, "to inferior  : distance *", "-20", N::Integer, false,
+           C::ToleranceToInferiorUpDown, CellSizeChanged),
+      UpDown(C::ToleranceToInferiorUpDown, C::ToleranceToInferior, -100, 100, -20),
+      Edit(C::ToleranceToEmpty, "to empty:", "0", N::Integer, false, C::ToleranceToEmptyUpDown, CellSizeChanged),
+      UpDown(C::ToleranceToEmptyUpDown, C::ToleranceToEmpty, 0, 100, 0),
+      {.Id = C::EmptyNotCounted, .Kind = K::RadioButton, .Caption = "do not count empty cells", .Checked = true,
+       .Group = "RadioGroup1"},
+      {.Id = C::EmptyAsDifferent, .Kind = K::RadioButton, .Caption = "count empty cells as different",
+       .Group = "RadioGroup1"},
+      {.Id = C::EmptyAsSimilar, .Kind = K::RadioButton, .Caption = "count empty cells as similar",
+       .Group = "RadioGroup1"},
+
+      // Tab "analysis".
+      Edit(C::ClusterThreshold, ": cluster thr.", "10", N::Integer, true, C::ClusterThresholdUpDown),
+      UpDown(C::ClusterThresholdUpDown, C::ClusterThreshold, 1, 10000, 10),
+      Edit(C::TileSize, ": grid size", "20", N::Integer, true, C::TileSizeUpDown, TileSizeChanged),
+      UpDown(C::TileSizeUpDown, C::TileSize, 1, 10000, 20),
+
+      // Group box "save windows ".
+      CheckBox(C::SaveMain, "main window with cells and agents", true),
+      CheckBox(C::SaveBasic, "basic process recording charts", false),
+      CheckBox(C::SaveParameterSpace, "parameterspace (ps) charts", false),
+      CheckBox(C::SaveGrowth, "analyse growth charts", false),
+      CheckBox(C::SaveStreets, "analyse streets charts", false),
+      CheckBox(C::SaveStability, "analyse stability charts", true),
+      CheckBox(C::SaveSurface, "3D stability surface", true),
+      {.Id = C::SaveRound, .Kind = K::Edit, .Caption = "round:", .Text = "01"},
+      {.Id = C::SaveName, .Kind = K::Edit, .Caption = "examination name:", .Text = "please enter name"},
+
+      // Tab "streets".
+      {.Id = C::StreetTypeChoice, .Kind = K::ComboBox, .Text = " choose street type",
+       .Items = {" street type -3", " street type -2", " street type -1", " street type +1", " street type +2",
+                 " street type +3"}},
+      CheckBox(C::DrawWithoutAgents, "draw without agents", true),
+      WeightCell(C::StreetWeightMinus3, "-3", "0"),
+      WeightCell(C::StreetWeightMinus2, "-2", "0,33"),
+      WeightCell(C::StreetWeightMinus1, "-1", "0,67"),
+      WeightCell(C::StreetWeightZero, "0", "1"),
+      WeightCell(C::StreetWeightPlus1, "+1", "2"),
+      WeightCell(C::StreetWeightPlus2, "+2", "4"),
+      WeightCell(C::StreetWeightPlus3, "+3", "8"),
+      Edit(C::StreetRows, ": rows", "5", N::Integer, false, C::StreetRowsUpDown),
+      UpDown(C::StreetRowsUpDown, C::StreetRows, 1, 10000, 5),
+      Edit(C::StreetCols, ": columns", "5", N::Integer, false, C::StreetColsUpDown),
+      UpDown(C::StreetColsUpDown, C::StreetCols, 1, 10000, 5),
+      Edit(C::StreetCount, ": streets", "20", N::Integer, false, C::StreetCountUpDown),
+      UpDown(C::StreetCountUpDown, C::StreetCount, 1, 10000, 20, 5),
+      Edit(C::StreetType, ": street type", "3", N::Integer, false, C::StreetTypeUpDown),
+      UpDown(C::StreetTypeUpDown, C::StreetType, -3, 3, 3),
+      CheckBox(C::RandomStreetTypes, "random street types", true),
+
+      // Tab "rent".
+      CheckBox(C::RentLandscape, "activate rent landscape", true),
+      {.Id = C::RentMin, .Kind = K::Edit, .Caption = "min rent:", .Text = "-1,00", .Number = N::Real},
+      {.Id = C::RentMax, .Kind = K::Edit, .Caption = "max rent:", .Text = "+1,00", .Number = N::Real},
+      Label(C::BudgetLabel, "____"),
+
+      // Below the tabs.
+      Label(C::StepsLabel, ""),
+      {.Id = C::StartStop, .Kind = K::Button, .Caption = "start / stop", .FontColor = kGreen},
+      Label(C::CellSizeLabel, ""),
+      Label(C::StreetCellsLabel, "0"),
+      {.Id = C::StopStep, .Kind = K::Edit, .Caption = ": stop at timestep", .Text = "500", .Number = N::Integer,
+       .DigitsOnly = true, .OnChange = StopStepChanged},
+      {.Id = C::Timer, .Kind = K::Timer, .Checked = true},
+      Label(C::Caption, "Vicinara"),
+  };
+  return table;
+}
+
+}  // namespace
+
+void BuildMainControls(ControlModel& m, World& w) {
+  for (const Row& row : MainTable()) {
+    Control c;
+    c.Kind = row.Kind;
+    c.Caption = row.Caption;
+    c.Text = row.Text;
+    c.Number = row.Number;
+    c.DigitsOnly = row.DigitsOnly;
+    c.Checked = row.Checked;
+    c.Min = row.Min;
+    c.Max = row.Max;
+    c.Position = row.Position;
+    c.Increment = row.Increment;
+    if (row.Associate) c.Associate = std::string(NameOf(*row.Associate));
+    c.Group = row.Group;
+    c.Items = row.Items;
+    c.FontColor = row.FontColor;
+    if (Handler f = row.OnChange) c.OnChange = [f, &m, &w] { f(m, w); };
+    if (Handler f = row.OnClick) c.OnClick = [f, &m, &w] { f(m, w); };
+    m.Add(row.Id, std::move(c));
+  }
 }
 
 }  // namespace world

@@ -16,9 +16,9 @@ std::string WeightControlName(int type);
 std::string RentEditName(int group);
 std::string RentLabelName(int group);
 
-// Puts every control of the main window into the model with its default,
-// range and change handler; the handlers validate and copy values into the
-// world's parameters. Buttons are actions of the simulation and have no entry
+// Puts every control of the main window into the model from one table (kind,
+// caption, default, range and handler of each control, by its typed handle);
+// the handlers validate and copy values into the world's parameters. Buttons are actions of the simulation and have no entry
 // except "start / stop", whose font colour shows the run state, and the
 // timer Timer1, whose Checked flag is its enabled state. "Caption" holds the
 // window caption.

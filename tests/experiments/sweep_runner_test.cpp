@@ -33,12 +33,12 @@ struct LogHooks : SweepRunner::Hooks {
   void ApplyValue(int value) override {
     applied.push_back(value);
     currentValue = value;
-    sim.controls.SetFontColor("B_stop", world::kGreen);
+    sim.controls.SetFontColor(world::MainControl::StartStop, world::kGreen);
     sim.NewSetup();
   }
   void RecordCalculation(const SweepSettings&) override {
     recorded.push_back({currentValue, sim.world.StepCount, sim.analysis.SegregationSeries[0].size(),
-                        sim.controls.Get("B_stop").FontColor == world::kRed});
+                        sim.controls.Get(world::MainControl::StartStop).FontColor == world::kRed});
   }
   void ValueDone() override { ++valuesDone; }
   void FinishSweep() override { ++finished; }
@@ -89,7 +89,7 @@ TEST(SweepRunner, RunsEveryCalculationForItsStepsAfterItsOwnSetUp) {
   });
   f.runner.NewStart();
   EXPECT_TRUE(f.runner.Running());
-  EXPECT_EQ(f.sim->controls.Text("E_stopT"), "30");
+  EXPECT_EQ(f.sim->controls.Text(world::MainControl::StopStep), "30");
   const int ticks = RunOut(f.runner);
   EXPECT_EQ(ticks, 9 * 30 + 1);  // the last tick records and ends without a step
   EXPECT_EQ(f.hooks.applied, (std::vector<int>{2, 2, 2, 3, 3, 3, 4, 4, 4}));
@@ -177,7 +177,7 @@ TEST(SweepRunner, FieldsAreReadLiveDuringARun) {
 TEST(SweepRunner, StepsOfZeroOrLessRunOneStep) {
   Fixture f(Box("1", "2", "1", "0", "1"));
   f.runner.NewStart();
-  EXPECT_EQ(f.sim->controls.Text("E_stopT"), "1");
+  EXPECT_EQ(f.sim->controls.Text(world::MainControl::StopStep), "1");
   RunOut(f.runner);
   ASSERT_EQ(f.hooks.recorded.size(), 2u);
   for (const auto& r : f.hooks.recorded) {

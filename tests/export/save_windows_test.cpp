@@ -149,13 +149,13 @@ TEST_F(SaveWindows, NewRoundOrNameKeepsTheOldFiles) {
 }
 
 TEST_F(SaveWindows, SurfaceBoxDecidesAboutItsPictureAndTheData) {
-  controls.SetChecked("cb_save_3DSurf", false);
+  controls.SetChecked(world::MainControl::SaveSurface, false);
   saver.SaveWindows("1");
   EXPECT_EQ(Entries(pictures()),
             (Names{"01_01_main_please enter name.jpg", "01_01_stability_please enter name.jpg"}));
   EXPECT_TRUE(Entries(data()).empty());
 
-  controls.SetChecked("cb_save_3DSurf", true);
+  controls.SetChecked(world::MainControl::SaveSurface, true);
   saver.ExportSurfaceData("4");
   EXPECT_EQ(Entries(data()), Names{"01_04_stabSurf3D_please enter name.xls"});
   EXPECT_EQ(Entries(pictures()).size(), 2u);

@@ -52,8 +52,8 @@ struct HandWorld {
     return analysis.ComputeSegregation();
   }
 
-  void SetAgentField(int e) { controls.SetText("Edit_anzAg", world::IntToText(e)); }
-  void SetTileSize(int t) { controls.SetText("E_nbSize", world::IntToText(t)); }
+  void SetAgentField(int e) { controls.SetText(world::MainControl::AgentCount, world::IntToText(e)); }
+  void SetTileSize(int t) { controls.SetText(world::MainControl::TileSize, world::IntToText(t)); }
 
   const std::string& Grid(int column, int row) const { return analysis.DissimiGrid(column, row); }
 };

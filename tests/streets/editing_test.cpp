@@ -30,7 +30,7 @@ struct StreetEditorTest : ::testing::Test {
   BareWorld b{20};
   StreetEditor editor{b.World, b.Controls};
   static int Px(int cell) { return 6 * cell + 3; }
-  void Choose(int item) { b.Controls.SetItemIndex("CB_strType", item); }
+  void Choose(int item) { b.Controls.SetItemIndex(world::MainControl::StreetTypeChoice, item); }
 };
 
 TEST_F(StreetEditorTest, PressWithoutAStreetTypeAsksForOneAndDoesNothingElse) {
@@ -43,7 +43,7 @@ TEST_F(StreetEditorTest, PressWithoutAStreetTypeAsksForOneAndDoesNothingElse) {
   }
   EXPECT_FALSE(editor.Overlay().Exists);
   EXPECT_FALSE(editor.Drawing());
-  EXPECT_TRUE(b.Controls.Checked("Timer1"));
+  EXPECT_TRUE(b.Controls.Checked(world::MainControl::Timer));
   EXPECT_EQ(b.Painter.AllCells + b.Painter.Repaints, 0);
   editor.Release(Px(5), Px(1), MouseButton::Left);  // silently ignored
   EXPECT_TRUE(b.World.StreetSegments.empty());
@@ -53,8 +53,8 @@ TEST_F(StreetEditorTest, PressWithoutAStreetTypeAsksForOneAndDoesNothingElse) {
 TEST_F(StreetEditorTest, PressDrawingWithoutAgentsStopsTheRunAndPaintsCellsOnly) {
   Choose(3);
   editor.Press(Px(2), Px(5), MouseButton::Left);
-  EXPECT_FALSE(b.Controls.Checked("Timer1"));
-  EXPECT_EQ(b.Controls.Get("B_stop").FontColor, world::Rgb(255, 0, 0));
+  EXPECT_FALSE(b.Controls.Checked(world::MainControl::Timer));
+  EXPECT_EQ(b.Controls.Get(world::MainControl::StartStop).FontColor, world::Rgb(255, 0, 0));
   EXPECT_EQ(b.Painter.AllCells, 1);
   EXPECT_EQ(b.Painter.Repaints, 0);
   EXPECT_TRUE(editor.Dragging());
@@ -96,14 +96,14 @@ TEST_F(StreetEditorTest, ReleaseDrawingWithoutAgentsMarksTheStreetAndLeavesTheIm
 
 TEST_F(StreetEditorTest, WithAgentsShownTheRunGoesOnAndTheStreetIsImprinted) {
   Choose(5);  // type +3
-  b.Controls.SetChecked("CB_hideAgs", false);
+  b.Controls.SetChecked(world::MainControl::DrawWithoutAgents, false);
   editor.Press(Px(2), Px(2), MouseButton::Left);
-  EXPECT_TRUE(b.Controls.Checked("Timer1"));
-  EXPECT_EQ(b.Controls.Get("B_stop").FontColor, world::kGreen);
+  EXPECT_TRUE(b.Controls.Checked(world::MainControl::Timer));
+  EXPECT_EQ(b.Controls.Get(world::MainControl::StartStop).FontColor, world::kGreen);
   EXPECT_EQ(b.Painter.Repaints, 1);
   editor.Release(Px(2), Px(4), MouseButton::Left);
   EXPECT_FALSE(b.World.StreetsDirty);
-  EXPECT_EQ(b.Controls.Text("Lbl_strCell"), "3");
+  EXPECT_EQ(b.Controls.Text(world::MainControl::StreetCellsLabel), "3");
   EXPECT_EQ(b.World.Cells.StreetValue[b.World.Cells.Index(1, 3)], 8.0);
   EXPECT_EQ(b.Painter.Repaints, 2);
   EXPECT_EQ(b.Painter.AllCells, 0);
@@ -124,7 +124,7 @@ TEST_F(StreetEditorTest, OtherButtonShowsNoRubberBandButItsReleaseMakesAStreet) 
 TEST_F(StreetEditorTest, PixelsBeyondTheGridAreClampedOntoIt) {
   BareWorld wide(69, 69, 10);
   StreetEditor e(wide.World, wide.Controls);
-  wide.Controls.SetItemIndex("CB_strType", 3);
+  wide.Controls.SetItemIndex(world::MainControl::StreetTypeChoice, 3);
   e.Press(693, 5, MouseButton::Left);  // maps to column 69, one beyond the last
   e.Release(693, -300, MouseButton::Left);
   ASSERT_EQ(wide.World.StreetSegments.size(), 1u);
@@ -164,7 +164,7 @@ TEST_F(StreetEditorTest, ReleaseAfterTheTypeWasClearedDropsTheStreetSilently) {
 
 TEST_F(StreetEditorTest, AnImprintStoppedByABadWeightLeavesNoOverlay) {
   Choose(0);
-  b.Controls.SetChecked("CB_hideAgs", false);
+  b.Controls.SetChecked(world::MainControl::DrawWithoutAgents, false);
   b.Controls.SetText(world::WeightControlName(-3), "x");
   editor.Press(Px(1), Px(1), MouseButton::Left);
   try {

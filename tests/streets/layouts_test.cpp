@@ -114,7 +114,7 @@ TEST_F(DrawStreetGridTest, DefaultGridOnTheDefaultWorld) {
     }
   }
   EXPECT_EQ(w.StreetCellCount, 912);
-  EXPECT_EQ(sim.controls.Text("Lbl_strCell"), "912");
+  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "912");
   ASSERT_EQ(w.StreetSegments.size(), 8u);
   EXPECT_EQ(w.StreetSegments[0], (world::StreetSegment{22, 115, 22, 0, 3}));
   EXPECT_EQ(w.StreetSegments[4], (world::StreetSegment{115, 22, 0, 22, 3}));
@@ -133,11 +133,11 @@ TEST_F(DrawStreetGridTest, HorizontalStreetsTakeOverTheCrossings) {
 }
 
 TEST_F(DrawStreetGridTest, OneRowAndOneColumnDrawNothingButStillImprintAndRepaint) {
-  sim.controls.SetText("Lbl_strCell", "stale");
+  sim.controls.SetText(world::MainControl::StreetCellsLabel, "stale");
   DrawStreetGrid(sim.world, sim.controls, 1, 1, {true, 3});
   EXPECT_TRUE(sim.world.StreetSegments.empty());
   EXPECT_EQ(StreetCells(), 0);
-  EXPECT_EQ(sim.controls.Text("Lbl_strCell"), "0");
+  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
   EXPECT_FALSE(sim.world.StreetsDirty);
   EXPECT_EQ(painter.Repaints, 1);
 }
@@ -172,7 +172,7 @@ TEST_F(DrawStreetGridTest, FixedTypeZeroRefusesEvenWithRandomTypes) {
 
 TEST_F(DrawStreetGridTest, EndsAStreetTheEditorWasDrawing) {
   StreetEditor editor(sim.world, sim.controls);
-  sim.controls.SetItemIndex("CB_strType", 0);
+  sim.controls.SetItemIndex(world::MainControl::StreetTypeChoice, 0);
   editor.Press(3, 3, MouseButton::Left);
   DrawStreetGrid(sim.world, sim.controls, 2, 1, {false, 1}, &editor);
   EXPECT_FALSE(editor.Overlay().Exists);
@@ -226,7 +226,7 @@ TEST_F(DeleteStreetsTest, ClearsEveryTraceOfTheStreets) {
   EXPECT_TRUE(w.StreetSegments.empty());
   EXPECT_EQ(StreetCells(), 0);
   EXPECT_EQ(w.StreetCellCount, 0);
-  EXPECT_EQ(sim.controls.Text("Lbl_strCell"), "0");
+  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
   for (int x = 0; x < w.StreetGrid.Size0(); ++x) {
     for (int y = 0; y < w.StreetGrid.Size1(); ++y) ASSERT_EQ(w.StreetGrid(x, y), 0);
   }

@@ -40,7 +40,7 @@ TEST(ImprintStreets, WithoutStreetsEveryWeightIsOne) {
   for (double v : NeighbourWeights(w, 0, 0)) EXPECT_EQ(v, 1.0);
   EXPECT_EQ(NeighbourWeights(w, 0, 0).size(), 9u);
   EXPECT_EQ(NeighbourWeights(w, 10, 10).size(), 25u);
-  EXPECT_EQ(sim->controls.Text("Lbl_strCell"), "0");
+  EXPECT_EQ(sim->controls.Text(world::MainControl::StreetCellsLabel), "0");
 }
 
 TEST(ImprintStreets, ASingleBarrierSegmentActsOnPairsAcrossIt) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "world/control_builders.h"
 #include "world/convert.h"
 #include "world/main_controls.h"
 
@@ -19,43 +20,75 @@ class MainControls : public ::testing::Test {
   ControlModel controls;
 };
 
+// The handles and the component names are one table: every handle has its
+// control, under its own name, and reaching it by handle or by name is the same.
+TEST_F(MainControls, EveryHandleReachesItsControlUnderItsName) {
+  EXPECT_EQ(controls.Names().size(), static_cast<std::size_t>(kMainControlCount));
+  for (int i = 0; i < kMainControlCount; ++i) {
+    const auto id = static_cast<MainControl>(i);
+    const std::string name(NameOf(id));
+    ASSERT_EQ(FindMainControl(name), id) << name;
+    EXPECT_EQ(&controls.Get(id), &controls.Get(name)) << name;
+    EXPECT_EQ(controls.Get(id).Name, name);
+  }
+  EXPECT_FALSE(FindMainControl("Edit_anzag").has_value());
+  EXPECT_EQ(NameOf(StreetWeightControl(-3)), "SG_weight.1");
+  EXPECT_EQ(NameOf(StreetWeightControl(3)), "SG_weight.7");
+  EXPECT_EQ(controls.Get(MainControl::AgentSize).Associate, "UpD_agentSz");
+  EXPECT_EQ(controls.Get(MainControl::AgentSizeUpDown).Associate, "Edit_agentSize");
+}
+
+TEST(ControlKeys, AHandleFallsBackToTheNameAndARemovedControlIsGone) {
+  ControlModel fields;  // another window's model that has a field of the same name
+  fields.Add(MakeLabel("E_clusterT", "7"));
+  EXPECT_EQ(fields.Text(MainControl::ClusterThreshold), "7");
+  EXPECT_FALSE(fields.Has(MainControl::AgentCount));
+
+  World w;
+  ControlModel main;
+  BuildMainControls(main, w);
+  main.Remove("Lbl_P");
+  EXPECT_FALSE(main.Has(MainControl::ThresholdLabel));
+  EXPECT_THROW(main.Get(MainControl::ThresholdLabel), std::out_of_range);
+}
+
 TEST_F(MainControls, AgentsAboveTheCellsBecomeNinetyFivePercent) {
   controls.SetByUser("Edit_anzAg", "20000");
-  EXPECT_EQ(controls.Text("Edit_anzAg"), "12783");
+  EXPECT_EQ(controls.Text(MainControl::AgentCount), "12783");
   controls.SetByUser("Edit_anzAg", "13456");
-  EXPECT_EQ(controls.Text("Edit_anzAg"), "13456");
+  EXPECT_EQ(controls.Text(MainControl::AgentCount), "13456");
   controls.SetByUser("Edit_anzAg", "13457");
-  EXPECT_EQ(controls.Text("Edit_anzAg"), "12783");
+  EXPECT_EQ(controls.Text(MainControl::AgentCount), "12783");
 }
 
 TEST_F(MainControls, GrowthFieldsCheckTheNumberOfAgents) {
-  controls.Get("Edit_anzAg").Text = "99999";  // as if typed before the world shrank
+  controls.Get(MainControl::AgentCount).Text = "99999";  // as if typed before the world shrank
   controls.SetByUser("E_growRate", "15");
-  EXPECT_EQ(controls.Text("Edit_anzAg"), "12783");
+  EXPECT_EQ(controls.Text(MainControl::AgentCount), "12783");
 }
 
 TEST_F(MainControls, CellSizeIsClampedToOneAndThirtyFour) {
   controls.SetByUser("Edit_cellSiz", "50");
-  EXPECT_EQ(controls.Text("Edit_cellSiz"), "34");
-  EXPECT_EQ(controls.Position("UpD_sellSz"), 34);
+  EXPECT_EQ(controls.Text(MainControl::CellSize), "34");
+  EXPECT_EQ(controls.Position(MainControl::CellSizeUpDown), 34);
   controls.SetByUser("Edit_cellSiz", "0");
-  EXPECT_EQ(controls.Text("Edit_cellSiz"), "1");
+  EXPECT_EQ(controls.Text(MainControl::CellSize), "1");
 }
 
 TEST_F(MainControls, SmallValuesAreRaisedToOne) {
   controls.SetByUser("Edit_anzGr", "0");
-  EXPECT_EQ(controls.Text("Edit_anzGr"), "1");
+  EXPECT_EQ(controls.Text(MainControl::GroupCount), "1");
   controls.SetByUser("Edit_nRad", "0");
-  EXPECT_EQ(controls.Text("Edit_nRad"), "1");
+  EXPECT_EQ(controls.Text(MainControl::Radius), "1");
   controls.SetByUser("Edit_mDist", "0");
-  EXPECT_EQ(controls.Text("Edit_mDist"), "1");
+  EXPECT_EQ(controls.Text(MainControl::MoveDistance), "1");
 }
 
 TEST_F(MainControls, MoveDistanceAboveHalfTheRowsBecomesHalfTheRows) {
   controls.SetByUser("Edit_mDist", "59");
-  EXPECT_EQ(controls.Text("Edit_mDist"), "58");
+  EXPECT_EQ(controls.Text(MainControl::MoveDistance), "58");
   controls.SetByUser("Edit_mDist", "58");
-  EXPECT_EQ(controls.Text("Edit_mDist"), "58");
+  EXPECT_EQ(controls.Text(MainControl::MoveDistance), "58");
 }
 
 TEST_F(MainControls, AClearedFieldReportsAndKeepsItsText) {
@@ -65,27 +98,27 @@ TEST_F(MainControls, AClearedFieldReportsAndKeepsItsText) {
   } catch (const UserError& e) {
     EXPECT_STREQ(e.what(), "'' ist kein gültiger Integerwert");
   }
-  EXPECT_EQ(controls.Text("Edit_anzAg"), "");
+  EXPECT_EQ(controls.Text(MainControl::AgentCount), "");
 }
 
 TEST_F(MainControls, DigitsOnlyFieldsRefuseSignsAndSeparators) {
   EXPECT_THROW(controls.SetByUser("Edit_anzAg", "-5"), UserError);
   EXPECT_THROW(controls.SetByUser("E_stopT", "1,5"), UserError);
-  EXPECT_EQ(controls.Text("E_stopT"), "500");
+  EXPECT_EQ(controls.Text(MainControl::StopStep), "500");
   controls.SetByUser("E_toInfer", "-30");  // not digits-only
-  EXPECT_EQ(controls.Position("UpD_toInfer"), -30);
+  EXPECT_EQ(controls.Position(MainControl::ToleranceToInferiorUpDown), -30);
 }
 
 TEST_F(MainControls, TrackBarDrivesLabelUpDownAndThreshold) {
   controls.SetByUser("TrB_thresh", "70");
-  EXPECT_EQ(controls.Text("Lbl_P"), "70");
-  EXPECT_EQ(controls.Position("UpD_thresh"), 70);
+  EXPECT_EQ(controls.Text(MainControl::ThresholdLabel), "70");
+  EXPECT_EQ(controls.Position(MainControl::ThresholdUpDown), 70);
   EXPECT_EQ(world.Threshold, 70);
   controls.SetByUser("UpD_thresh", "40");
-  EXPECT_EQ(controls.Position("TrB_thresh"), 40);
+  EXPECT_EQ(controls.Position(MainControl::Threshold), 40);
   EXPECT_EQ(world.Threshold, 40);
   controls.SetByUser("TrB_thresh", "150");
-  EXPECT_EQ(controls.Position("TrB_thresh"), 100);
+  EXPECT_EQ(controls.Position(MainControl::Threshold), 100);
 }
 
 TEST_F(MainControls, TileSizeAndStopStepFollowTheirFields) {
@@ -99,38 +132,38 @@ TEST_F(MainControls, AgentSizeChangesOnlyThroughTheUpDownClick) {
   world.AgentSize = 2;
   controls.SetByUser("Edit_agentSize", "9");
   EXPECT_EQ(world.AgentSize, 2);
-  EXPECT_EQ(controls.Position("UpD_agentSz"), 9);
+  EXPECT_EQ(controls.Position(MainControl::AgentSizeUpDown), 9);
   controls.SetByUser("UpD_agentSz", "5");
   EXPECT_EQ(world.AgentSize, 5);
-  EXPECT_EQ(controls.Text("Edit_agentSize"), "5");
+  EXPECT_EQ(controls.Text(MainControl::AgentSize), "5");
 }
 
 TEST_F(MainControls, UpDownPositionsAreClampedAndWrittenIntoTheirEdit) {
-  controls.SetPosition("UpD_nrGroups", 1);
-  EXPECT_EQ(controls.Text("Edit_anzGr"), "2");
-  controls.SetPosition("UpD_radNb", 5000);
-  EXPECT_EQ(controls.Text("Edit_nRad"), "1000");
+  controls.SetPosition(MainControl::GroupCountUpDown, 1);
+  EXPECT_EQ(controls.Text(MainControl::GroupCount), "2");
+  controls.SetPosition(MainControl::RadiusUpDown, 5000);
+  EXPECT_EQ(controls.Text(MainControl::Radius), "1000");
 }
 
 TEST_F(MainControls, RadioButtonsExcludeEachOther) {
   controls.SetByUser("RB_count_diff", "1");
-  EXPECT_TRUE(controls.Checked("RB_count_diff"));
-  EXPECT_FALSE(controls.Checked("RB_count_no"));
+  EXPECT_TRUE(controls.Checked(MainControl::EmptyAsDifferent));
+  EXPECT_FALSE(controls.Checked(MainControl::EmptyNotCounted));
   controls.SetByUser("RB_count_simi", "1");
-  EXPECT_FALSE(controls.Checked("RB_count_diff"));
+  EXPECT_FALSE(controls.Checked(MainControl::EmptyAsDifferent));
 }
 
 TEST_F(MainControls, DefaultsOfASample) {
-  EXPECT_EQ(controls.Text("Edit_anzAg"), "12000");
-  EXPECT_EQ(controls.Text("E_rentMin"), "-1,00");
-  EXPECT_EQ(controls.Text("E_rentMax"), "+1,00");
+  EXPECT_EQ(controls.Text(MainControl::AgentCount), "12000");
+  EXPECT_EQ(controls.Text(MainControl::RentMin), "-1,00");
+  EXPECT_EQ(controls.Text(MainControl::RentMax), "+1,00");
   EXPECT_EQ(controls.Text(WeightControlName(-2)), "0,33");
   EXPECT_EQ(controls.Text(WeightControlName(3)), "8");
-  EXPECT_EQ(controls.ItemIndex("CB_strType"), -1);
-  EXPECT_TRUE(controls.Checked("cb_individTol"));
-  EXPECT_TRUE(controls.Checked("Timer1"));
-  EXPECT_EQ(controls.Get("B_stop").FontColor, kGreen);
-  EXPECT_EQ(controls.Text("Caption"), "Vicinara");
+  EXPECT_EQ(controls.ItemIndex(MainControl::StreetTypeChoice), -1);
+  EXPECT_TRUE(controls.Checked(MainControl::IndividualThresholds));
+  EXPECT_TRUE(controls.Checked(MainControl::Timer));
+  EXPECT_EQ(controls.Get(MainControl::StartStop).FontColor, kGreen);
+  EXPECT_EQ(controls.Text(MainControl::Caption), "Vicinara");
 }
 
 TEST_F(MainControls, BadUserValuesAreRefused) {
@@ -139,7 +172,7 @@ TEST_F(MainControls, BadUserValuesAreRefused) {
   EXPECT_THROW(controls.SetByUser("Lbl_P", "5"), UserError);
   EXPECT_THROW(controls.SetByUser("NoSuchControl", "5"), std::out_of_range);
   controls.SetByUser("CB_strType", "2");
-  EXPECT_EQ(controls.Text("CB_strType"), " street type -1");
+  EXPECT_EQ(controls.Text(MainControl::StreetTypeChoice), " street type -1");
 }
 
 TEST_F(MainControls, ListenersSeeEveryChange) {
