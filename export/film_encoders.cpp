@@ -107,11 +107,20 @@ GifMap MakeMap(const ColorTable& table) {
 
 // A writer that keeps each frame as the one before the next: Take swaps the
 // frame with a buffer of its own (of any content) instead of copying it.
+// Beside the run (PipelinedFilm), Prepare copies the frame on the caller's
+// thread and Take gets the copy on the encoder's.
 class KeepingFilm : public FilmWriter {
  public:
+  using Buffer = RgbImage;
+
   void AddFrame(const RgbImage& frame) override {
     RgbImage copy = frame;
     Take(copy);
+  }
+  static void Prepare(const RgbImage& frame, RgbImage& buffer) {
+    buffer.Width = frame.Width;
+    buffer.Height = frame.Height;
+    buffer.Pixels.assign(frame.Pixels.begin(), frame.Pixels.end());
   }
   // Throws as AddFrame.
   virtual void Take(RgbImage& frame) = 0;
@@ -304,8 +313,21 @@ std::string AvReason(int error) {
   return text;
 }
 
-class Mp4Film : public KeepingFilm {
+struct FrameDeleter {
+  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+
+// H.264 in MP4. A frame is converted in full into a picture of the encoder's
+// format by Prepare, which beside the run (PipelinedFilm) works on the
+// caller's thread: the picture is half the size of the frame, so this costs
+// less than copying the frame, comparing it with the one before and
+// converting what changed on the encoder's thread, and the rents change a
+// little all over the world at every step. Take encodes the picture.
+class Mp4Film : public FilmWriter {
  public:
+  using Buffer = FramePtr;
+
   Mp4Film(const std::string& path, const FilmOptions& options) : file_(path), options_(options) {
     try {
       Open();
@@ -317,16 +339,37 @@ class Mp4Film : public KeepingFilm {
 
   ~Mp4Film() override { Release(); }
 
-  void Take(RgbImage& frame) override {
+  void AddFrame(const RgbImage& frame) override {
+    FramePtr picture;
+    Prepare(frame, picture);
+    Take(picture);
+  }
+
+  // Converts the frame into the picture, made when there is none yet. Only
+  // reads what Open set, so it may run beside Take. Throws as AddFrame.
+  void Prepare(const RgbImage& frame, FramePtr& picture) const {
     if (frame.Width != options_.Width || frame.Height != options_.Height) throw file_.Failure(EINVAL);
-    // The frame keeps its content when the encoder still holds its buffer
-    // and it is copied, so only what changed since the last frame is
-    // converted: without the rent landscape, a few cells a step.
-    Check(av_frame_make_writable(frame_));
-    ConvertChanges(frame);
-    std::swap(last_, frame);
-    frame_->pts = frames_;
-    Encode(frame_);
+    auto check = [this](int result) {
+      if (result < 0) throw CannotCreateFile(file_.Path(), AvReason(result));
+    };
+    if (!picture) {
+      picture.reset(av_frame_alloc());
+      if (!picture) check(AVERROR(ENOMEM));
+      picture->format = AV_PIX_FMT_YUV420P;
+      picture->width = options_.Width;
+      picture->height = options_.Height;
+      check(av_frame_get_buffer(picture.get(), 0));
+    }
+    // libx264 copies a picture as it takes it, so this copies nothing.
+    check(av_frame_make_writable(picture.get()));
+    const YuvPlanes planes{picture->data[0],     picture->data[1],     picture->data[2],
+                           picture->linesize[0], picture->linesize[1], picture->linesize[2]};
+    for (int pair = 0; pair < frame.Height / 2; ++pair) RgbToYuv420(frame, planes, pair, 0, frame.Width / 2);
+  }
+
+  void Take(FramePtr& picture) {
+    picture->pts = frames_;
+    Encode(picture.get());
     ++frames_;
   }
 
@@ -361,36 +404,6 @@ class Mp4Film : public KeepingFilm {
     }
     if (fseeko(f, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE) != 0) return AVERROR(errno ? errno : EIO);
     return ftello(f);
-  }
-
-  // Converts the 2 x 2 blocks of the frame that differ from the last one,
-  // every block at the first frame.
-  void ConvertChanges(const RgbImage& frame) {
-    const std::size_t pairBytes = 2 * static_cast<std::size_t>(frame.Stride());
-    const int pairs = frame.Height / 2;
-    const int blocks = frame.Width / 2;
-    const YuvPlanes planes{frame_->data[0],     frame_->data[1],     frame_->data[2],
-                           frame_->linesize[0], frame_->linesize[1], frame_->linesize[2]};
-    if (frames_ == 0) {
-      for (int pair = 0; pair < pairs; ++pair) RgbToYuv420(frame, planes, pair, 0, blocks);
-      return;
-    }
-    const std::size_t stride = static_cast<std::size_t>(frame.Stride());
-    for (int pair = 0; pair < pairs; ++pair) {
-      const std::size_t offset = static_cast<std::size_t>(pair) * pairBytes;
-      const std::uint8_t* now = frame.Pixels.data() + offset;
-      const std::uint8_t* before = last_.Pixels.data() + offset;
-      if (std::memcmp(now, before, pairBytes) == 0) continue;
-      auto blockDiffers = [&](int x) {
-        return std::memcmp(now + 6 * x, before + 6 * x, 6) != 0 ||
-               std::memcmp(now + stride + 6 * x, before + stride + 6 * x, 6) != 0;
-      };
-      int left = 0;
-      while (!blockDiffers(left)) ++left;
-      int right = blocks;
-      while (!blockDiffers(right - 1)) --right;
-      RgbToYuv420(frame, planes, pair, left, right);
-    }
   }
 
   int FlushError() {
@@ -455,13 +468,8 @@ class Mp4Film : public KeepingFilm {
     stream_->time_base = context_->time_base;
     stream_->avg_frame_rate = context_->framerate;
 
-    frame_ = av_frame_alloc();
     packet_ = av_packet_alloc();
-    if (!frame_ || !packet_) Check(AVERROR(ENOMEM));
-    frame_->format = context_->pix_fmt;
-    frame_->width = options_.Width;
-    frame_->height = options_.Height;
-    Check(av_frame_get_buffer(frame_, 0));
+    if (!packet_) Check(AVERROR(ENOMEM));
     Check(avformat_write_header(format_, nullptr));
   }
 
@@ -479,7 +487,6 @@ class Mp4Film : public KeepingFilm {
 
   void Release() {
     av_packet_free(&packet_);
-    av_frame_free(&frame_);
     avcodec_free_context(&context_);
     if (io_) {
       av_freep(&io_->buffer);
@@ -499,21 +506,24 @@ class Mp4Film : public KeepingFilm {
   AVIOContext* io_ = nullptr;
   AVStream* stream_ = nullptr;
   AVCodecContext* context_ = nullptr;
-  AVFrame* frame_ = nullptr;
   AVPacket* packet_ = nullptr;
-  RgbImage last_;  // the frame before
 };
 
 // ---------------------------------------------------------------------------
 // Encoding beside the run
 
 // Hands the frames to another writer on a thread of its own, so that the
-// encoding runs while the model computes the next steps. At most kDepth
-// frames wait, so memory stays flat; a failure of the encoder comes back
-// from the next AddFrame or from Finish.
+// encoding runs while the model computes the next steps: the writer's
+// Prepare puts a frame into a buffer on the caller's thread, its Take gets
+// the buffer on the pipeline's. At most kDepth buffers are in use, so memory
+// stays flat; a failure of the encoder comes back from the next AddFrame or
+// from Finish.
+template <class Writer>
 class PipelinedFilm : public FilmWriter {
  public:
-  explicit PipelinedFilm(std::unique_ptr<KeepingFilm> inner) : inner_(std::move(inner)) {
+  using Buffer = typename Writer::Buffer;
+
+  explicit PipelinedFilm(std::unique_ptr<Writer> inner) : inner_(std::move(inner)) {
     worker_ = std::thread([this] { Work(); });
   }
 
@@ -531,17 +541,21 @@ class PipelinedFilm : public FilmWriter {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return error_ || waiting_.size() + busy_ < kDepth; });
     if (error_) std::rethrow_exception(error_);
-    RgbImage copy;
+    Buffer buffer{};
     if (!spare_.empty()) {
-      copy = std::move(spare_.back());
+      buffer = std::move(spare_.back());
       spare_.pop_back();
     }
     lock.unlock();
-    copy.Width = frame.Width;
-    copy.Height = frame.Height;
-    copy.Pixels.assign(frame.Pixels.begin(), frame.Pixels.end());
+    try {
+      inner_->Prepare(frame, buffer);
+    } catch (...) {
+      lock.lock();
+      spare_.push_back(std::move(buffer));
+      throw;
+    }
     lock.lock();
-    waiting_.push_back(std::move(copy));
+    waiting_.push_back(std::move(buffer));
     ++frames_;
     lock.unlock();
     changed_.notify_all();
@@ -566,19 +580,19 @@ class PipelinedFilm : public FilmWriter {
     for (;;) {
       changed_.wait(lock, [this] { return closing_ || !waiting_.empty(); });
       if (abandon_ || (closing_ && waiting_.empty())) return;
-      RgbImage frame = std::move(waiting_.front());
+      Buffer buffer = std::move(waiting_.front());
       waiting_.pop_front();
       ++busy_;
       lock.unlock();
       std::exception_ptr error;
       try {
-        inner_->Take(frame);
+        inner_->Take(buffer);
       } catch (...) {
         error = std::current_exception();
       }
       lock.lock();
       --busy_;
-      spare_.push_back(std::move(frame));
+      spare_.push_back(std::move(buffer));
       if (error) {
         error_ = error;
         waiting_.clear();
@@ -589,11 +603,11 @@ class PipelinedFilm : public FilmWriter {
     }
   }
 
-  std::unique_ptr<KeepingFilm> inner_;
+  std::unique_ptr<Writer> inner_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<RgbImage> waiting_;
-  std::vector<RgbImage> spare_;
+  std::deque<Buffer> waiting_;
+  std::vector<Buffer> spare_;
   std::size_t busy_ = 0;
   bool closing_ = false;
   bool abandon_ = false;
@@ -613,13 +627,10 @@ __attribute__((visibility("default"))) display::FilmWriter* vicinara_open_film(c
                                                                                const display::FilmOptions& options) {
   // The encoders' chatter stays off the terminal; errors come back as messages.
   av_log_set_level(AV_LOG_ERROR);
-  std::unique_ptr<display::KeepingFilm> film;
   if (options.Format == display::FilmFormat::Gif) {
-    film = std::make_unique<display::GifFilm>(path, options);
-  } else {
-    film = std::make_unique<display::Mp4Film>(path, options);
+    return new display::PipelinedFilm<display::KeepingFilm>(std::make_unique<display::GifFilm>(path, options));
   }
-  return new display::PipelinedFilm(std::move(film));
+  return new display::PipelinedFilm<display::Mp4Film>(std::make_unique<display::Mp4Film>(path, options));
 }
 
 }  // extern "C"

@@ -293,23 +293,27 @@ TEST(Film, AbandonedBeforeTheEndLeavesNoFileAndKeepsTheOldOne) {
 
 TEST(Film, FrameOfAnotherSizeIsRefused) {
   TempFolder folder;
-  display::FilmOptions options;
-  options.Format = FilmFormat::Gif;
-  options.Width = options.Height = 8;
-  auto film = display::OpenFilm(folder.File("f.gif"), options);
-  // Refused by the encoder behind, at the next frame or at the end at the latest.
-  EXPECT_THROW(
-      {
-        film->AddFrame(RgbImage(9, 8));
-        film->AddFrame(RgbImage(8, 8));
-        film->AddFrame(RgbImage(8, 8));
-        film->AddFrame(RgbImage(8, 8));
-        film->AddFrame(RgbImage(8, 8));
-        film->Finish();
-      },
-      world::UserError);
-  film.reset();
-  EXPECT_TRUE(FilesIn(folder.Path()).empty());
+  for (FilmFormat format : {FilmFormat::Gif, FilmFormat::Mp4}) {
+    display::FilmOptions options;
+    options.Format = format;
+    options.Width = options.Height = 8;
+    auto film = display::OpenFilm(folder.File(format == FilmFormat::Gif ? "f.gif" : "f.mp4"), options);
+    // Refused as it comes (MP4) or by the encoder behind, at the next frame
+    // or at the end at the latest (GIF).
+    EXPECT_THROW(
+        {
+          film->AddFrame(RgbImage(8, 8));
+          film->AddFrame(RgbImage(9, 8));
+          film->AddFrame(RgbImage(8, 8));
+          film->AddFrame(RgbImage(8, 8));
+          film->AddFrame(RgbImage(8, 8));
+          film->AddFrame(RgbImage(8, 8));
+          film->Finish();
+        },
+        world::UserError);
+    film.reset();
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+  }
 }
 
 TEST(StepCaption, WritesTheStepInTheCornerOnly) {
