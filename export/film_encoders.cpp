@@ -453,12 +453,14 @@ class Mp4Film : public FilmWriter {
     context_->color_range = AVCOL_RANGE_MPEG;
     if (format_->oformat->flags & AVFMT_GLOBALHEADER) context_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     // The fastest preset: a film must not take much longer than the run it
-    // shows; a high quality keeps the error small on flat areas and sharp discs.
-    // A constant quantiser, a little finer than the mean of constant quality
-    // 16 on these pictures (14.8), spares the rate control's look at every
-    // frame: a seventh of the encoder's time.
+    // shows. A constant quantiser spares the rate control's look at every
+    // frame, a seventh of the encoder's time. At 18 the codec adds a mean
+    // error of 2.5 in 255 to each channel of the default world's pictures
+    // (1.7 at 14), little beside what halving the colour resolution costs at
+    // its small cells (23), and the film costs a twelfth less time than at
+    // 14: there are fewer coefficients to write.
     av_opt_set(context_->priv_data, "preset", "ultrafast", 0);
-    av_opt_set(context_->priv_data, "qp", "14", 0);
+    av_opt_set(context_->priv_data, "qp", "18", 0);
     // The encoder's own threads, as many as it finds worth on this machine
     // (FFmpeg's default is one): encoding dominates a film's cost, and they
     // take the cores the run leaves.
