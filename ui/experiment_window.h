@@ -1,5 +1,9 @@
 #pragma once
 
+// The frame the four experiment windows share: "Analyse Parameterspace"
+// (TForm3), "Form4" (TForm4), "Analyse Street Effects" (TForm5) and "Analyse
+// Stability" (TForm6) each add their settings and charts to it.
+
 #include <QImage>
 #include <QList>
 #include <QPointF>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The main window "Vicinara" (TForm1), the program's first window.
+
 #include <QTimer>
 #include <QWidget>
 #include <functional>
