@@ -2,6 +2,7 @@
 // pass, and the street imprint.
 #include <benchmark/benchmark.h>
 
+#include "simulation/street_controls.h"
 #include "simulation/simulation.h"
 #include "world/main_controls.h"
 #include "streets/street_field.h"
@@ -59,7 +60,7 @@ void LayEightStreets(world::World& w, bool barriers) {
 void BM_ImprintStreets(benchmark::State& state) {
   auto sim = DefaultWorld(true, 0);
   LayEightStreets(sim->world, state.range(0) != 0);
-  for (auto _ : state) streets::ImprintStreets(sim->world, sim->controls);
+  for (auto _ : state) simulation::ImprintStreets(sim->world, sim->controls);
   state.SetLabel(state.range(0) ? "with barriers" : "positive types only");
 }
 BENCHMARK(BM_ImprintStreets)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

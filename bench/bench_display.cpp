@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "simulation/street_controls.h"
 #include "simulation/display_settings.h"
 #include "simulation/simulation.h"
 #include "display/world_image.h"
@@ -14,7 +15,7 @@ namespace {
 // The main window's world with a street grid, set up anew with the cell size.
 std::unique_ptr<simulation::Simulation> PaintedWorld(const char* cellSize) {
   auto sim = std::make_unique<simulation::Simulation>([] { return std::uint64_t{777}; });
-  streets::DrawStreetGrid(sim->world, sim->controls, 5, 5, {true, 3});
+  simulation::DrawStreetGrid(sim->world, sim->controls, 5, 5, {true, 3});
   sim->controls.SetByUser("Edit_cellSiz", cellSize);
   sim->NewSetup();
   return sim;

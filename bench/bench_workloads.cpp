@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "simulation/street_controls.h"
 #include "cli/control_settings.h"
 #include "cli/experiment_command.h"
 #include "simulation/simulation.h"
@@ -37,7 +38,7 @@ std::unique_ptr<simulation::Simulation> Prepare(const Texts& settings, bool stre
   cli::ApplyMainSettings(*sim, cli::ParseSettings(settings, "--set", true), [&] {
     if (!streetGrid) return;
     if (sim->controls.Int(world::MainControl::CellSize) != sim->world.CellSize) sim->NewSetup();
-    streets::DrawStreetGrid(sim->world, sim->controls, 5, 5, streets::ReadTypeChoice(sim->controls));
+    simulation::DrawStreetGrid(sim->world, sim->controls, 5, 5, simulation::ReadTypeChoice(sim->controls));
   });
   return sim;
 }

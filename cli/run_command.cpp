@@ -9,6 +9,7 @@
 
 #include "simulation/display_settings.h"
 #include "simulation/simulation.h"
+#include "simulation/street_controls.h"
 #include "world/convert.h"
 #include "export/file_output.h"
 #include "export/film.h"
@@ -126,15 +127,15 @@ class Film {
 // changed cell size gets its own set-up first.
 void LayStreets(simulation::Simulation& sim, const StreetLayout& layout) {
   if (sim.controls.Int(world::MainControl::CellSize) != sim.world.CellSize) sim.NewSetup();
-  streets::DeleteStreets(sim.world, sim.controls);
-  const streets::TypeChoice choice = streets::ReadTypeChoice(sim.controls);
+  simulation::DeleteStreets(sim.world, sim.controls);
+  const streets::TypeChoice choice = simulation::ReadTypeChoice(sim.controls);
   if (layout.Grid) {
     sim.controls.SetPosition(world::MainControl::StreetRowsUpDown, layout.Rows);
     sim.controls.SetPosition(world::MainControl::StreetColsUpDown, layout.Cols);
-    streets::DrawStreetGrid(sim.world, sim.controls, layout.Rows, layout.Cols, choice);
+    simulation::DrawStreetGrid(sim.world, sim.controls, layout.Rows, layout.Cols, choice);
   } else {
     sim.controls.SetPosition(world::MainControl::StreetCountUpDown, layout.Count);
-    streets::DrawRandomStreets(sim.world, sim.controls, layout.Count, choice);
+    simulation::DrawRandomStreets(sim.world, sim.controls, layout.Count, choice);
   }
 }
 

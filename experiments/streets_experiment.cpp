@@ -1,5 +1,6 @@
 #include "experiments/streets_experiment.h"
 
+#include "simulation/street_controls.h"
 #include "streets/layouts.h"
 
 namespace experiments {
@@ -49,18 +50,18 @@ StreetsExperiment::Layout StreetsExperiment::ChosenLayout() const {
 std::optional<world::UserError> StreetsExperiment::ApplyLayout(simulation::Simulation& sim, Layout layout, int value) {
   auto& controls = sim.controls;
   std::optional<world::UserError> refused;
-  streets::DeleteStreets(sim.world, controls);
+  simulation::DeleteStreets(sim.world, controls);
   try {
     // The up-downs hold the value within 1..10000; the layout takes what they hold.
     if (layout == Layout::Grid) {
       controls.SetPosition(world::MainControl::StreetRowsUpDown, value);
       controls.SetPosition(world::MainControl::StreetColsUpDown, value);
-      streets::DrawStreetGrid(sim.world, controls, controls.Position(world::MainControl::StreetRowsUpDown), controls.Position(world::MainControl::StreetColsUpDown),
-                              streets::ReadTypeChoice(controls));
+      simulation::DrawStreetGrid(sim.world, controls, controls.Position(world::MainControl::StreetRowsUpDown), controls.Position(world::MainControl::StreetColsUpDown),
+                              simulation::ReadTypeChoice(controls));
     } else if (layout == Layout::Random) {
       controls.SetPosition(world::MainControl::StreetCountUpDown, value);
-      streets::DrawRandomStreets(sim.world, controls, controls.Position(world::MainControl::StreetCountUpDown),
-                                 streets::ReadTypeChoice(controls));
+      simulation::DrawRandomStreets(sim.world, controls, controls.Position(world::MainControl::StreetCountUpDown),
+                                 simulation::ReadTypeChoice(controls));
     }
   } catch (const world::UserError& error) {
     refused = error;

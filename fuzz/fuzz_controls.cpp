@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "simulation/street_controls.h"
 #include "simulation/simulation.h"
 #include "world/convert.h"
 #include "fuzz_input.h"
@@ -75,14 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 7:
           switch (in.Byte() % 4) {
             case 0:
-              streets::DrawStreetGrid(sim.world, sim.controls, in.Int(0, 30), in.Int(0, 30),
-                                      streets::ReadTypeChoice(sim.controls));
+              simulation::DrawStreetGrid(sim.world, sim.controls, in.Int(0, 30), in.Int(0, 30),
+                                      simulation::ReadTypeChoice(sim.controls));
               break;
             case 1:
-              streets::DrawRandomStreets(sim.world, sim.controls, in.Int(0, 40), streets::ReadTypeChoice(sim.controls));
+              simulation::DrawRandomStreets(sim.world, sim.controls, in.Int(0, 40), simulation::ReadTypeChoice(sim.controls));
               break;
             case 2:
-              streets::DeleteStreets(sim.world, sim.controls);
+              simulation::DeleteStreets(sim.world, sim.controls);
               break;
             default:
               sim.B_imprintClick();

@@ -1,6 +1,7 @@
 // Street editing driven by random presses, moves and releases of any
 // button, inside and outside the panel: at most one overlay, no incomplete
 // street, the world consistent.
+#include "simulation/street_controls.h"
 #include "simulation/simulation.h"
 #include "fuzz_input.h"
 #include "streets/editing.h"
@@ -12,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sim.controls.SetByUser("Edit_cellSiz", std::to_string(in.Int(5, 34)));
   sim.controls.SetByUser("Edit_anzAg", "300");
   sim.NewSetup();
-  streets::StreetEditor editor(sim.world, sim.controls);
+  streets::StreetEditor editor(sim.world, simulation::StreetEditorHooks(sim.world, sim.controls));
   for (int op = 0; op < 60 && !in.Empty(); ++op) {
     const int x = in.Int(-60, 760), y = in.Int(-60, 760);
     const auto button = static_cast<streets::MouseButton>(in.Byte() % 3);

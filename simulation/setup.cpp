@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "street_controls.h"
 #include "world/main_controls.h"
 #include "simulation.h"
 #include "streets/street_field.h"
@@ -55,7 +56,7 @@ SetupSettings Simulation::ReadSetupSettings() const {
     throw world::MissingValue("the number of agents must not be negative");
   }
   // The imprint at the end of set-up must not stop half way.
-  streets::ParseNeededWeights(world, controls);
+  simulation::ParseNeededWeights(world, controls);
   return s;
 }
 
@@ -138,7 +139,7 @@ void Simulation::BuildWorld(const SetupSettings& s) {
     }
   }
   w.Field = {};
-  streets::ApplyStreetGrid(w, controls);
+  simulation::ApplyStreetGrid(w, controls);
 
   // Initial population.
   placementStopped_ = false;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 
+#include "street_controls.h"
 #include "world/main_controls.h"
 #include "streets/street_field.h"
 
@@ -39,7 +40,7 @@ Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world, controls
   world.StreetGrid.Fill(0);
   std::fill(world.Cells.StreetType.begin(), world.Cells.StreetType.end(), 0);
   world.StreetSegments.clear();
-  streets::ImprintStreets(world, controls);
+  simulation::ImprintStreets(world, controls);
   controls.SetPosition(world::MainControl::AgentSizeUpDown, world.AgentSize);
 }
 
@@ -68,13 +69,13 @@ void Simulation::B_stopClick() {
   controls.SetFontColor(world::MainControl::StartStop, red ? world::kGreen : world::kRed);
   analysis.ClearClusterMarks();
   if (!Running() && world.StreetsDirty) {
-    streets::ImprintStreets(world, controls);
+    simulation::ImprintStreets(world, controls);
     world.RepaintWorld();
   }
   SetRunning(!Running());
 }
 
-void Simulation::B_imprintClick() { streets::ImprintStreets(world, controls); }
+void Simulation::B_imprintClick() { simulation::ImprintStreets(world, controls); }
 
 void Simulation::UpdateSpeedDisplay() {
   ++frameCounter_;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "world/convert.h"
-#include "world/main_controls.h"
+#include "world/street_colors.h"
 #include "street_field.h"
 
 namespace streets {
@@ -24,7 +24,7 @@ GridPosition CellUnderPixel(const world::World& w, int x, int y) {
 
 int StreetEditor::ChosenType() const {
   constexpr int kTypes[6] = {-3, -2, -1, 1, 2, 3};
-  const int item = controls_.ItemIndex(world::MainControl::StreetTypeChoice);
+  const int item = hooks_.TypeItem();
   return item >= 0 && item < 6 ? kTypes[item] : 0;
 }
 
@@ -33,9 +33,8 @@ void StreetEditor::Press(int x, int y, MouseButton button) {
   // A second button during a drag would start a second street over the
   // first; the street under way keeps its press.
   if (drawing_) return;
-  if (controls_.Checked(world::MainControl::DrawWithoutAgents)) {
-    controls_.SetChecked(world::MainControl::Timer, false);
-    controls_.SetFontColor(world::MainControl::StartStop, world::kRed);
+  if (hooks_.DrawWithoutAgents()) {
+    hooks_.StopRun();
     world_.DrawAllCells();
   } else {
     world_.RepaintWorld();
@@ -76,8 +75,9 @@ void StreetEditor::Release(int x, int y, MouseButton button) {
   world_.StreetsDirty = true;
   // The overlay goes before the imprint, which may stop on a bad weight text.
   Cancel();
-  if (!controls_.Checked(world::MainControl::DrawWithoutAgents)) {
-    ImprintStreets(world_, controls_);
+  if (!hooks_.DrawWithoutAgents()) {
+    ImprintStreets(world_, hooks_.WeightTexts());
+    hooks_.Imprinted();
     world_.RepaintWorld();
   } else {
     world_.DrawAllCells();

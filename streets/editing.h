@@ -1,10 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
-#include "world/controls.h"
-#include "world/world.h"
 #include "layouts.h"
+#include "street_field.h"
+#include "world/world.h"
 
 namespace streets {
 
@@ -48,7 +49,18 @@ GridPosition CellUnderPixel(const world::World& world, int x, int y);
 // release ends it, and its segment enters StreetSegments only complete.
 class StreetEditor {
  public:
-  StreetEditor(world::World& world, world::ControlModel& controls) : world_(world), controls_(controls) {}
+  // What the editor reads from the street tab when it needs it, and how it
+  // stops the run and tells of an imprint. The simulation layer provides
+  // them for the main window's controls.
+  struct Hooks {
+    std::function<int()> TypeItem;            // "choose street type": -1 none, 0..5 for -3..-1, +1..+3
+    std::function<bool()> DrawWithoutAgents;  // "draw without agents"
+    std::function<StreetWeightTexts()> WeightTexts;
+    std::function<void()> StopRun;    // the run stops: Timer1 off, the start / stop font red
+    std::function<void()> Imprinted;  // an imprint is done: StreetCellCount is new
+  };
+
+  StreetEditor(world::World& world, Hooks hooks) : world_(world), hooks_(std::move(hooks)) {}
 
   // Starts a street at the cell under (x, y). Throws
   // MissingValue("please select a street type") when no street type is
@@ -85,7 +97,7 @@ class StreetEditor {
   int ChosenType() const;
 
   world::World& world_;
-  world::ControlModel& controls_;
+  Hooks hooks_;
   DrawOverlay overlay_;
   StreetWalk walk_;
   bool dragging_ = false;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "world/convert.h"
-#include "world/main_controls.h"
+#include "world/street_colors.h"
 #include "editing.h"
 #include "street_field.h"
 
@@ -23,20 +23,16 @@ void CheckFixedType(const TypeChoice& choice) {
 
 int NextType(World& w, const TypeChoice& choice) { return choice.Random ? RandomStreetType(w.Rng) : choice.FixedType; }
 
-void FinishLayout(World& w, world::ControlModel& controls, StreetEditor* editor) {
+void FinishLayout(World& w, const StreetWeightTexts& weights, StreetEditor* editor) {
   w.StreetsDirty = true;
   // An unfinished mouse street would otherwise complete over the layout's
   // segments; it ends here, before the imprint can stop on a bad weight.
   if (editor) editor->Cancel();
-  ImprintStreets(w, controls);
+  ImprintStreets(w, weights);
   w.RepaintWorld();
 }
 
 }  // namespace
-
-TypeChoice ReadTypeChoice(const world::ControlModel& controls) {
-  return {controls.Checked(world::MainControl::RandomStreetTypes), controls.Position(world::MainControl::StreetTypeUpDown)};
-}
 
 int RandomStreetType(world::Random& random) {
   int r = 1 + random.NextInt(6);
@@ -92,7 +88,7 @@ void AddStreet(World& w, int endCol, int endRow, int startCol, int startRow, int
   MarkStreetCells(w, walk, endCol, endRow, type);
 }
 
-void DrawStreetGrid(World& w, world::ControlModel& controls, int n, int m, TypeChoice choice, StreetEditor* editor) {
+void DrawStreetGrid(World& w, const StreetWeightTexts& weights, int n, int m, TypeChoice choice, StreetEditor* editor) {
   CheckFixedType(choice);
   // Both spacings come from GridRows; the world is square. With n or m of 1
   // (or less) the loops are empty and no spacing is needed.
@@ -112,10 +108,10 @@ void DrawStreetGrid(World& w, world::ControlModel& controls, int n, int m, TypeC
       AddStreet(w, 0, row, w.GridCols - 1, row, type);
     }
   }
-  FinishLayout(w, controls, editor);
+  FinishLayout(w, weights, editor);
 }
 
-void DrawRandomStreets(World& w, world::ControlModel& controls, int count, TypeChoice choice, StreetEditor* editor) {
+void DrawRandomStreets(World& w, const StreetWeightTexts& weights, int count, TypeChoice choice, StreetEditor* editor) {
   CheckFixedType(choice);
   for (int k = 1; k <= count - 1; ++k) {
     const int type = NextType(w, choice);
@@ -125,14 +121,14 @@ void DrawRandomStreets(World& w, world::ControlModel& controls, int count, TypeC
     const int startRow = w.Rng.NextInt(w.GridCols);
     AddStreet(w, endCol, endRow, startCol, startRow, type);
   }
-  FinishLayout(w, controls, editor);
+  FinishLayout(w, weights, editor);
 }
 
-void DeleteStreets(World& w, world::ControlModel& controls) {
+void DeleteStreets(World& w, const StreetWeightTexts& weights) {
   w.StreetGrid.Fill(0);
   std::fill(w.Cells.StreetType.begin(), w.Cells.StreetType.end(), 0);
   w.StreetSegments.clear();
-  ApplyStreetGrid(w, controls);
+  ApplyStreetGrid(w, weights);
   w.RepaintWorld();
 }
 

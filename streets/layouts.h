@@ -1,6 +1,6 @@
 #pragma once
 
-#include "world/controls.h"
+#include "street_field.h"
 #include "world/world.h"
 
 namespace streets {
@@ -14,9 +14,6 @@ struct TypeChoice {
   bool Random = true;
   int FixedType = 3;
 };
-
-// The type choice the main window's controls give now.
-TypeChoice ReadTypeChoice(const world::ControlModel& controls);
 
 // One of -3, -2, -1, +1, +2, +3, equally likely: 1 + a draw from [0, 6),
 // with 4..6 turned into -3..-1.
@@ -52,17 +49,17 @@ void AddStreet(world::World& world, int endCol, int endRow, int startCol, int st
 // MissingValue("0 is not a valid street type") before anything else when the
 // fixed type is 0, whether or not random types are chosen; the imprint may
 // throw the weight parser's message.
-void DrawStreetGrid(world::World& world, world::ControlModel& controls, int n, int m, TypeChoice choice,
+void DrawStreetGrid(world::World& world, const StreetWeightTexts& weights, int n, int m, TypeChoice choice,
                     StreetEditor* editor = nullptr);
 
 // "random": count - 1 streets, each between two uniformly drawn positions
 // (end column, end row, start column, start row, drawn after the type); then
 // as DrawStreetGrid. Throws the same message for a fixed type of 0.
-void DrawRandomStreets(world::World& world, world::ControlModel& controls, int count, TypeChoice choice,
+void DrawRandomStreets(world::World& world, const StreetWeightTexts& weights, int count, TypeChoice choice,
                        StreetEditor* editor = nullptr);
 
 // "delete streets": every StreetGrid entry and StreetType 0, no segments,
 // ApplyStreetGrid (white cells and the imprint), then a repaint.
-void DeleteStreets(world::World& world, world::ControlModel& controls);
+void DeleteStreets(world::World& world, const StreetWeightTexts& weights);
 
 }  // namespace streets

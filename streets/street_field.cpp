@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "world/convert.h"
-#include "world/main_controls.h"
+#include "world/street_colors.h"
 
 namespace streets {
 
@@ -17,8 +17,8 @@ namespace {
 // takes a hundred times that sum: within this bound both stay finite.
 constexpr double kWeightLimit = 1e299;
 
-double ParseWeight(const world::ControlModel& controls, int type) {
-  const std::string& text = controls.Text(world::WeightControlName(type));
+double ParseWeight(const StreetWeightTexts& texts, int type) {
+  const std::string& text = texts[static_cast<std::size_t>(type + 3)];
   const double weight = world::StrToFloat(text);
   if (std::fabs(weight) > kWeightLimit) {
     throw world::MissingValue("the street weight '" + text + "' is out of range: weights must lie between " +
@@ -104,13 +104,13 @@ void BuildBarrierLists(World& w) {
 
 }  // namespace
 
-StreetWeights ParseNeededWeights(const World& w, const world::ControlModel& controls) {
+StreetWeights ParseNeededWeights(const World& w, const StreetWeightTexts& texts) {
   std::array<bool, 7> needed{};
   std::array<bool, 7> parsed{};
   StreetWeights weights{};
   auto need = [&](int type) {
     if (type < -3 || type > 3 || parsed[type + 3]) return;
-    weights[type + 3] = ParseWeight(controls, type);
+    weights[type + 3] = ParseWeight(texts, type);
     parsed[type + 3] = true;
   };
   // In the order the imprint meets them: cells first, then type 0 for every pair, then barriers.
@@ -130,8 +130,8 @@ StreetWeights ParseNeededWeights(const World& w, const world::ControlModel& cont
   return weights;
 }
 
-void ImprintStreets(World& w, world::ControlModel& controls) {
-  const StreetWeights weights = ParseNeededWeights(w, controls);
+void ImprintStreets(World& w, const StreetWeightTexts& texts) {
+  const StreetWeights weights = ParseNeededWeights(w, texts);
   auto weightOf = [&](int type) { return weights[type + 3]; };
   auto& cells = w.Cells;
   const int cols = w.GridCols, rows = w.GridRows;
@@ -167,7 +167,6 @@ void ImprintStreets(World& w, world::ControlModel& controls) {
     }
   }
   w.StreetCellCount = count;
-  controls.SetText(world::MainControl::StreetCellsLabel, world::IntToText(count));
 
   auto& f = w.Field;
   f.Radius = w.NbRadius;
@@ -181,7 +180,7 @@ void ImprintStreets(World& w, world::ControlModel& controls) {
   w.StreetsDirty = false;
 }
 
-void ApplyStreetGrid(World& w, world::ControlModel& controls) {
+void ApplyStreetGrid(World& w, const StreetWeightTexts& texts) {
   auto& cells = w.Cells;
   for (int y = 0; y < w.GridRows; ++y) {
     for (int x = 0; x < w.GridCols; ++x) {
@@ -196,7 +195,7 @@ void ApplyStreetGrid(World& w, world::ControlModel& controls) {
       }
     }
   }
-  ImprintStreets(w, controls);
+  ImprintStreets(w, texts);
 }
 
 bool SegmentsCross(int ax, int ay, int bx, int by, int sx, int sy, int ex, int ey) {

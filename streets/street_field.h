@@ -1,9 +1,9 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
-#include "world/controls.h"
 #include "world/world.h"
 
 namespace streets {
@@ -11,22 +11,25 @@ namespace streets {
 // Weights of street types -3..+3 at index type + 3.
 using StreetWeights = std::array<double, 7>;
 
+// The weight texts of street types -3..+3 at index type + 3, as typed.
+using StreetWeightTexts = std::array<std::string, 7>;
+
 // Parses the weight texts an imprint of this world needs: type 0 always,
 // every type found in the cells, in StreetGrid or among the segments.
 // Other texts are not read. Throws UserError "'%s' ist kein gültiger
 // Gleitkommawert" for the first one that does not parse.
-StreetWeights ParseNeededWeights(const world::World& world, const world::ControlModel& controls);
+StreetWeights ParseNeededWeights(const world::World& world, const StreetWeightTexts& texts);
 
 // Rebuilds the street influence field from the cells' StreetType, the
 // segments and the weight texts: StreetValue and light-grey marking, the
-// street cell count (shown in Lbl_strCell) and the neighbour weights;
+// street cell count (StreetCellCount) and the neighbour weights;
 // clears StreetsDirty. All weights are parsed first, so a text that does not
 // parse stops the imprint before anything changed.
-void ImprintStreets(world::World& world, world::ControlModel& controls);
+void ImprintStreets(world::World& world, const StreetWeightTexts& texts);
 
 // Copies StreetGrid into the cells (street colour and a painted cell for
 // every street, white otherwise), then ImprintStreets.
-void ApplyStreetGrid(world::World& world, world::ControlModel& controls);
+void ApplyStreetGrid(world::World& world, const StreetWeightTexts& texts);
 
 // True when the segment a-b crosses the segment s-e at one point interior
 // to both (exact integer arithmetic); touching, end points and collinear

@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTableWidget>
 
+#include "simulation/street_controls.h"
 #include "world/main_controls.h"
 #include "multiline_tabs.h"
 #include "streets/layouts.h"
@@ -355,15 +356,15 @@ void MainWindow::buildStreetsTab(QWidget* tab) {
   check(layouts, "CB_rndTyp", 6, 128);
   connect(grid, &QPushButton::clicked, this, [this] {
     act([this] {
-      streets::DrawStreetGrid(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetRowsUpDown),
-                              sim_.controls.Position(world::MainControl::StreetColsUpDown), streets::ReadTypeChoice(sim_.controls), &editor_);
+      simulation::DrawStreetGrid(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetRowsUpDown),
+                              sim_.controls.Position(world::MainControl::StreetColsUpDown), simulation::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
   connect(random, &QPushButton::clicked, this, [this] {
     act([this] {
-      streets::DrawRandomStreets(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetCountUpDown),
-                                 streets::ReadTypeChoice(sim_.controls), &editor_);
+      simulation::DrawRandomStreets(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetCountUpDown),
+                                 simulation::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
@@ -371,7 +372,7 @@ void MainWindow::buildStreetsTab(QWidget* tab) {
   connect(remove, &QPushButton::clicked, this, [this] {
     act([this] {
       editor_.Cancel();
-      streets::DeleteStreets(sim_.world, sim_.controls);
+      simulation::DeleteStreets(sim_.world, sim_.controls);
     });
     worldChanged();
   });

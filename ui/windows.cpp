@@ -9,6 +9,7 @@
 #include "growth_window.h"
 #include "main_window.h"
 #include "parameter_space_window.h"
+#include "simulation/street_controls.h"
 #include "stability_window.h"
 #include "streets_window.h"
 #include "surface_window.h"
@@ -27,7 +28,7 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
     if (sink_) sink_(main_.get(), QString::fromStdString(e.Caption()), QString::fromUtf8(e.what()));
   });
   image_->RepaintWorld();
-  editor_ = std::make_unique<streets::StreetEditor>(sim_->world, sim_->controls);
+  editor_ = std::make_unique<streets::StreetEditor>(sim_->world, simulation::StreetEditorHooks(sim_->world, sim_->controls));
   main_ = std::make_unique<MainWindow>(*sim_, *image_, *editor_, &sink_);
   all_.push_back(main_.get());
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 
+#include "simulation/street_controls.h"
 #include "streets/layouts.h"
 #include "tests/support/world_builder.h"
 
@@ -185,7 +186,7 @@ TEST(KeptCounts, PlainModeStepsAsCountingDoesWhileTheWaysOfCountingChange) {
 TEST(KeptCounts, StreetWeightsAndTheirChangesCountAsCountingDoes) {
   Twins t(With(kSmall, {{"cb_individTol", "0"}, {"TrB_thresh", "60"}, {"CB_rndTyp", "0"}, {"UpD_strType", "2"}}));
   t.Both([](Simulation& sim) {
-    streets::DrawStreetGrid(sim.world, sim.controls, 3, 3, streets::ReadTypeChoice(sim.controls));
+    simulation::DrawStreetGrid(sim.world, sim.controls, 3, 3, simulation::ReadTypeChoice(sim.controls));
   });
   EXPECT_TRUE(t.Step(5));
   t.Both([](Simulation& sim) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "simulation/street_controls.h"
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -40,7 +41,7 @@ void LayRandomStreets(BareWorld& b, std::mt19937& rng, int count) {
       w.StreetGrid(c, r) = t;
     }
   }
-  ImprintStreets(w, b.Controls);
+  simulation::ImprintStreets(w, b.Controls);
 }
 
 // Per column of row ny: the lowest type of all barriers whose segment the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "simulation/street_controls.h"
 #include "world/convert.h"
 #include "tests/support/world_builder.h"
 
@@ -28,7 +29,7 @@ TEST(CellUnderPixel, ClampsPixelsBeyondTheGridToItsEdge) {
 // A world of 20 x 20 cells of 6 pixels; the centre of cell (c, r) is (6c + 3, 6r + 3).
 struct StreetEditorTest : ::testing::Test {
   BareWorld b{20};
-  StreetEditor editor{b.World, b.Controls};
+  StreetEditor editor{b.World, simulation::StreetEditorHooks(b.World, b.Controls)};
   static int Px(int cell) { return 6 * cell + 3; }
   void Choose(int item) { b.Controls.SetItemIndex(world::MainControl::StreetTypeChoice, item); }
 };
@@ -123,7 +124,7 @@ TEST_F(StreetEditorTest, OtherButtonShowsNoRubberBandButItsReleaseMakesAStreet) 
 
 TEST_F(StreetEditorTest, PixelsBeyondTheGridAreClampedOntoIt) {
   BareWorld wide(69, 69, 10);
-  StreetEditor e(wide.World, wide.Controls);
+  StreetEditor e(wide.World, simulation::StreetEditorHooks(wide.World, wide.Controls));
   wide.Controls.SetItemIndex(world::MainControl::StreetTypeChoice, 3);
   e.Press(693, 5, MouseButton::Left);  // maps to column 69, one beyond the last
   e.Release(693, -300, MouseButton::Left);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "simulation/simulation.h"
+#include "simulation/street_controls.h"
 #include "world/convert.h"
 #include "streets/editing.h"
 #include "tests/support/world_builder.h"
@@ -105,7 +106,7 @@ using DrawStreetGridTest = DefaultWorld;
 TEST_F(DrawStreetGridTest, DefaultGridOnTheDefaultWorld) {
   auto& w = sim.world;
   ASSERT_EQ(w.GridRows, 116);
-  DrawStreetGrid(w, sim.controls, 5, 5, {false, 3});
+  simulation::DrawStreetGrid(w, sim.controls, 5, 5, {false, 3});
   const std::set<int> lines = {22, 45, 68, 91};
   for (int y = 0; y < 116; ++y) {
     for (int x = 0; x < 116; ++x) {
@@ -124,7 +125,7 @@ TEST_F(DrawStreetGridTest, DefaultGridOnTheDefaultWorld) {
 
 TEST_F(DrawStreetGridTest, HorizontalStreetsTakeOverTheCrossings) {
   auto& w = sim.world;
-  DrawStreetGrid(w, sim.controls, 3, 3, {true, 3});
+  simulation::DrawStreetGrid(w, sim.controls, 3, 3, {true, 3});
   ASSERT_EQ(w.StreetSegments.size(), 4u);
   // Round(116 / 3) = 39: columns and rows 38 and 77.
   EXPECT_EQ(w.Cells.StreetType[w.Cells.Index(38, 77)], w.StreetSegments[3].Type);
@@ -134,7 +135,7 @@ TEST_F(DrawStreetGridTest, HorizontalStreetsTakeOverTheCrossings) {
 
 TEST_F(DrawStreetGridTest, OneRowAndOneColumnDrawNothingButStillImprintAndRepaint) {
   sim.controls.SetText(world::MainControl::StreetCellsLabel, "stale");
-  DrawStreetGrid(sim.world, sim.controls, 1, 1, {true, 3});
+  simulation::DrawStreetGrid(sim.world, sim.controls, 1, 1, {true, 3});
   EXPECT_TRUE(sim.world.StreetSegments.empty());
   EXPECT_EQ(StreetCells(), 0);
   EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
@@ -144,10 +145,10 @@ TEST_F(DrawStreetGridTest, OneRowAndOneColumnDrawNothingButStillImprintAndRepain
 
 TEST_F(DrawStreetGridTest, SpacingsBeyondTheGridSkipTheirStreets) {
   // Round(116 / 300) = 0 puts every street in column or row -1.
-  DrawStreetGrid(sim.world, sim.controls, 300, 1, {true, 3});
+  simulation::DrawStreetGrid(sim.world, sim.controls, 300, 1, {true, 3});
   EXPECT_TRUE(sim.world.StreetSegments.empty());
   // Round(116 / 200) = 1: columns 0..115, the rest lies beyond the grid.
-  DrawStreetGrid(sim.world, sim.controls, 200, 1, {false, -1});
+  simulation::DrawStreetGrid(sim.world, sim.controls, 200, 1, {false, -1});
   EXPECT_EQ(sim.world.StreetSegments.size(), 116u);
   EXPECT_EQ(sim.world.StreetCellCount, 116 * 116);
 }
@@ -156,7 +157,7 @@ TEST_F(DrawStreetGridTest, FixedTypeZeroRefusesEvenWithRandomTypes) {
   sim.world.Rng.Seed(3);
   for (bool random : {true, false}) {
     try {
-      DrawStreetGrid(sim.world, sim.controls, 5, 5, {random, 0});
+      simulation::DrawStreetGrid(sim.world, sim.controls, 5, 5, {random, 0});
       FAIL() << "no refusal";
     } catch (const world::UserError& e) {
       EXPECT_STREQ(e.what(), "0 is not a valid street type");
@@ -171,10 +172,10 @@ TEST_F(DrawStreetGridTest, FixedTypeZeroRefusesEvenWithRandomTypes) {
 }
 
 TEST_F(DrawStreetGridTest, EndsAStreetTheEditorWasDrawing) {
-  StreetEditor editor(sim.world, sim.controls);
+  StreetEditor editor(sim.world, simulation::StreetEditorHooks(sim.world, sim.controls));
   sim.controls.SetItemIndex(world::MainControl::StreetTypeChoice, 0);
   editor.Press(3, 3, MouseButton::Left);
-  DrawStreetGrid(sim.world, sim.controls, 2, 1, {false, 1}, &editor);
+  simulation::DrawStreetGrid(sim.world, sim.controls, 2, 1, {false, 1}, &editor);
   EXPECT_FALSE(editor.Overlay().Exists);
   EXPECT_FALSE(editor.Drawing());
   const world::StreetSegment layout = sim.world.StreetSegments.back();
@@ -186,7 +187,7 @@ TEST_F(DrawStreetGridTest, EndsAStreetTheEditorWasDrawing) {
 using DrawRandomStreetsTest = DefaultWorld;
 
 TEST_F(DrawRandomStreetsTest, DrawsOneStreetFewerThanAsked) {
-  DrawRandomStreets(sim.world, sim.controls, 20, {true, 3});
+  simulation::DrawRandomStreets(sim.world, sim.controls, 20, {true, 3});
   EXPECT_EQ(sim.world.StreetSegments.size(), 19u);
   for (const auto& s : sim.world.StreetSegments) {
     EXPECT_NE(s.Type, 0);
@@ -195,14 +196,14 @@ TEST_F(DrawRandomStreetsTest, DrawsOneStreetFewerThanAsked) {
   }
   EXPECT_EQ(sim.world.StreetCellCount, StreetCells());
   EXPECT_FALSE(sim.world.StreetsDirty);
-  DrawRandomStreets(sim.world, sim.controls, 1, {true, 3});  // nothing, but imprinted and repainted
+  simulation::DrawRandomStreets(sim.world, sim.controls, 1, {true, 3});  // nothing, but imprinted and repainted
   EXPECT_EQ(sim.world.StreetSegments.size(), 19u);
   EXPECT_EQ(painter.Repaints, 2);
 }
 
 TEST_F(DrawRandomStreetsTest, DrawsTheTypeBeforeThePositions) {
   sim.world.Rng.Seed(42);
-  DrawRandomStreets(sim.world, sim.controls, 2, {true, 3});
+  simulation::DrawRandomStreets(sim.world, sim.controls, 2, {true, 3});
   world::Random replay(42);
   const int type = RandomStreetType(replay);
   const int endCol = replay.NextInt(116), endRow = replay.NextInt(116);
@@ -212,7 +213,7 @@ TEST_F(DrawRandomStreetsTest, DrawsTheTypeBeforeThePositions) {
 }
 
 TEST_F(DrawRandomStreetsTest, FixedTypeZeroRefuses) {
-  EXPECT_THROW(DrawRandomStreets(sim.world, sim.controls, 20, {true, 0}), world::UserError);
+  EXPECT_THROW(simulation::DrawRandomStreets(sim.world, sim.controls, 20, {true, 0}), world::UserError);
   EXPECT_TRUE(sim.world.StreetSegments.empty());
 }
 
@@ -220,9 +221,9 @@ using DeleteStreetsTest = DefaultWorld;
 
 TEST_F(DeleteStreetsTest, ClearsEveryTraceOfTheStreets) {
   auto& w = sim.world;
-  DrawStreetGrid(w, sim.controls, 5, 5, {false, 2});  // positive: light-grey neighbours
+  simulation::DrawStreetGrid(w, sim.controls, 5, 5, {false, 2});  // positive: light-grey neighbours
   ASSERT_EQ(w.Cells.DisplayColor[w.Cells.Index(21, 0)], world::kLightGrey);
-  DeleteStreets(w, sim.controls);
+  simulation::DeleteStreets(w, sim.controls);
   EXPECT_TRUE(w.StreetSegments.empty());
   EXPECT_EQ(StreetCells(), 0);
   EXPECT_EQ(w.StreetCellCount, 0);
@@ -235,6 +236,24 @@ TEST_F(DeleteStreetsTest, ClearsEveryTraceOfTheStreets) {
   EXPECT_TRUE(std::all_of(w.Cells.StreetValue.begin(), w.Cells.StreetValue.end(),
                           [](double v) { return v == 1.0; }));
   EXPECT_EQ(painter.Repaints, 2);
+}
+
+// The street layer reads no control: the simulation layer hands it the
+// weight texts and shows the count it leaves in Lbl_strCell.
+TEST_F(DrawStreetGridTest, TheCountShownFollowsEveryLayoutAndABadWeightChangesNothing) {
+  simulation::DrawStreetGrid(sim.world, sim.controls, 3, 1, {false, 2});
+  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), world::IntToText(sim.world.StreetCellCount));
+  EXPECT_EQ(sim.world.StreetCellCount, StreetCells());
+
+  sim.controls.SetText(world::StreetWeightControl(-1), "x");
+  const int before = sim.world.StreetCellCount;
+  EXPECT_THROW(simulation::DrawRandomStreets(sim.world, sim.controls, 4, {false, -1}), world::UserError);
+  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), world::IntToText(before));
+
+  sim.controls.SetText(world::StreetWeightControl(-1), "0,67");
+  simulation::DeleteStreets(sim.world, sim.controls);
+  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
+  EXPECT_EQ(simulation::StreetWeightTextsOf(sim.controls)[2], "0,67");
 }
 
 }  // namespace

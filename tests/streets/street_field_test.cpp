@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "simulation/street_controls.h"
 #include "world/main_controls.h"
 #include "tests/support/world_builder.h"
 
@@ -47,7 +48,7 @@ TEST(ImprintStreets, ASingleBarrierSegmentActsOnPairsAcrossIt) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 5, 2, 5, 8, -2);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 6, 5), 0.33);
   EXPECT_DOUBLE_EQ(Weight(w, 6, 4, 4, 6), 0.33);
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 4, 6), 1.0);  // same side
@@ -60,7 +61,7 @@ TEST(ImprintStreets, AFullHeightBarrierDoesNotSeparateItsEndRows) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 9, 0, 9, 19, -3);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(Weight(w, 8, 0, 10, 0), 1.0);
   EXPECT_DOUBLE_EQ(Weight(w, 8, 19, 10, 19), 1.0);
   EXPECT_DOUBLE_EQ(Weight(w, 8, 7, 10, 7), 0.0);
@@ -72,14 +73,14 @@ TEST(ImprintStreets, TheLastPositiveStreetMetDecidesTheValue) {
   auto& w = sim->world;
   Lay(w, 0, 4, 19, 4, 1);
   Lay(w, 0, 6, 19, 6, 3);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 5)], 8.0);
   EXPECT_EQ(w.Cells.DisplayColor[w.Cells.Index(7, 5)], world::kLightGrey);
 
   auto other = Empty();
   Lay(other->world, 0, 4, 19, 4, 3);
   Lay(other->world, 0, 6, 19, 6, 1);
-  ImprintStreets(other->world, other->controls);
+  simulation::ImprintStreets(other->world, other->controls);
   EXPECT_DOUBLE_EQ(other->world.Cells.StreetValue[other->world.Cells.Index(7, 5)], 2.0);
   // A plain cell's occupant carries the raised value for its neighbours.
   EXPECT_DOUBLE_EQ(Weight(other->world, 7, 8, 7, 7), 2.0);
@@ -89,7 +90,7 @@ TEST(ImprintStreets, PositiveStreetsReachAcrossTheGridEdge) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 0, 0, 0, 19, 2);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(19, 7)], 4.0);
   EXPECT_EQ(w.Cells.DisplayColor[w.Cells.Index(19, 7)], world::kLightGrey);
   EXPECT_EQ(NeighbourWeights(w, 19, 7).size(), 15u);  // the weights never wrap
@@ -100,7 +101,7 @@ TEST(ImprintStreets, ABarrierWeightEqualToTypeZeroMakesItInvisible) {
   auto& w = sim->world;
   Lay(w, 5, 2, 5, 8, -1);
   sim->controls.SetByUser(world::WeightControlName(-1), "1");
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 6, 5), 1.0);
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 5, 5), 1.0);
 }
@@ -109,10 +110,10 @@ TEST(ImprintStreets, TheTypeZeroWeightAloneChangesNoWeight) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 0, 4, 19, 4, 2);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   const auto before = NeighbourWeights(w, 7, 5);
   sim->controls.SetByUser(world::WeightControlName(0), "3");
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_EQ(NeighbourWeights(w, 7, 5), before);
 }
 
@@ -120,12 +121,12 @@ TEST(ImprintStreets, ABadWeightStopsBeforeAnythingChanges) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 5, 2, 5, 8, -2);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   Lay(w, 0, 12, 19, 12, 3);
   w.StreetsDirty = true;
   sim->controls.SetByUser(world::WeightControlName(3), "acht");
   try {
-    ImprintStreets(w, sim->controls);
+    simulation::ImprintStreets(w, sim->controls);
     FAIL();
   } catch (const world::UserError& e) {
     EXPECT_STREQ(e.what(), "'acht' ist kein gültiger Gleitkommawert");
@@ -144,23 +145,23 @@ TEST(ImprintStreets, AWeightWhoseSumsWouldOverflowIsRefused) {
   Lay(w, 0, 12, 19, 12, 3);
   sim->controls.SetByUser(world::WeightControlName(3), "1e308");
   try {
-    ImprintStreets(w, sim->controls);
+    simulation::ImprintStreets(w, sim->controls);
     FAIL();
   } catch (const world::UserError& e) {
     EXPECT_STREQ(e.what(), "the street weight '1e308' is out of range: weights must lie between -1E+299 and 1E+299");
   }
   EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 11)], 1.0);
   sim->controls.SetByUser(world::WeightControlName(3), "-1e308");
-  EXPECT_THROW(ImprintStreets(w, sim->controls), world::UserError);
+  EXPECT_THROW(simulation::ImprintStreets(w, sim->controls), world::UserError);
   sim->controls.SetByUser(world::WeightControlName(3), "1e299");
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 11)], 1e299);
 }
 
 TEST(ImprintStreets, ABadWeightOfAnUnusedTypeIsNeverRead) {
   auto sim = Empty();
   sim->controls.SetByUser(world::WeightControlName(-3), "x");
-  EXPECT_NO_THROW(ImprintStreets(sim->world, sim->controls));
+  EXPECT_NO_THROW(simulation::ImprintStreets(sim->world, sim->controls));
 }
 
 TEST(ImprintStreets, DeletingAllStreetsRestoresPlainWeights) {
@@ -168,10 +169,10 @@ TEST(ImprintStreets, DeletingAllStreetsRestoresPlainWeights) {
   auto& w = sim->world;
   Lay(w, 5, 2, 5, 8, -2);
   Lay(w, 0, 4, 19, 4, 3);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   w.StreetGrid.Fill(0);
   w.StreetSegments.clear();
-  ApplyStreetGrid(w, sim->controls);
+  simulation::ApplyStreetGrid(w, sim->controls);
   for (double v : w.Cells.StreetValue) EXPECT_EQ(v, 1.0);
   for (double v : NeighbourWeights(w, 5, 4)) EXPECT_EQ(v, 1.0);
   EXPECT_EQ(w.Cells.DisplayColor[w.Cells.Index(5, 5)], world::kWhite);
@@ -184,7 +185,7 @@ TEST(ImprintStreets, AHugeRadiusStaysCheapAndExact) {
   auto& w = sim->world;
   ASSERT_EQ(w.GridCols, 694);
   Lay(w, 300, 10, 300, 600, -3);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(Weight(w, 0, 300, 693, 300), 0.0);
   EXPECT_DOUBLE_EQ(Weight(w, 0, 0, 693, 5), 1.0);
   EXPECT_DOUBLE_EQ(Weight(w, 250, 650, 350, 620), 1.0);
@@ -194,7 +195,7 @@ TEST(PlainEvaluation, ReadsTheStreetWeights) {
   auto sim = Empty({{"cb_individTol", "0"}});
   auto& w = sim->world;
   Lay(w, 5, 0, 5, 19, -2);
-  ImprintStreets(w, sim->controls);
+  simulation::ImprintStreets(w, sim->controls);
   test_support::Put(*sim, 4, 10, 1);
   test_support::Put(*sim, 3, 10, 1);
   test_support::Put(*sim, 6, 10, 2);
