@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "agenten.h"
-#include "cell_P.h"
+#include "agent.h"
+#include "cell_grid.h"
 #include "painter.h"
 #include "random.h"
 #include "rounding.h"
