@@ -4,7 +4,17 @@
 
 namespace measures {
 
-Analysis::Analysis(world::World& world, world::ControlModel& controls) : world_(world), controls_(controls) {
+namespace {
+
+// A field the simulation did not hand over reads as empty.
+const std::string& TextOf(const std::string* field) {
+  static const std::string kEmpty;
+  return field ? *field : kEmpty;
+}
+
+}  // namespace
+
+Analysis::Analysis(world::World& world) : world_(world) {
   Chart1.BottomAxisTitle = "time in log10";
   Chart1.RightAxisTitle = "satisfaction";
   Chart1.LogarithmicBottom = true;
@@ -33,7 +43,7 @@ Analysis::Analysis(world::World& world, world::ControlModel& controls) : world_(
 
 std::string Analysis::TileTitle(std::string_view prefix) const {
   // The field's text as typed, unparsed: a title can never fail.
-  const std::string& t = controls_.Text(world::MainControl::TileSize);
+  const std::string& t = TextOf(fields_.TileSize);
   std::string title(prefix);
   title += t;
   title += 'x';
@@ -171,8 +181,8 @@ void Analysis::RecordSatisfaction() {
   }
 }
 
-bool Analysis::ReadInt(world::MainControl control, Reported& memo, bool always, int& value) {
-  const std::string& text = controls_.Text(control);
+bool Analysis::ReadInt(const std::string* field, Reported& memo, bool always, int& value) {
+  const std::string& text = TextOf(field);
   try {
     value = world::StrToInt(text);
     memo.Active = false;

@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "world/controls.h"
 #include "world/convert.h"
 #include "world/table.h"
 #include "world/world.h"
@@ -48,11 +47,21 @@ class Analysis {
     Series* ser_tol = nullptr;
   };
 
-  Analysis(world::World& world, world::ControlModel& controls);
+  // The texts of the main window's fields that the measures read each time
+  // they run, as typed: a text that does not parse is reported here. Each
+  // points at the field's live text; the simulation sets them.
+  struct FieldTexts {
+    const std::string* TileSize = nullptr;          // "grid size": the tile charts' titles
+    const std::string* ClusterThreshold = nullptr;  // "cluster thr."
+    const std::string* AgentCount = nullptr;        // "number of agents": the segregation measure's E
+  };
+
+  explicit Analysis(world::World& world);
   Analysis(const Analysis&) = delete;
   Analysis& operator=(const Analysis&) = delete;
 
   void SetReporter(Reporter reporter) { reporter_ = std::move(reporter); }
+  void SetFieldTexts(FieldTexts texts) { fields_ = texts; }
 
   // Empties every series and rebuilds the charts and the dissimilarity grid
   // for the current number of groups.
@@ -132,7 +141,7 @@ class Analysis {
     std::string Text;
   };
 
-  bool ReadInt(world::MainControl control, Reported& memo, bool always, int& value);
+  bool ReadInt(const std::string* text, Reported& memo, bool always, int& value);
   void Report(const world::UserError& error) {
     if (reporter_) reporter_(error);
   }
@@ -150,7 +159,7 @@ class Analysis {
   int GroupSize(int g) const;
 
   world::World& world_;
-  world::ControlModel& controls_;
+  FieldTexts fields_;
   Reporter reporter_;
   Reported anzAgReported_;
   Reported clusterTReported_;

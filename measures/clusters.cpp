@@ -71,12 +71,12 @@ void Analysis::GrowCluster(int x, int y, int s, int& size) {
 bool Analysis::RedrawClusterChart(bool alwaysReport) {
   int threshold = 0;
   // A threshold that does not parse leaves the chart as it was.
-  if (!ReadInt(world::MainControl::ClusterThreshold, clusterTReported_, alwaysReport, threshold)) return false;
+  if (!ReadInt(fields_.ClusterThreshold, clusterTReported_, alwaysReport, threshold)) return false;
   ClusterThreshold = threshold;
 
   Chart2.Lines = {{SeriesSource::ClusterBars, 0, SeriesKind::Bar, Axis::Left, std::nullopt}};
   ++Chart2.ZoomResets;
-  Chart2.Title = {"cluster sizes >" + controls_.Text(world::MainControl::ClusterThreshold) + " at timestep " +
+  Chart2.Title = {"cluster sizes >" + *fields_.ClusterThreshold + " at timestep " +
                   world::IntToText(world_.StepCount)};
   ++Chart2.Revision;
 

@@ -65,7 +65,7 @@ bool Analysis::ComputeSegregation(bool alwaysReport) {
   CountTiles(tileSize, nCols, nRows);
 
   int e = 0;
-  if (!ReadInt(world::MainControl::AgentCount, anzAgReported_, alwaysReport, e)) return false;
+  if (!ReadInt(fields_.AgentCount, anzAgReported_, alwaysReport, e)) return false;
 
   dissimilarity_.Assign(k, k, 0.0);
   segregationIndex_.assign(static_cast<std::size_t>(k), 0.0);

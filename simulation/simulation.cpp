@@ -9,6 +9,11 @@
 
 namespace simulation {
 
+measures::Analysis::FieldTexts AnalysisFieldTexts(const world::ControlModel& controls) {
+  return {&controls.Text(world::MainControl::TileSize), &controls.Text(world::MainControl::ClusterThreshold),
+          &controls.Text(world::MainControl::AgentCount)};
+}
+
 namespace {
 
 // Clock seed mixed with a per-process counter, so that two set-ups in the
@@ -30,11 +35,12 @@ std::int64_t SteadyMilliseconds() {
 
 }  // namespace
 
-Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world, controls) {
+Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world) {
   SetSeedSource(std::move(seeds));
   SetClock(std::move(clock));
   world.AgentSize = 2;
   world::BuildMainControls(controls, world);
+  analysis.SetFieldTexts(AnalysisFieldTexts(controls));
   BuildWorld(ReadSetupSettings());
   // Window creation clears all streets after the first set-up.
   world.StreetGrid.Fill(0);

@@ -33,6 +33,10 @@ struct SetupSettings {
   bool DrawWhileMoving = true;
 };
 
+// The texts of the main window's fields that the measures read: the live
+// texts of "grid size", "cluster thr." and "number of agents".
+measures::Analysis::FieldTexts AnalysisFieldTexts(const world::ControlModel& controls);
+
 // The main window's world and what drives it, without any window: set-up,
 // evaluation, move rule, rent landscape, time step and run control. Every
 // driver (the window's timer, the experiments, the headless tool) calls

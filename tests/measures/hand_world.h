@@ -8,6 +8,7 @@
 #include "world/main_controls.h"
 #include "world/world.h"
 #include "measures/analysis.h"
+#include "simulation/simulation.h"
 #include "tests/support/world_builder.h"
 
 namespace measures_test {
@@ -17,11 +18,12 @@ namespace measures_test {
 struct HandWorld {
   world::World w;
   world::ControlModel controls;
-  measures::Analysis analysis{w, controls};
+  measures::Analysis analysis{w};
   std::vector<world::UserError> reports;
 
   HandWorld(int cols, int rows, int groups) {
     world::BuildMainControls(controls, w);
+    analysis.SetFieldTexts(simulation::AnalysisFieldTexts(controls));
     w.GridCols = cols;
     w.GridRows = rows;
     w.GroupCount = groups;
