@@ -77,11 +77,16 @@ void Simulation::MoveAgents() {
   // may not be occupied.
   blocked_.resize(static_cast<std::size_t>(cells.Count()));
   std::uint8_t* blocked = blocked_.data();
+  const std::uint8_t* occupied = cells.Occupied.data();
+  const std::int32_t* streetType = cells.StreetType.data();
+  const int cellCount = cells.Count();
   int freeCells = 0;
-  for (int i = 0; i < cells.Count(); ++i) {
-    blocked[i] = cells.Occupied[i] != 0 || (!streetOccupation && cells.StreetType[i] != 0);
-    freeCells += blocked[i] == 0;
+  if (streetOccupation) {
+    for (int i = 0; i < cellCount; ++i) blocked[i] = occupied[i] != 0;
+  } else {
+    for (int i = 0; i < cellCount; ++i) blocked[i] = (occupied[i] != 0) | (streetType[i] != 0);
   }
+  for (int i = 0; i < cellCount; ++i) freeCells += blocked[i] == 0;
   blockStreets_ = !streetOccupation;
   inPass_ = true;
 

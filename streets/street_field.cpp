@@ -137,6 +137,8 @@ void ImprintStreets(World& w, const StreetWeightTexts& texts) {
   const int cols = w.GridCols, rows = w.GridRows;
 
   std::fill(cells.StreetValue.begin(), cells.StreetValue.end(), 1.0);
+  // Only a positive street marks the cells around it; most worlds have none.
+  const bool anyPositive = std::any_of(cells.StreetType.begin(), cells.StreetType.end(), [](std::int32_t t) { return t > 0; });
   int count = 0;
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < cols; ++x) {
@@ -144,6 +146,7 @@ void ImprintStreets(World& w, const StreetWeightTexts& texts) {
       const int type = cells.StreetType[i];
       if (type < 0) cells.StreetValue[i] = weightOf(type);
       if (type == 0) {
+        if (!anyPositive) continue;
         bool marked = false;
         // The 3 x 3 block wraps around the edges; the last positive street met decides.
         for (int dy = -1; dy <= 1; ++dy) {
