@@ -4,7 +4,7 @@
 
 #include "simulation/street_controls.h"
 #include "simulation/simulation.h"
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "streets/street_field.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "simulation/simulation.h"
-#include "world/controls.h"
+#include "simulation/controls.h"
 
 namespace cli {
 

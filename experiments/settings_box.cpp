@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "world/control_builders.h"
+#include "simulation/control_builders.h"
 
 namespace experiments {
 

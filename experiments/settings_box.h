@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "world/controls.h"
+#include "simulation/controls.h"
 #include "world/convert.h"
 
 namespace experiments {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "world/controls.h"
+#include "controls.h"
 #include "export/save_windows.h"
 
 namespace simulation {

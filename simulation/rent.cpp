@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "world/main_controls.h"
+#include "main_controls.h"
 #include "simulation.h"
 
 namespace simulation {

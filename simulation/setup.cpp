@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "street_controls.h"
-#include "world/main_controls.h"
+#include "main_controls.h"
 #include "simulation.h"
 #include "streets/street_field.h"
 

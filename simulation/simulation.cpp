@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "street_controls.h"
-#include "world/main_controls.h"
+#include "main_controls.h"
 #include "streets/street_field.h"
 
 namespace simulation {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "world/controls.h"
+#include "controls.h"
 #include "world/convert.h"
 #include "world/world.h"
 #include "kind_counter.h"

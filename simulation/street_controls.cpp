@@ -1,7 +1,7 @@
 #include "street_controls.h"
 
 #include "world/convert.h"
-#include "world/main_controls.h"
+#include "main_controls.h"
 
 namespace simulation {
 

@@ -3,7 +3,7 @@
 #include "streets/editing.h"
 #include "streets/layouts.h"
 #include "streets/street_field.h"
-#include "world/controls.h"
+#include "controls.h"
 #include "world/world.h"
 
 namespace simulation {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "world/controls.h"
+#include "simulation/controls.h"
 #include "world/convert.h"
 #include "message_box.h"
 

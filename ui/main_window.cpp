@@ -15,7 +15,7 @@
 #include <QTableWidget>
 
 #include "simulation/street_controls.h"
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "multiline_tabs.h"
 #include "streets/layouts.h"
 #include "streets/street_field.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "world/controls.h"
+#include "simulation/controls.h"
 #include "world/convert.h"
 #include "tests/support/world_builder.h"
 

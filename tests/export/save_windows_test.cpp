@@ -7,7 +7,7 @@
 
 #include "world/convert.h"
 #include "simulation/display_settings.h"
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "export/bitmap.h"
 #include "export/jpeg.h"
 #include "export_support.h"

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "world/controls.h"
+#include "simulation/controls.h"
 #include "world/convert.h"
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "world/world.h"
 #include "measures/analysis.h"
 #include "simulation/simulation.h"

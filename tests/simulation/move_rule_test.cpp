@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "tests/support/world_assertions.h"
 #include "tests/support/world_builder.h"
 

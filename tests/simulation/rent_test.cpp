@@ -4,7 +4,7 @@
 #include <cstring>
 #include <random>
 
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "tests/support/world_builder.h"
 
 namespace simulation {

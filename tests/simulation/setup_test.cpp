@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "tests/support/world_assertions.h"
 #include "tests/support/world_builder.h"
 

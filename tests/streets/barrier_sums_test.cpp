@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "streets/street_field.h"
 #include "tests/support/world_builder.h"
 

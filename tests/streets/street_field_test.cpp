@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "simulation/street_controls.h"
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 #include "tests/support/world_builder.h"
 
 namespace streets {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "simulation/simulation.h"
-#include "world/controls.h"
-#include "world/main_controls.h"
+#include "simulation/controls.h"
+#include "simulation/main_controls.h"
 #include "world/painter.h"
 #include "world/world.h"
 

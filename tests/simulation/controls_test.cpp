@@ -1,10 +1,10 @@
-#include "world/controls.h"
+#include "simulation/controls.h"
 
 #include <gtest/gtest.h>
 
-#include "world/control_builders.h"
+#include "simulation/control_builders.h"
 #include "world/convert.h"
-#include "world/main_controls.h"
+#include "simulation/main_controls.h"
 
 namespace world {
 namespace {

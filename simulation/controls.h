@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "main_control.h"
-#include "rounding.h"
+#include "world/rounding.h"
 
 namespace world {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "convert.h"
+#include "world/convert.h"
 
 namespace world {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "convert.h"
+#include "world/convert.h"
 
 namespace world {
 

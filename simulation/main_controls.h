@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "controls.h"
-#include "street_colors.h"
-#include "world.h"
+#include "world/street_colors.h"
+#include "world/world.h"
 
 namespace world {
 
