@@ -21,23 +21,23 @@ display::RgbImage WindowPicture() {
 
 void BM_EncodeJpegQualityHundred(benchmark::State& state) {
   const display::RgbImage image = WindowPicture();
-  for (auto _ : state) benchmark::DoNotOptimize(display::EncodeJpeg(image, 100).data());
+  for (auto _ : state) benchmark::DoNotOptimize(exporting::EncodeJpeg(image, 100).data());
 }
 BENCHMARK(BM_EncodeJpegQualityHundred)->Unit(benchmark::kMillisecond);
 
 void BM_BitmapRoundTrip(benchmark::State& state) {
   const display::RgbImage image = WindowPicture();
-  for (auto _ : state) benchmark::DoNotOptimize(display::DecodeBitmap(display::EncodeBitmap(image)).Pixels.data());
+  for (auto _ : state) benchmark::DoNotOptimize(exporting::DecodeBitmap(exporting::EncodeBitmap(image)).Pixels.data());
 }
 BENCHMARK(BM_BitmapRoundTrip)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeSurfaceXls(benchmark::State& state) {
-  display::XlsTable table;
+  exporting::XlsTable table;
   table.Header = {"X", "Y", "Z"};
   for (int pass = 0; pass < 20; ++pass) {
     for (int t = 0; t <= 100; ++t) table.Rows.push_back({t, 0.5 + t / 300.0, pass});
   }
-  for (auto _ : state) benchmark::DoNotOptimize(display::EncodeXls(table).data());
+  for (auto _ : state) benchmark::DoNotOptimize(exporting::EncodeXls(table).data());
 }
 BENCHMARK(BM_EncodeSurfaceXls)->Unit(benchmark::kMicrosecond);
 

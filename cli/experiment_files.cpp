@@ -25,7 +25,7 @@ class TableFile {
  public:
   TableFile(fs::path path, const std::string& header) : path_(std::move(path)), temp_(path_.string() + ".tmp") {
     out_.open(temp_, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!out_) throw display::CannotCreateFile(path_.string(), std::strerror(errno));
+    if (!out_) throw exporting::CannotCreateFile(path_.string(), std::strerror(errno));
     out_ << header << '\n';
   }
   ~TableFile() {
@@ -40,10 +40,10 @@ class TableFile {
   void Write(std::string_view text) { out_.write(text.data(), static_cast<std::streamsize>(text.size())); }
   void Commit() {
     out_.close();
-    if (!out_) throw display::CannotCreateFile(path_.string(), "write failed");
+    if (!out_) throw exporting::CannotCreateFile(path_.string(), "write failed");
     std::error_code error;
     fs::rename(temp_, path_, error);
-    if (error) throw display::CannotCreateFile(path_.string(), error.message());
+    if (error) throw exporting::CannotCreateFile(path_.string(), error.message());
     committed_ = true;
   }
 
@@ -124,7 +124,7 @@ long long MergeTable(const std::vector<fs::path>& paths, const fs::path& out, co
     input.In.open(paths[i], std::ios::binary);
     std::string first;
     if (!input.In || !std::getline(input.In, first)) {
-      throw display::CannotOpenFile(input.Name, input.In ? "empty file" : std::strerror(errno));
+      throw exporting::CannotOpenFile(input.Name, input.In ? "empty file" : std::strerror(errno));
     }
     if (first != header) throw UsageError(input.Name + ": the columns differ from this experiment's: " + first);
     input.Calculation = -1;
@@ -160,7 +160,7 @@ long long MergeTable(const std::vector<fs::path>& paths, const fs::path& out, co
 TableReader::TableReader(const std::filesystem::path& path, const std::string& header)
     : name_(path.string()), in_(path) {
   std::string first;
-  if (!in_ || !std::getline(in_, first)) throw display::CannotOpenFile(name_, "missing or empty");
+  if (!in_ || !std::getline(in_, first)) throw exporting::CannotOpenFile(name_, "missing or empty");
   if (first != header) throw UsageError(name_ + ": the columns differ from this experiment's: " + first);
 }
 
@@ -213,17 +213,18 @@ bool OutputFolder::HoldsRun() const {
 }
 
 void WriteTextFile(const fs::path& path, const std::string& text) {
-  display::WriteFileReplacing(path.string(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  exporting::WriteFileReplacing(path.string(),
+                                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 std::string ReadTextFile(const fs::path& path) {
-  const auto bytes = display::ReadWholeFile(path.string());
+  const auto bytes = exporting::ReadWholeFile(path.string());
   return std::string(bytes.begin(), bytes.end());
 }
 
 Journal::Journal(const fs::path& path) : path_(path.string()) {
   fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd_ < 0) throw display::CannotCreateFile(path_, std::strerror(errno));
+  if (fd_ < 0) throw exporting::CannotCreateFile(path_, std::strerror(errno));
   // Two runs appending to one journal would mix their units.
   if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd_);
@@ -248,7 +249,7 @@ void Journal::Append(long long unit, const UnitRows& rows) {
     const ssize_t n = ::write(fd_, block.data() + done, block.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw display::CannotCreateFile(path_, std::strerror(errno));
+      throw exporting::CannotCreateFile(path_, std::strerror(errno));
     }
     done += static_cast<std::size_t>(n);
   }
@@ -279,13 +280,13 @@ JournalIndex ScanJournal(const fs::path& path) {
   in.close();
   std::error_code error;
   if (fs::file_size(path, error) > blockStart && !error) fs::resize_file(path, blockStart, error);
-  if (error) throw display::CannotCreateFile(path.string(), error.message());
+  if (error) throw exporting::CannotCreateFile(path.string(), error.message());
   return index;
 }
 
 void CollectJournal(const OutputFolder& folder, const JournalIndex& index, const TableHeaders& headers) {
   std::ifstream in(folder.Journal(), std::ios::binary);
-  if (!in && !index.empty()) throw display::CannotOpenFile(folder.Journal().string(), std::strerror(errno));
+  if (!in && !index.empty()) throw exporting::CannotOpenFile(folder.Journal().string(), std::strerror(errno));
   std::optional<TableFile> runs;
   std::optional<TableFile> steps;
   std::optional<TableFile> rises;
@@ -297,7 +298,7 @@ void CollectJournal(const OutputFolder& folder, const JournalIndex& index, const
     block.resize(where.Length);
     in.seekg(static_cast<std::streamoff>(where.Offset));
     if (!in.read(block.data(), static_cast<std::streamsize>(where.Length))) {
-      throw display::CannotOpenFile(folder.Journal().string(), "the journal ends early");
+      throw exporting::CannotOpenFile(folder.Journal().string(), "the journal ends early");
     }
     std::string_view rest = block;
     while (!rest.empty()) {

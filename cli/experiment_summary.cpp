@@ -171,7 +171,7 @@ json StabilitySeries(const OutputFolder& folder, const ExperimentSetup& setup, c
   json result{{"passes", passes}};
   if (setup.Sweep3d) {
     json rows = json::array();
-    display::XlsTable table;
+    exporting::XlsTable table;
     table.Header = {"X", "Y", "Z"};
     for (const auto& row : surface.ser_landsc()) {
       json points = json::array();
@@ -179,7 +179,7 @@ json StabilitySeries(const OutputFolder& folder, const ExperimentSetup& setup, c
       rows.push_back(points);
     }
     for (const auto& p : surface.SurfacePoints()) table.Rows.push_back({p.X, p.Y, p.Z});
-    display::WriteXlsFile(table, folder.Surface().string());
+    exporting::WriteXlsFile(table, folder.Surface().string());
     result["surface"] = rows;
   }
   return result;

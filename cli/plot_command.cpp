@@ -99,7 +99,7 @@ void WritePicture(const ChartPicture& chart, QSize size, Format format, const st
       QPainter painter(&image);
       chart.Paint(painter, size);
     }
-    display::WritePngFile(ui::ToRgbImage(image), path);
+    exporting::WritePngFile(ui::ToRgbImage(image), path);
     return;
   }
   QBuffer buffer;
@@ -116,7 +116,7 @@ void WritePicture(const ChartPicture& chart, QSize size, Format format, const st
     chart.Paint(painter, size);
   }
   const QByteArray& bytes = buffer.data();
-  display::WriteFileReplacing(
+  exporting::WriteFileReplacing(
       path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
 }
 
@@ -454,7 +454,7 @@ std::span<const ExperimentCharts::Charter> ExperimentCharts::Charters() {
 class RunCharts {
  public:
   explicit RunCharts(const std::string& path) : in_(path) {
-    if (!in_) throw display::CannotOpenFile(path, std::strerror(errno));
+    if (!in_) throw exporting::CannotOpenFile(path, std::strerror(errno));
     std::string header;
     std::getline(in_, header);
     const std::string fixed = "step,agents,unsatisfied,density,changing_pct";

@@ -67,19 +67,19 @@ PictureFormat SnapshotFormat(const std::string& path) {
 }
 
 struct FilmRequest {
-  display::FilmFormat Format = display::FilmFormat::Mp4;
+  exporting::FilmFormat Format = exporting::FilmFormat::Mp4;
 };
 
 // Checks the film's options before anything runs.
 FilmRequest CheckFilm(const RunOptions& options) {
   FilmRequest request;
-  const auto format = display::FilmFormatOf(*options.Film);
+  const auto format = exporting::FilmFormatOf(*options.Film);
   if (!format) throw UsageError("--film takes a file name ending in .mp4 or .gif, not '" + *options.Film + "'");
   request.Format = *format;
   if (options.FilmEvery < 1) throw UsageError("--film-every must be at least 1");
-  if (options.FilmFps < display::kMinFilmFps || options.FilmFps > display::kMaxFilmFps) {
-    throw UsageError("--film-fps takes a whole number from " + std::to_string(display::kMinFilmFps) + " to " +
-                     std::to_string(display::kMaxFilmFps));
+  if (options.FilmFps < exporting::kMinFilmFps || options.FilmFps > exporting::kMaxFilmFps) {
+    throw UsageError("--film-fps takes a whole number from " + std::to_string(exporting::kMinFilmFps) + " to " +
+                     std::to_string(exporting::kMaxFilmFps));
   }
   return request;
 }
@@ -90,14 +90,14 @@ class Film {
   Film(const RunOptions& options, const FilmRequest& request, const display::WorldImage& image,
        const world::World& world)
       : image_(image), caption_(options.FilmCaption), every_(options.FilmEvery) {
-    display::FilmOptions film;
+    exporting::FilmOptions film;
     film.Format = request.Format;
     film.Width = image.Image().Width;
     film.Height = image.Image().Height;
     film.FramesPerSecond = options.FilmFps;
     film.Colors = display::PaintableColors(world);
     if (caption_) film.Colors.push_back(world::Rgb(0, 0, 0));
-    writer_ = display::OpenFilm(*options.Film, film);
+    writer_ = exporting::OpenFilm(*options.Film, film);
   }
 
   // After the set-up (step 0) and after each step; the last step is always filmed.
@@ -108,7 +108,7 @@ class Film {
       return;
     }
     frame_ = image_.Image();
-    display::DrawStepCaption(frame_, step);
+    exporting::DrawStepCaption(frame_, step);
     writer_->AddFrame(frame_);
   }
   void Finish() { writer_->Finish(); }
@@ -117,7 +117,7 @@ class Film {
   const display::WorldImage& image_;
   bool caption_;
   int every_;
-  std::unique_ptr<display::FilmWriter> writer_;
+  std::unique_ptr<exporting::FilmWriter> writer_;
   display::RgbImage frame_;
 };
 
@@ -147,9 +147,9 @@ void WriteSnapshot(simulation::Simulation& sim, const std::string& path, Picture
   sim.world.RepaintWorld();
   sim.SetPainter(panel);
   if (format == PictureFormat::Jpeg) {
-    display::WriteJpegFile(image.Image(), path, 100);
+    exporting::WriteJpegFile(image.Image(), path, 100);
   } else {
-    display::WritePngFile(image.Image(), path);
+    exporting::WritePngFile(image.Image(), path);
   }
 }
 
@@ -193,13 +193,13 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
 
     // A CSV file replaces its name only once the run is complete, so a run
     // that fails midway (a full disk, a refused film) leaves no partial table.
-    std::unique_ptr<display::ReplacingFile> csvFile;
+    std::unique_ptr<exporting::ReplacingFile> csvFile;
     std::ostream* csvStream = options.CsvStream;
     if (!csvStream && options.CsvPath) {
       if (*options.CsvPath == "-") {
         csvStream = &out;
       } else {
-        csvFile = std::make_unique<display::ReplacingFile>(*options.CsvPath);
+        csvFile = std::make_unique<exporting::ReplacingFile>(*options.CsvPath);
       }
     }
     auto writeCsv = [&](std::string text) {

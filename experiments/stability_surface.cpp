@@ -31,8 +31,8 @@ void StabilitySurface::AddPoint(LandscapePoint point) {
   ++revision_;
 }
 
-std::vector<display::SurfacePoint> StabilitySurface::SurfacePoints() const {
-  std::vector<display::SurfacePoint> points;
+std::vector<exporting::SurfacePoint> StabilitySurface::SurfacePoints() const {
+  std::vector<exporting::SurfacePoint> points;
   points.reserve(PointCount());
   for (const auto& row : rows_) {
     for (const LandscapePoint& p : row) points.push_back({p.X, p.Y, p.Z});

@@ -36,7 +36,7 @@ class StabilitySurface {
   std::uint64_t Revision() const { return revision_; }
 
   // Every point in point order, for the spreadsheet export: columns "X", "Y", "Z".
-  std::vector<display::SurfacePoint> SurfacePoints() const;
+  std::vector<exporting::SurfacePoint> SurfacePoints() const;
 
  private:
   std::vector<std::vector<LandscapePoint>> rows_;

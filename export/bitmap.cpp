@@ -5,7 +5,9 @@
 #include "world/convert.h"
 #include "export/file_output.h"
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 namespace {
 
@@ -129,4 +131,4 @@ RgbImage ReadBitmapFile(const std::string& path) {
   }
 }
 
-}  // namespace display
+}  // namespace exporting

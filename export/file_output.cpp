@@ -12,7 +12,7 @@
 #define VICINARA_HAS_FSYNC 1
 #endif
 
-namespace display {
+namespace exporting {
 
 namespace {
 
@@ -138,4 +138,4 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-}  // namespace display
+}  // namespace exporting

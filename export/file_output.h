@@ -8,7 +8,7 @@
 
 #include "world/convert.h"
 
-namespace display {
+namespace exporting {
 
 // "Datei "<path>" kann nicht erstellt werden. <reason>", the message of a
 // file that could not be written.
@@ -63,4 +63,4 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 // Index of the last path separator in path, or npos.
 std::size_t LastSeparator(const std::string& path);
 
-}  // namespace display
+}  // namespace exporting

@@ -11,7 +11,9 @@
 
 #include "export/file_output.h"
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 namespace {
 
@@ -131,4 +133,4 @@ void DrawStepCaption(RgbImage& image, int step) {
   }
 }
 
-}  // namespace display
+}  // namespace exporting

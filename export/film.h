@@ -8,7 +8,7 @@
 #include "world/rounding.h"
 #include "display/rgb_image.h"
 
-namespace display {
+namespace exporting {
 
 enum class FilmFormat { Mp4, Gif };
 
@@ -45,7 +45,7 @@ class FilmWriter {
  public:
   virtual ~FilmWriter() = default;
   // Throws world::UserError ("Datei ... kann nicht erstellt werden. ...").
-  virtual void AddFrame(const RgbImage& frame) = 0;
+  virtual void AddFrame(const display::RgbImage& frame) = 0;
   // Completes the file and puts it in place. Throws world::UserError.
   virtual void Finish() = 0;
   int FrameCount() const { return frames_; }
@@ -67,6 +67,6 @@ inline constexpr const char* kFilmModuleName = "vicinara-film.so";
 inline constexpr int kFilmModuleInterface = 1;
 
 // Writes "step N" in black on a white box into the top left corner.
-void DrawStepCaption(RgbImage& image, int step);
+void DrawStepCaption(display::RgbImage& image, int step);
 
-}  // namespace display
+}  // namespace exporting

@@ -26,7 +26,9 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 namespace {
 
@@ -619,20 +621,20 @@ class PipelinedFilm : public FilmWriter {
 
 }  // namespace
 
-}  // namespace display
+}  // namespace exporting
 
 extern "C" {
 
-__attribute__((visibility("default"))) int vicinara_film_interface() { return display::kFilmModuleInterface; }
+__attribute__((visibility("default"))) int vicinara_film_interface() { return exporting::kFilmModuleInterface; }
 
-__attribute__((visibility("default"))) display::FilmWriter* vicinara_open_film(const std::string& path,
-                                                                               const display::FilmOptions& options) {
+__attribute__((visibility("default"))) exporting::FilmWriter* vicinara_open_film(
+    const std::string& path, const exporting::FilmOptions& options) {
   // The encoders' chatter stays off the terminal; errors come back as messages.
   av_log_set_level(AV_LOG_ERROR);
-  if (options.Format == display::FilmFormat::Gif) {
-    return new display::PipelinedFilm<display::KeepingFilm>(std::make_unique<display::GifFilm>(path, options));
+  if (options.Format == exporting::FilmFormat::Gif) {
+    return new exporting::PipelinedFilm<exporting::KeepingFilm>(std::make_unique<exporting::GifFilm>(path, options));
   }
-  return new display::PipelinedFilm<display::Mp4Film>(std::make_unique<display::Mp4Film>(path, options));
+  return new exporting::PipelinedFilm<exporting::Mp4Film>(std::make_unique<exporting::Mp4Film>(path, options));
 }
 
 }  // extern "C"

@@ -8,7 +8,9 @@
 #define VICINARA_HAS_SSSE3_PATH 1
 #endif
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 namespace {
 
@@ -154,4 +156,4 @@ void RgbToYuv420(const RgbImage& image, const YuvPlanes& out, int pair, int left
   if (left < right) RgbToYuv420Scalar(image, out, pair, left, right);
 }
 
-}  // namespace display
+}  // namespace exporting

@@ -4,7 +4,7 @@
 
 #include "display/rgb_image.h"
 
-namespace display {
+namespace exporting {
 
 // The planes of a 4:2:0 picture: luma at full size, the two chroma planes at
 // half width and height; each row of a plane Stride bytes after the one before.
@@ -22,9 +22,9 @@ struct YuvPlanes {
 // BT.601 in the video range with integer weights, each chroma sample from
 // the mean of its block. Uses SSSE3 where the processor has it, with
 // exactly the results of RgbToYuv420Scalar.
-void RgbToYuv420(const RgbImage& image, const YuvPlanes& out, int pair, int left, int right);
+void RgbToYuv420(const display::RgbImage& image, const YuvPlanes& out, int pair, int left, int right);
 
 // The same, one pixel at a time.
-void RgbToYuv420Scalar(const RgbImage& image, const YuvPlanes& out, int pair, int left, int right);
+void RgbToYuv420Scalar(const display::RgbImage& image, const YuvPlanes& out, int pair, int left, int right);
 
-}  // namespace display
+}  // namespace exporting

@@ -10,7 +10,9 @@
 
 #include "export/file_output.h"
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 namespace {
 
@@ -152,4 +154,4 @@ void WriteJpegFile(const RgbImage& image, const std::string& path, int quality) 
   WriteFileReplacing(path, bytes);
 }
 
-}  // namespace display
+}  // namespace exporting

@@ -8,7 +8,7 @@
 
 #include "display/rgb_image.h"
 
-namespace display {
+namespace exporting {
 
 // A picture libjpeg refused to encode or decode; what() is libjpeg's message.
 class JpegError : public std::runtime_error {
@@ -19,15 +19,15 @@ class JpegError : public std::runtime_error {
 // The picture as a JPEG file image: quality 1..100 (values outside are
 // clamped), every other encoder setting at libjpeg's defaults (baseline,
 // YCbCr, 2x2 chroma subsampling). Throws JpegError, e.g. for an empty picture.
-std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality);
+std::vector<std::uint8_t> EncodeJpeg(const display::RgbImage& image, int quality);
 
 // The RGB picture held by a JPEG file image. Throws JpegError.
-RgbImage DecodeJpeg(std::span<const std::uint8_t> bytes);
+display::RgbImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 
 // Writes the picture as a JPEG file of the given quality to exactly this
 // path, replacing a file of that name; the folder must exist. Throws
 // world::UserError "Datei "%s" kann nicht erstellt werden. %s" with the
 // system's or libjpeg's reason; no partial file is left behind.
-void WriteJpegFile(const RgbImage& image, const std::string& path, int quality);
+void WriteJpegFile(const display::RgbImage& image, const std::string& path, int quality);
 
-}  // namespace display
+}  // namespace exporting

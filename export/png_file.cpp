@@ -6,7 +6,9 @@
 
 #include "file_output.h"
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 std::vector<std::uint8_t> EncodePng(const RgbImage& image) {
   if (image.Width <= 0 || image.Height <= 0) return {};
@@ -47,4 +49,4 @@ void WritePngFile(const RgbImage& image, const std::string& path) {
   WriteFileReplacing(path, bytes);
 }
 
-}  // namespace display
+}  // namespace exporting

@@ -7,19 +7,19 @@
 
 #include "display/rgb_image.h"
 
-namespace display {
+namespace exporting {
 
 // The picture as a PNG file image (8-bit RGB, lossless). Empty for an empty picture.
-std::vector<std::uint8_t> EncodePng(const RgbImage& image);
+std::vector<std::uint8_t> EncodePng(const display::RgbImage& image);
 
 // The RGB picture held by a PNG file image; an empty picture when the bytes
 // are not a PNG libpng can read.
-RgbImage DecodePng(std::span<const std::uint8_t> bytes);
+display::RgbImage DecodePng(std::span<const std::uint8_t> bytes);
 
 // Writes the picture as a PNG file to exactly this path, replacing a file of
 // that name, never leaving a partial file; the folder must exist. Throws
 // world::UserError "Datei "%s" kann nicht erstellt werden. %s" with the
 // system's reason.
-void WritePngFile(const RgbImage& image, const std::string& path);
+void WritePngFile(const display::RgbImage& image, const std::string& path);
 
-}  // namespace display
+}  // namespace exporting

@@ -9,7 +9,9 @@
 #include "export/jpeg.h"
 #include "export/xls.h"
 
-namespace display {
+namespace exporting {
+
+using display::RgbImage;
 
 namespace {
 
@@ -112,4 +114,4 @@ void WindowSaver::ExportSurfaceData(const SaveChoice& choice, const std::string&
   WriteXlsFile(table, DataFileName(choice, number));
 }
 
-}  // namespace display
+}  // namespace exporting

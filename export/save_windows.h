@@ -10,7 +10,7 @@
 
 #include "display/rgb_image.h"
 
-namespace display {
+namespace exporting {
 
 // A window whose picture can be saved: its check box in the main window's
 // group "save windows " and the part its file name carries.
@@ -66,7 +66,7 @@ class WindowSaver {
   // Renders a window's whole client area as it stands, off screen: a picture
   // of the client area's size, filled with the window's background colour,
   // then painted with all its controls, panels and charts.
-  using RenderWindow = std::function<RgbImage()>;
+  using RenderWindow = std::function<display::RgbImage()>;
   // The points of the surface series in point order.
   using SurfacePoints = std::function<std::vector<SurfacePoint>()>;
   // The choice as it stands now.
@@ -112,4 +112,4 @@ class WindowSaver {
   SurfacePoints surface_;
 };
 
-}  // namespace display
+}  // namespace exporting

@@ -9,7 +9,7 @@
 
 #include "export/file_output.h"
 
-namespace display {
+namespace exporting {
 
 namespace {
 
@@ -342,4 +342,4 @@ void WriteXlsFile(const XlsTable& table, const std::string& path) {
   WriteFileReplacing(path, bytes);
 }
 
-}  // namespace display
+}  // namespace exporting

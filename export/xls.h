@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace display {
+namespace exporting {
 
 // One worksheet of a legacy spreadsheet: a header row of texts, then rows of
 // numbers, where an absent or non-finite number is an empty cell.
@@ -35,4 +35,4 @@ std::vector<std::uint8_t> EncodeXls(const XlsTable& table);
 // table too large for a worksheet); no partial file is left behind.
 void WriteXlsFile(const XlsTable& table, const std::string& path);
 
-}  // namespace display
+}  // namespace exporting

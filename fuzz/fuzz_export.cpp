@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Input in(data, size);
   for (const auto& entry : fs::directory_iterator(Folder())) fs::remove_all(entry.path());
 
-  display::XlsTable table;
+  exporting::XlsTable table;
   table.Header = {in.Text(20), in.Text(5), in.Text(5)};
   const int rows = in.Int(0, 60);
   for (int r = 0; r < rows; ++r) {
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string name = in.Text(16);
   const fs::path xls = Folder() / (name + ".xls");
   try {
-    display::WriteXlsFile(table, xls.string());
+    exporting::WriteXlsFile(table, xls.string());
     if (!fs::exists(xls)) std::abort();
   } catch (const world::UserError&) {
   }
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (auto& p : image.Pixels) p = in.Byte();
   const fs::path jpeg = Folder() / (name + ".jpg");
   try {
-    display::WriteJpegFile(image, jpeg.string(), in.Int(-5, 120));
+    exporting::WriteJpegFile(image, jpeg.string(), in.Int(-5, 120));
     if (!fs::exists(jpeg)) std::abort();
   } catch (const world::UserError&) {
   }

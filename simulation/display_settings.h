@@ -13,12 +13,12 @@ inline const bool& ShowRentLandscape(const world::ControlModel& controls) {
 
 // The main window's group "save windows " as the window saver takes it: the
 // round and name fields and the check box of every saved window.
-inline display::SaveChoice SaveChoiceOf(const world::ControlModel& controls) {
-  display::SaveChoice choice;
+inline exporting::SaveChoice SaveChoiceOf(const world::ControlModel& controls) {
+  exporting::SaveChoice choice;
   choice.Round = controls.Text(world::MainControl::SaveRound);
   choice.Name = controls.Text(world::MainControl::SaveName);
-  for (std::size_t i = 0; i < display::kSavedWindows.size(); ++i) {
-    choice.Windows[i] = controls.Checked(display::kSavedWindows[i].CheckBox);
+  for (std::size_t i = 0; i < exporting::kSavedWindows.size(); ++i) {
+    choice.Windows[i] = controls.Checked(exporting::kSavedWindows[i].CheckBox);
   }
   return choice;
 }

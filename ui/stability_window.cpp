@@ -54,7 +54,7 @@ StabilityWindow::StabilityWindow(simulation::Simulation& sim, std::shared_ptr<ex
 
 StabilityWindow::~StabilityWindow() { detach(); }
 
-void StabilityWindow::setSaver(std::shared_ptr<display::WindowSaver> saver) {
+void StabilityWindow::setSaver(std::shared_ptr<exporting::WindowSaver> saver) {
   saver_ = std::move(saver);
   if (!saver_) {
     model_.SetSaver({});

@@ -26,7 +26,7 @@ class StabilityWindow : public ExperimentWindow {
 
   // SaveWindows of the program; a save that fails pauses the experiment
   // and shows the file-creation message once.
-  void setSaver(std::shared_ptr<display::WindowSaver> saver);
+  void setSaver(std::shared_ptr<exporting::WindowSaver> saver);
   // The window "show 3D surface" shows.
   void setSurfaceWindow(QWidget* window) { surfaceWindow_ = window; }
 
@@ -51,7 +51,7 @@ class StabilityWindow : public ExperimentWindow {
 
   std::shared_ptr<experiments::StabilitySurface> landscape_;
   experiments::StabilityExperiment model_;
-  std::shared_ptr<display::WindowSaver> saver_;
+  std::shared_ptr<exporting::WindowSaver> saver_;
   QWidget* surfaceWindow_ = nullptr;
   chart::ChartView* stability_ = nullptr;
   chart::ChartView* change_ = nullptr;

@@ -64,9 +64,9 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
   main_->setOtherWindows(links);
 
   // SaveWindows: every window's picture by its check box, and the surface's points.
-  auto saver =
-      std::make_shared<display::WindowSaver>([&controls = sim_->controls] { return simulation::SaveChoiceOf(controls); },
-                                             QCoreApplication::applicationDirPath().toStdString());
+  auto saver = std::make_shared<exporting::WindowSaver>(
+      [&controls = sim_->controls] { return simulation::SaveChoiceOf(controls); },
+      QCoreApplication::applicationDirPath().toStdString());
   saver->SetWindow("cb_save_main", [main = main_.get()] { return WindowPicture(*main); });
   saver->SetWindow("cb_save_basic", [analysis] {
     analysis->refresh();

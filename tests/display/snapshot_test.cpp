@@ -62,7 +62,7 @@ struct SnapshotFolder : ::testing::Test {
 TEST(PngFile, RoundTripsEveryPixel) {
   display::RgbImage image(5, 3, world::Rgb(1, 2, 3));
   image.Set(4, 2, world::Rgb(250, 128, 7));
-  const display::RgbImage back = display::DecodePng(display::EncodePng(image));
+  const display::RgbImage back = exporting::DecodePng(exporting::EncodePng(image));
   EXPECT_EQ(back.Width, 5);
   EXPECT_EQ(back.Height, 3);
   EXPECT_EQ(back.Pixels, image.Pixels);
@@ -113,7 +113,7 @@ TEST_F(SnapshotFolder, PngShowsTheStreetsFreeOfAgents) {
   options.Snapshot = File("world.png");
   const Outcome o = RunCli(options);
   ASSERT_EQ(o.Status, 0) << o.Err;
-  const display::RgbImage image = display::DecodePng(display::ReadWholeFile(*options.Snapshot));
+  const display::RgbImage image = exporting::DecodePng(exporting::ReadWholeFile(*options.Snapshot));
   ASSERT_EQ(image.Width, 694);
   ASSERT_EQ(image.Height, 694);
   // A disc of radius 2 covers its cell's centre pixel: a street cell's centre
@@ -134,7 +134,7 @@ TEST_F(SnapshotFolder, JpegIsTheSamePictureWithinItsLoss) {
   options.Snapshot = File("world.JPG");
   const Outcome o = RunCli(options);
   ASSERT_EQ(o.Status, 0) << o.Err;
-  const display::RgbImage image = display::DecodeJpeg(display::ReadWholeFile(*options.Snapshot));
+  const display::RgbImage image = exporting::DecodeJpeg(exporting::ReadWholeFile(*options.Snapshot));
   ASSERT_EQ(image.Width, 694);
   // An empty world without rent shading: white cells in silver outlines.
   const world::ColorRef inside = image.At(8, 8);

@@ -7,11 +7,12 @@
 #include "world/convert.h"
 #include "export_support.h"
 
-namespace display {
+namespace exporting {
 namespace {
 
-using display_test::TempFolder;
-using display_test::UserErrorText;
+using display::RgbImage;
+using exporting_test::TempFolder;
+using exporting_test::UserErrorText;
 
 std::vector<std::uint8_t> Header(std::uint32_t fileSize, std::int32_t width, std::int32_t height, int bits,
                                  std::uint32_t compression = 0) {
@@ -117,4 +118,4 @@ TEST(BitmapFile, ReadErrorsAreMessagesForTheUser) {
 }
 
 }  // namespace
-}  // namespace display
+}  // namespace exporting

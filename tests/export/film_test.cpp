@@ -29,9 +29,9 @@ extern "C" {
 
 namespace {
 
-using display::FilmFormat;
+using exporting::FilmFormat;
 using display::RgbImage;
-using display_test::TempFolder;
+using exporting_test::TempFolder;
 
 // --- Reading films back --------------------------------------------------
 
@@ -187,13 +187,13 @@ RgbImage ManyColors(int width = 64, int height = 16) {
 
 std::vector<RgbImage> WriteFilm(const std::string& path, FilmFormat format, const std::vector<RgbImage>& frames,
                                 int fps = 25) {
-  display::FilmOptions options;
+  exporting::FilmOptions options;
   options.Format = format;
   options.Width = frames.front().Width;
   options.Height = frames.front().Height;
   options.FramesPerSecond = fps;
   options.Colors = {world::kWhite, world::Rgb(255, 0, 0)};
-  auto film = display::OpenFilm(path, options);
+  auto film = exporting::OpenFilm(path, options);
   for (const RgbImage& f : frames) film->AddFrame(f);
   film->Finish();
   return frames;
@@ -207,11 +207,11 @@ std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
 }
 
 TEST(FilmFormat, FollowsTheEndingInAnyCase) {
-  EXPECT_EQ(display::FilmFormatOf("a/run.mp4"), FilmFormat::Mp4);
-  EXPECT_EQ(display::FilmFormatOf("RUN.GIF"), FilmFormat::Gif);
-  EXPECT_EQ(display::FilmFormatOf("run.avi"), std::nullopt);
-  EXPECT_EQ(display::FilmFormatOf("run"), std::nullopt);
-  EXPECT_EQ(display::FilmFormatOf("films.gif/run"), std::nullopt);
+  EXPECT_EQ(exporting::FilmFormatOf("a/run.mp4"), FilmFormat::Mp4);
+  EXPECT_EQ(exporting::FilmFormatOf("RUN.GIF"), FilmFormat::Gif);
+  EXPECT_EQ(exporting::FilmFormatOf("run.avi"), std::nullopt);
+  EXPECT_EQ(exporting::FilmFormatOf("run"), std::nullopt);
+  EXPECT_EQ(exporting::FilmFormatOf("films.gif/run"), std::nullopt);
 }
 
 TEST(GifFilm, GivesBackEveryPixelOfEveryFrameAndItsDelay) {
@@ -265,11 +265,11 @@ TEST(Mp4Film, GivesBackTheFramesWithinASmallErrorAtItsRate) {
 TEST(Film, FolderThatDoesNotExistIsRefusedWithTheFileMessage) {
   TempFolder folder;
   const std::string path = folder.File("missing/f.gif");
-  display::FilmOptions options;
+  exporting::FilmOptions options;
   options.Format = FilmFormat::Gif;
   options.Width = options.Height = 4;
   try {
-    display::OpenFilm(path, options);
+    exporting::OpenFilm(path, options);
     FAIL() << "no error";
   } catch (const world::UserError& e) {
     EXPECT_EQ(std::string(e.what()), "Datei \"" + path + "\" kann nicht erstellt werden. No such file or directory");
@@ -278,26 +278,26 @@ TEST(Film, FolderThatDoesNotExistIsRefusedWithTheFileMessage) {
 
 TEST(Film, AbandonedBeforeTheEndLeavesNoFileAndKeepsTheOldOne) {
   TempFolder folder;
-  display::WriteFileReplacing(folder.File("old.mp4"), std::vector<std::uint8_t>{1, 2, 3});
+  exporting::WriteFileReplacing(folder.File("old.mp4"), std::vector<std::uint8_t>{1, 2, 3});
   for (FilmFormat format : {FilmFormat::Gif, FilmFormat::Mp4}) {
-    display::FilmOptions options;
+    exporting::FilmOptions options;
     options.Format = format;
     options.Width = 32;
     options.Height = 32;
-    auto film = display::OpenFilm(folder.File(format == FilmFormat::Gif ? "new.gif" : "old.mp4"), options);
+    auto film = exporting::OpenFilm(folder.File(format == FilmFormat::Gif ? "new.gif" : "old.mp4"), options);
     film->AddFrame(WorldLike(0, 32, 32));
   }
   EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"old.mp4"});
-  EXPECT_EQ(display::ReadWholeFile(folder.File("old.mp4")), (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(exporting::ReadWholeFile(folder.File("old.mp4")), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 TEST(Film, FrameOfAnotherSizeIsRefused) {
   TempFolder folder;
   for (FilmFormat format : {FilmFormat::Gif, FilmFormat::Mp4}) {
-    display::FilmOptions options;
+    exporting::FilmOptions options;
     options.Format = format;
     options.Width = options.Height = 8;
-    auto film = display::OpenFilm(folder.File(format == FilmFormat::Gif ? "f.gif" : "f.mp4"), options);
+    auto film = exporting::OpenFilm(folder.File(format == FilmFormat::Gif ? "f.gif" : "f.mp4"), options);
     // Refused as it comes (MP4) or by the encoder behind, at the next frame
     // or at the end at the latest (GIF).
     EXPECT_THROW(
@@ -319,7 +319,7 @@ TEST(Film, FrameOfAnotherSizeIsRefused) {
 TEST(StepCaption, WritesTheStepInTheCornerOnly) {
   RgbImage image = WorldLike(0, 200, 100);
   const RgbImage before = image;
-  display::DrawStepCaption(image, 1207);
+  exporting::DrawStepCaption(image, 1207);
   int changedBelow = 0, dark = 0;
   for (int y = 0; y < image.Height; ++y) {
     for (int x = 0; x < image.Width; ++x) {
@@ -340,7 +340,7 @@ struct Yuv {
   explicit Yuv(int width, int height)
       : Y(static_cast<std::size_t>(width * height), 1), U(static_cast<std::size_t>(width * height / 4), 1),
         V(U), Width(width) {}
-  display::YuvPlanes Planes() { return {Y.data(), U.data(), V.data(), Width, Width / 2, Width / 2}; }
+  exporting::YuvPlanes Planes() { return {Y.data(), U.data(), V.data(), Width, Width / 2, Width / 2}; }
 };
 
 TEST(YuvConversion, GivesTheVideoRangeValuesOfPlainColours) {
@@ -357,7 +357,7 @@ TEST(YuvConversion, GivesTheVideoRangeValuesOfPlainColours) {
   for (const auto& c : cases) {
     const RgbImage image(40, 2, c.Color);  // 20 blocks: the wide path and the rest one at a time
     Yuv yuv(40, 2);
-    display::RgbToYuv420(image, yuv.Planes(), 0, 0, 20);
+    exporting::RgbToYuv420(image, yuv.Planes(), 0, 0, 20);
     EXPECT_EQ(yuv.Y, std::vector<std::uint8_t>(80, static_cast<std::uint8_t>(c.Y))) << c.Color;
     EXPECT_EQ(yuv.U, std::vector<std::uint8_t>(20, static_cast<std::uint8_t>(c.U))) << c.Color;
     EXPECT_EQ(yuv.V, std::vector<std::uint8_t>(20, static_cast<std::uint8_t>(c.V))) << c.Color;
@@ -368,7 +368,7 @@ TEST(YuvConversion, ChromaIsTheMeanOfEachBlock) {
   RgbImage image(2, 2, world::kWhite);
   image.Set(1, 1, world::Rgb(0, 0, 0));  // the mean: 191 in every channel
   Yuv yuv(2, 2);
-  display::RgbToYuv420(image, yuv.Planes(), 0, 0, 1);
+  exporting::RgbToYuv420(image, yuv.Planes(), 0, 0, 1);
   EXPECT_EQ(yuv.Y, (std::vector<std::uint8_t>{235, 235, 235, 16}));
   EXPECT_EQ(yuv.U, std::vector<std::uint8_t>{128});
 }
@@ -388,8 +388,8 @@ TEST(YuvConversion, WidePathEqualsThePlainOneOnEverySpan) {
     for (int left = 0; left <= 35; ++left) {
       for (int right = left; right <= 35; right += 3) {
         Yuv wide(70, 4), plain(70, 4);
-        display::RgbToYuv420(image, wide.Planes(), 1, left, right);
-        display::RgbToYuv420Scalar(image, plain.Planes(), 1, left, right);
+        exporting::RgbToYuv420(image, wide.Planes(), 1, left, right);
+        exporting::RgbToYuv420Scalar(image, plain.Planes(), 1, left, right);
         ASSERT_EQ(wide.Y, plain.Y) << left << ".." << right;
         ASSERT_EQ(wide.U, plain.U) << left << ".." << right;
         ASSERT_EQ(wide.V, plain.V) << left << ".." << right;
@@ -426,7 +426,7 @@ RgbImage WorldAfter(const TempFolder& folder, int steps) {
   options.Snapshot = folder.File("after" + std::to_string(steps) + ".png");
   const Outcome o = RunCli(options);
   EXPECT_EQ(o.Status, 0) << o.Err;
-  return display::DecodePng(display::ReadWholeFile(*options.Snapshot));
+  return exporting::DecodePng(exporting::ReadWholeFile(*options.Snapshot));
 }
 
 TEST(RunFilm, GifFramesAreTheWorldImagesOfEveryKthStepAndTheLast) {
@@ -474,7 +474,7 @@ TEST(RunFilm, CaptionShowsInTheCornerOfEachFrame) {
   const DecodedFilm film = ReadGif(*options.Film);
   ASSERT_EQ(film.Frames.size(), 2u);
   RgbImage expected = WorldAfter(folder, 1);
-  display::DrawStepCaption(expected, 1);
+  exporting::DrawStepCaption(expected, 1);
   EXPECT_EQ(film.Frames[1].Pixels, expected.Pixels);
 }
 
@@ -548,8 +548,8 @@ TEST(FilmModule, MissingModuleGivesItsMessageAndNoFileAndFoundInLibVicinaraItFil
 
   // As installed: the module in lib/vicinara beside bin.
   std::filesystem::create_directories(folder.Path() / "lib" / "vicinara");
-  std::filesystem::copy_file(std::filesystem::path(VICINARA_CLI_PATH).parent_path() / display::kFilmModuleName,
-                             folder.Path() / "lib" / "vicinara" / display::kFilmModuleName);
+  std::filesystem::copy_file(std::filesystem::path(VICINARA_CLI_PATH).parent_path() / exporting::kFilmModuleName,
+                             folder.Path() / "lib" / "vicinara" / exporting::kFilmModuleName);
   const Process found = RunProgram(folder, command);
   EXPECT_EQ(found.Status, 0) << found.Err;
   EXPECT_EQ(ReadGif(film).Frames.size(), 3u);

@@ -8,13 +8,13 @@
 #include "world/convert.h"
 #include "export_support.h"
 
-namespace display {
+namespace exporting {
 namespace {
 
-using display_test::Entries;
-using display_test::ReadWithXlrd;
-using display_test::TempFolder;
-using display_test::UserErrorText;
+using exporting_test::Entries;
+using exporting_test::ReadWithXlrd;
+using exporting_test::TempFolder;
+using exporting_test::UserErrorText;
 
 struct Record {
   std::uint16_t Type;
@@ -186,4 +186,4 @@ TEST(Xls, CompoundFileHoldsTheStreamWhateverItsSize) {
 }
 
 }  // namespace
-}  // namespace display
+}  // namespace exporting

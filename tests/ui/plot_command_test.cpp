@@ -119,7 +119,7 @@ class Plot : public ::testing::Test {
 
 // A chart, not an empty frame: most pixels white, but thousands drawn in several colours.
 void ExpectDrawn(const std::string& path, int width, int height) {
-  const display::RgbImage image = display::DecodePng(display::ReadWholeFile(path));
+  const display::RgbImage image = exporting::DecodePng(exporting::ReadWholeFile(path));
   ASSERT_EQ(image.Width, width) << path;
   ASSERT_EQ(image.Height, height) << path;
   long long drawn = 0;
@@ -196,7 +196,7 @@ TEST_F(Plot, SvgHoldsTheChartAtTheSizeAskedFor) {
   const Outcome o = PlotTo(streets, "svg", "640x480");
   ASSERT_EQ(o.Status, 0) << o.Err;
   ASSERT_EQ(Names(o.Files), std::vector<std::string>{"Streets_Clusters_Relationship.svg"});
-  const auto bytes = display::ReadWholeFile(o.Files.at(0));
+  const auto bytes = exporting::ReadWholeFile(o.Files.at(0));
   const std::string svg(bytes.begin(), bytes.end());
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("width=\"640"), std::string::npos);
