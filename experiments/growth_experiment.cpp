@@ -12,7 +12,7 @@ constexpr long long kPreparedLines = 1000;
 
 SettingsBox Box() {
   SettingsBox box;
-  box.Timer = "Timer3";
+  box.Timer = ExperimentControl::GrowthTimer;
   box.StartCaption = "tolerance from:";
   box.Start = "10";
   box.End = "60";

@@ -8,7 +8,7 @@ namespace {
 
 SettingsBox Box() {
   SettingsBox box;
-  box.Timer = "Timer2";
+  box.Timer = ExperimentControl::ParameterSpaceTimer;
   box.StartCaption = "values from:";
   box.Start = "2";
   box.End = "4";

@@ -31,24 +31,24 @@ void AddEditWithUpDown(world::ControlModel& fields, Control edit, const std::str
 }
 
 void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const std::function<void()>& onTotalInput) {
-  auto add = [&](const std::string& name, const std::string& caption, const std::string& text, bool total) {
-    Control c = IntegerEdit(name, caption, text);
+  using E = ExperimentControl;
+  auto add = [&](E id, const std::string& caption, const std::string& text, bool total) {
+    Control c = world::MakeEdit("", caption, text, world::NumberKind::Integer);
     if (total) c.OnChange = onTotalInput;
-    fields.Add(std::move(c));
+    fields.Add(id, std::move(c));
   };
-  add("E_valFrom", box.StartCaption, box.Start, true);
-  add("E_valTo", "to:", box.End, true);
-  add("E_incre", "increment:", box.Increment, true);
-  add("E_toSteps", box.StepsCaption, box.Steps, false);
-  add(box.RepetitionsName, box.RepetitionsCaption, box.Repetitions, true);
-  fields.Add(world::MakeLabel("lbl_pSteps", "0"));
-  fields.Add(world::MakeLabel("Lbl_akt", "0"));
-  fields.Add(world::MakeLabel("Lbl_proceed", ""));
+  add(E::ValueFrom, box.StartCaption, box.Start, true);
+  add(E::ValueTo, "to:", box.End, true);
+  add(E::Increment, "increment:", box.Increment, true);
+  add(E::StepsPerValue, box.StepsCaption, box.Steps, false);
+  add(box.RepetitionsField, box.RepetitionsCaption, box.Repetitions, true);
+  fields.Add(E::StepsDone, world::MakeLabel("", "0"));
+  fields.Add(E::Done, world::MakeLabel("", "0"));
+  fields.Add(E::PlannedTotal, world::MakeLabel("", ""));
   Control timer;
-  timer.Name = box.Timer;
   timer.Kind = ControlKind::Timer;
   timer.Checked = false;
-  fields.Add(std::move(timer));
+  fields.Add(box.Timer, std::move(timer));
 }
 
 long long ValueCount(long long start, long long end, long long increment) {

@@ -5,21 +5,22 @@
 #include <vector>
 
 #include "simulation/controls.h"
+#include "experiments/experiment_control.h"
 #include "world/convert.h"
 
 namespace experiments {
 
 // Initial texts and captions of the box "settings" of one experiment window,
-// and the name of the window's timer.
+// and the window's timer.
 struct SettingsBox {
-  std::string Timer;
+  ExperimentControl Timer = ExperimentControl::ParameterSpaceTimer;
   std::string StartCaption;
   std::string Start;
   std::string End;
   std::string Increment = "1";
   std::string StepsCaption = "timesteps per value:";
   std::string Steps;
-  std::string RepetitionsName = "E_calcVals";
+  ExperimentControl RepetitionsField = ExperimentControl::CalculationsPerValue;
   std::string RepetitionsCaption = "calculations per value:";
   std::string Repetitions;
 };

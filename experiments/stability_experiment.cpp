@@ -10,18 +10,19 @@ namespace experiments {
 
 using world::Control;
 using world::IntToText;
+using E = ExperimentControl;
 
 namespace {
 
 SettingsBox Box() {
   SettingsBox box;
-  box.Timer = "Timer5";
+  box.Timer = ExperimentControl::StabilityTimer;
   box.StartCaption = "tolerance from:";
   box.Start = "25";
   box.End = "45";
   box.StepsCaption = "steps until next value:";
   box.Steps = "5";
-  box.RepetitionsName = "E_calcRds";
+  box.RepetitionsField = ExperimentControl::RoundsPerValue;
   box.RepetitionsCaption = "rounds:";
   box.Repetitions = "5";
   return box;
@@ -74,10 +75,10 @@ StabilityExperiment::~StabilityExperiment() {
 }
 
 void StabilityExperiment::UpdatePlannedTotal() {
-  const int start = controls.Int("E_valFrom");
-  const int end = controls.Int("E_valTo");
-  const int increment = controls.Int("E_incre");
-  const int rounds = controls.Int("E_calcRds");
+  const int start = controls.Int(E::ValueFrom);
+  const int end = controls.Int(E::ValueTo);
+  const int increment = controls.Int(E::Increment);
+  const int rounds = controls.Int(E::RoundsPerValue);
   const int thirdStart = controls.Int("E_thirdFrom");
   const int thirdEnd = controls.Int("E_thirdTo");
   const int thirdIncrement = controls.Int("E_thirdIncre");
@@ -85,7 +86,7 @@ void StabilityExperiment::UpdatePlannedTotal() {
   // Counted as they run: the first value, round and pass always run.
   long long total = SaturatingProduct(ValueCount(start, end, increment), RepetitionsRun(rounds));
   if (controls.Checked("Cb_acti3d")) total = SaturatingProduct(total, ValueCount(thirdStart, thirdEnd, thirdIncrement));
-  controls.SetText("Lbl_proceed", TotalText(total));
+  controls.SetText(E::PlannedTotal, TotalText(total));
 }
 
 void StabilityExperiment::WriteThirdValue(simulation::Simulation& sim, int parameter, int value) {
@@ -107,10 +108,10 @@ void StabilityExperiment::WriteThirdValue(simulation::Simulation& sim, int param
   }
 }
 
-int StabilityExperiment::ReadSteps() const { return std::max(1, controls.Int("E_toSteps")); }
+int StabilityExperiment::ReadSteps() const { return std::max(1, controls.Int(E::StepsPerValue)); }
 
 void StabilityExperiment::SetTimer(bool on) {
-  controls.SetChecked("Timer5", on);
+  controls.SetChecked(E::StabilityTimer, on);
   // Every step records into the change chart while, and only while, the timer runs.
   if (on) {
     sim_.analysis.Stability = {&ser_change, &ser_tol};
@@ -159,7 +160,7 @@ void StabilityExperiment::S_startClick() {
     // A pass that never passes the end would sweep for ever.
     if (controls.Int("E_thirdIncre") <= 0) throw IncrementsMessage();
   }
-  static_cast<void>(controls.Int("E_valFrom"));
+  static_cast<void>(controls.Int(E::ValueFrom));
   static_cast<void>(ReadSteps());
 
   sweep3d_ = sweep3d;
@@ -224,9 +225,9 @@ bool StabilityExperiment::Continue() {
 
 bool StabilityExperiment::Rise() {
   // The fields this rise needs are read before anything changes.
-  const int end = controls.Int("E_valTo");
+  const int end = controls.Int(E::ValueTo);
   const bool roundDone = tolerance_ + 1 > end;
-  const int rounds = roundDone ? controls.Int("E_calcRds") : 0;
+  const int rounds = roundDone ? controls.Int(E::RoundsPerValue) : 0;
 
   // The world settled under `tolerance`: record the segregation after its last step.
   if (const auto m = MeanSegregation(sim_.analysis, stepInRound_ - 1)) Series_segVal.Add(tolerance_, *m);
@@ -234,7 +235,7 @@ bool StabilityExperiment::Rise() {
   ++tolerance_;
   SetThreshold(tolerance_);
   ++valuesDone_;
-  controls.SetText("Lbl_akt", IntToText(valuesDone_));
+  controls.SetText(E::Done, IntToText(valuesDone_));
   if (!roundDone) return true;
 
   Series_segAvg.SetPeriod(roundNo_);
@@ -256,8 +257,8 @@ bool StabilityExperiment::FinishPass() {
   int thirdIncrement = 0;
   int thirdEnd = 0;
   if (next) {
-    start = controls.Int("E_valFrom");
-    end = controls.Int("E_valTo");
+    start = controls.Int(E::ValueFrom);
+    end = controls.Int(E::ValueTo);
     thirdIncrement = controls.Int("E_thirdIncre");
     thirdEnd = controls.Int("E_thirdTo");
     if (thirdIncrement <= 0) throw IncrementsMessage();
@@ -305,14 +306,14 @@ bool StabilityExperiment::FinalSave() {
 }
 
 bool StabilityExperiment::RestartRound() {
-  const int start = controls.Int("E_valFrom");
+  const int start = controls.Int(E::ValueFrom);
   const int steps = ReadSteps();
   ser_change.clear();
   ser_tol.clear();
   stepInRound_ = 0;
   sim_.world.StepCount = 0;
   stableSteps_ = 0;
-  controls.SetText("Lbl_akt", IntToText(valuesDone_));
+  controls.SetText(E::Done, IntToText(valuesDone_));
   tolerance_ = start;
   sim_.controls.SetText(world::MainControl::StopStep, IntToText(steps));
   sim_.NewSetup();
@@ -332,7 +333,7 @@ void StabilityExperiment::Step() {
   }
   lastChanged_ = changed;
   sim_.TimeStep();
-  controls.SetText("lbl_pSteps", IntToText(stepInRound_));
+  controls.SetText(E::StepsDone, IntToText(stepInRound_));
   ++stepInRound_;
 }
 

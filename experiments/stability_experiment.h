@@ -48,7 +48,7 @@ class StabilityExperiment : public Experiment {
   Series ser_tol;
 
   world::ControlModel& Fields() override { return controls; }
-  std::string TimerName() const override { return "Timer5"; }
+  std::string TimerName() const override { return std::string(NameOf(ExperimentControl::StabilityTimer)); }
   void SetReporter(Reporter reporter) override { reporter_ = std::move(reporter); }
   void SetSaver(Saver saver) { saver_ = std::move(saver); }
 
@@ -78,7 +78,7 @@ class StabilityExperiment : public Experiment {
   // The write of the third value into the main window, as a user's edit.
   static void WriteThirdValue(simulation::Simulation& sim, int parameter, int value);
 
-  bool Running() const override { return controls.Checked("Timer5"); }
+  bool Running() const override { return controls.Checked(ExperimentControl::StabilityTimer); }
   bool Started() const override { return phase_ != Phase::Idle; }
   bool Ended() const override { return phase_ == Phase::Ended; }
   long long Tolerance() const { return tolerance_; }

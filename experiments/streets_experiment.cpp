@@ -9,7 +9,7 @@ namespace {
 
 SettingsBox Box() {
   SettingsBox box;
-  box.Timer = "Timer4";
+  box.Timer = ExperimentControl::StreetsTimer;
   box.StartCaption = "nr. of streets or\nrows / cols from:";
   box.Start = "10";
   box.End = "60";

@@ -5,6 +5,7 @@
 namespace experiments {
 
 using world::IntToText;
+using E = ExperimentControl;
 
 SweepCalculation SweepPlan::At(long long k) const {
   const long long runs = Runs();
@@ -17,18 +18,18 @@ SweepCalculation SweepPlan::At(long long k) const {
 
 SweepRunner::SweepRunner(simulation::Simulation& sim, world::ControlModel& fields, const SettingsBox& box,
                          Hooks& hooks)
-    : sim_(sim), fields_(fields), hooks_(hooks), timer_(box.Timer), repetitions_(box.RepetitionsName) {
+    : sim_(sim), fields_(fields), hooks_(hooks), timer_(box.Timer), repetitions_(box.RepetitionsField) {
   AddSettingsBox(fields_, box, [this] { UpdatePlannedTotal(); });
   UpdatePlannedTotal();
 }
 
-int SweepRunner::ReadSteps() const { return std::max(1, fields_.Int("E_toSteps")); }
+int SweepRunner::ReadSteps() const { return std::max(1, fields_.Int(E::StepsPerValue)); }
 
 SweepSettings SweepRunner::ReadSettings() const {
   SweepSettings s;
-  s.Start = fields_.Int("E_valFrom");
-  s.End = fields_.Int("E_valTo");
-  s.Increment = fields_.Int("E_incre");
+  s.Start = fields_.Int(E::ValueFrom);
+  s.End = fields_.Int(E::ValueTo);
+  s.Increment = fields_.Int(E::Increment);
   s.Steps = ReadSteps();
   s.Repetitions = fields_.Int(repetitions_);
   if (s.Increment <= 0) throw IncrementsMessage();
@@ -40,7 +41,7 @@ SweepPlan SweepRunner::Plan() const {
   return {s.Start, s.End, s.Increment, s.Repetitions};
 }
 
-void SweepRunner::UpdatePlannedTotal() { fields_.SetText("Lbl_proceed", TotalText(Plan().Calculations())); }
+void SweepRunner::UpdatePlannedTotal() { fields_.SetText(E::PlannedTotal, TotalText(Plan().Calculations())); }
 
 void SweepRunner::SetUp() {
   setUpDue_ = true;
@@ -56,7 +57,7 @@ void SweepRunner::NewStart() {
   calcsDone_ = 0;
   phase_ = Phase::Active;
   hooks_.PrepareCharts(s);
-  fields_.SetText("Lbl_akt", "0");
+  fields_.SetText(E::Done, "0");
   currentValue_ = s.Start;
   // The main window stops its own run at the last step of every calculation.
   sim_.controls.SetText(world::MainControl::StopStep, IntToText(s.Steps));
@@ -87,14 +88,14 @@ void SweepRunner::Tick() {
       s.Repetitions = fields_.Int(repetitions_);
       const bool valueDone = s.Repetitions < 0 || calcInValue_ + 1 > s.Repetitions;
       if (valueDone) {
-        s.Increment = fields_.Int("E_incre");
-        s.End = fields_.Int("E_valTo");
+        s.Increment = fields_.Int(E::Increment);
+        s.End = fields_.Int(E::ValueTo);
         if (s.Increment <= 0) throw IncrementsMessage();
       }
       hooks_.RecordCalculation(s);
       ++calcInValue_;
       ++calcsDone_;
-      fields_.SetText("Lbl_akt", IntToText(calcsDone_));
+      fields_.SetText(E::Done, IntToText(calcsDone_));
       if (valueDone) {
         currentValue_ += s.Increment;
         hooks_.ValueDone();
@@ -110,7 +111,7 @@ void SweepRunner::Tick() {
       SetUp();
     }
     sim_.TimeStep();
-    fields_.SetText("lbl_pSteps", IntToText(stepInCalc_));
+    fields_.SetText(E::StepsDone, IntToText(stepInCalc_));
     ++stepInCalc_;
   } catch (const world::UserError& error) {
     SetTimer(false);

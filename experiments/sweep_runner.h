@@ -96,7 +96,7 @@ class SweepRunner {
   SweepSettings ReadSettings() const;
   SweepPlan Plan() const;
 
-  const std::string& TimerName() const { return timer_; }
+  std::string TimerName() const { return std::string(NameOf(timer_)); }
   bool Running() const { return fields_.Checked(timer_); }
   bool Started() const { return phase_ != Phase::Idle; }
   bool Ended() const { return phase_ == Phase::Ended; }
@@ -118,8 +118,8 @@ class SweepRunner {
   simulation::Simulation& sim_;
   world::ControlModel& fields_;
   Hooks& hooks_;
-  std::string timer_;
-  std::string repetitions_;
+  ExperimentControl timer_;
+  ExperimentControl repetitions_;
   Reporter reporter_;
 
   Phase phase_ = Phase::Idle;

@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include <algorithm>
+#include <cassert>
 #include <stdexcept>
 #include <utility>
 
@@ -12,24 +13,33 @@ Control& ControlModel::Add(Control control) {
   auto owned = std::make_unique<Control>(std::move(control));
   Control& ref = *owned;
   controls_[ref.Name] = std::move(owned);
+  if (const auto it = std::find(handles_.begin(), handles_.end(), ref.Name); it != handles_.end()) {
+    byHandle_[static_cast<std::size_t>(it - handles_.begin())] = &ref;
+  }
   Notify(ref, ControlEvent::Added);
   return ref;
 }
 
-Control& ControlModel::Add(MainControl id, Control control) {
-  control.Name = std::string(NameOf(id));
-  Control& ref = Add(std::move(control));
-  main_[static_cast<std::size_t>(id)] = &ref;
-  return ref;
+Control& ControlModel::AddAt(ControlKey key, Control control) {
+  if (handles_.empty()) UseHandles(key.Table());
+  control.Name = std::string(key.Name());
+  return Add(std::move(control));
+}
+
+void ControlModel::UseHandles(HandleTable table) {
+  assert(handles_.empty());
+  handles_ = table;
+  byHandle_.assign(table.size(), nullptr);
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (auto it = controls_.find(table[i]); it != controls_.end()) byHandle_[i] = it->second.get();
+  }
 }
 
 void ControlModel::Remove(std::string_view name) {
   auto it = controls_.find(name);
   if (it == controls_.end()) return;
   std::unique_ptr<Control> removed = std::move(it->second);
-  for (Control*& slot : main_) {
-    if (slot == removed.get()) slot = nullptr;
-  }
+  std::replace(byHandle_.begin(), byHandle_.end(), removed.get(), static_cast<Control*>(nullptr));
   controls_.erase(it);
   Notify(*removed, ControlEvent::Removed);
 }
@@ -39,8 +49,8 @@ Control* ControlModel::Find(ControlKey key) {
 }
 
 const Control* ControlModel::Find(ControlKey key) const {
-  if (const auto id = key.Main()) {
-    if (Control* control = main_[static_cast<std::size_t>(*id)]) return control;
+  if (key.Table().data() == handles_.data() && !handles_.empty()) {
+    if (Control* control = byHandle_[key.Index()]) return control;
   }
   auto it = controls_.find(key.Name());
   return it == controls_.end() ? nullptr : it->second.get();

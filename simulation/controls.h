@@ -1,12 +1,13 @@
 #pragma once
 
-#include <array>
+#include <concepts>
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "main_control.h"
@@ -44,20 +45,36 @@ struct Control {
 
 enum class ControlEvent { Changed, Added, Removed };
 
-// How code addresses a control: the main window's by its typed handle (an
-// array access), the others' by component name.
+// The component names a window's typed handles stand for, in the order of
+// the handles' enum. A handle type Handle (an enum class listed once with its
+// names by an X-macro) comes with `HandleTable HandleTableOf(Handle)` beside
+// it, which the keys below find by argument-dependent lookup.
+using HandleTable = std::span<const std::string_view>;
+
+template <class Handle>
+concept ControlHandle = std::is_enum_v<Handle> && requires(Handle handle) {
+  { HandleTableOf(handle) } -> std::same_as<HandleTable>;
+};
+
+// How code addresses a control: by a window's typed handle (an array access
+// in the model that uses that window's handles) or by component name.
 class ControlKey {
  public:
-  ControlKey(MainControl control) : main_(control), name_(NameOf(control)) {}
+  template <ControlHandle Handle>
+  ControlKey(Handle handle)
+      : table_(HandleTableOf(handle)), index_(static_cast<std::size_t>(handle)), name_(table_[index_]) {}
   ControlKey(std::string_view name) : name_(name) {}
   ControlKey(const std::string& name) : name_(name) {}
   ControlKey(const char* name) : name_(name) {}
 
-  std::optional<MainControl> Main() const { return main_; }
+  // The handle's table, empty for a key by name, and its place in the table.
+  HandleTable Table() const { return table_; }
+  std::size_t Index() const { return index_; }
   std::string_view Name() const { return name_; }
 
  private:
-  std::optional<MainControl> main_;
+  HandleTable table_;
+  std::size_t index_ = 0;
   std::string_view name_;
 };
 
@@ -73,10 +90,17 @@ class ControlModel {
   ControlModel(const ControlModel&) = delete;
   ControlModel& operator=(const ControlModel&) = delete;
 
+  // Adds a control, bound to its handle when its name is in the table of UseHandles.
   Control& Add(Control control);
-  // Adds a control of the main window under its component name.
-  Control& Add(MainControl id, Control control);
+  // Adds a control under the component name of its handle.
+  template <ControlHandle Handle>
+  Control& Add(Handle id, Control control) {
+    return AddAt(ControlKey(id), std::move(control));
+  }
   void Remove(std::string_view name);
+  // Lets the handles of one window reach their controls by array access,
+  // those added already and those added later. Once per model.
+  void UseHandles(HandleTable table);
 
   Control* Find(ControlKey key);
   const Control* Find(ControlKey key) const;
@@ -120,8 +144,13 @@ class ControlModel {
     if (handler) handler();
   }
 
+  Control& AddAt(ControlKey key, Control control);
+
   std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
-  std::array<Control*, kMainControlCount> main_{};  // the main window's controls by handle
+  // The window's handles and their controls, by handle; the first handle
+  // added chooses the table. Keys of another table are looked up by name.
+  HandleTable handles_;
+  std::vector<Control*> byHandle_;
   std::map<int, Listener> listeners_;
   int nextListener_ = 1;
 };

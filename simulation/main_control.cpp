@@ -16,6 +16,8 @@ constexpr std::array<std::string_view, kMainControlCount> kNames{
 
 std::string_view NameOf(MainControl control) { return kNames[static_cast<std::size_t>(control)]; }
 
+std::span<const std::string_view> HandleTableOf(MainControl) { return kNames; }
+
 std::optional<MainControl> FindMainControl(std::string_view name) {
   for (std::size_t i = 0; i < kNames.size(); ++i) {
     if (kNames[i] == name) return static_cast<MainControl>(i);

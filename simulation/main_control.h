@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace world {
@@ -116,6 +117,9 @@ inline constexpr int kMainControlCount = 0
 
 // The component name of a control.
 std::string_view NameOf(MainControl control);
+
+// The component names of all the main window's controls, in handle order.
+std::span<const std::string_view> HandleTableOf(MainControl);
 
 // The control of a component name, if the main window has one by that name.
 std::optional<MainControl> FindMainControl(std::string_view name);

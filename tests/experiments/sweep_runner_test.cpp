@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "experiments/settings_box.h"
 #include "runner_support.h"
+#include "simulation/control_builders.h"
 
 namespace experiments {
 namespace {
@@ -47,7 +49,7 @@ struct LogHooks : SweepRunner::Hooks {
 SettingsBox Box(std::string start, std::string end, std::string increment, std::string steps,
                 std::string repetitions) {
   SettingsBox box;
-  box.Timer = "Timer2";
+  box.Timer = ExperimentControl::ParameterSpaceTimer;
   box.StartCaption = "values from:";
   box.Start = std::move(start);
   box.End = std::move(end);
@@ -67,6 +69,32 @@ struct Fixture {
   SweepRunner runner;
   Reports reports;
 };
+
+// An experiment window's fields are reached by its own handles, by array
+// access, and by the names the widgets and --exp use; handles of another
+// window fall back to the name, and a removed field is gone for both.
+TEST(SettingsBox, HandlesAndNamesReachTheSameFields) {
+  world::ControlModel fields;
+  fields.Add(world::MakeLabel("E_clusterT", "5"));  // added before the first handle
+  SettingsBox box;
+  box.Timer = ExperimentControl::StabilityTimer;
+  box.RepetitionsField = ExperimentControl::RoundsPerValue;
+  box.Start = "3";
+  box.Repetitions = "4";
+  AddSettingsBox(fields, box, [] {});
+
+  EXPECT_EQ(&fields.Get(ExperimentControl::ValueFrom), &fields.Get("E_valFrom"));
+  EXPECT_EQ(fields.Text(ExperimentControl::ValueFrom), "3");
+  EXPECT_EQ(fields.Text(ExperimentControl::RoundsPerValue), "4");
+  EXPECT_FALSE(fields.Has(ExperimentControl::CalculationsPerValue));
+  EXPECT_TRUE(fields.Has("Timer5"));
+  EXPECT_FALSE(fields.Has(ExperimentControl::GrowthTimer));
+  EXPECT_EQ(fields.Text(world::MainControl::ClusterThreshold), "5");
+
+  fields.Remove("E_valTo");
+  EXPECT_FALSE(fields.Has(ExperimentControl::ValueTo));
+  EXPECT_THROW(fields.Get(ExperimentControl::ValueTo), std::out_of_range);
+}
 
 TEST(SweepRunner, PlannedTotalCountsValuesTimesRepetitions) {
   Fixture f(Box("2", "4", "1", "30", "3"));
