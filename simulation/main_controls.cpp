@@ -82,9 +82,9 @@ struct Row {
   int Max = 0;
   int Position = 0;
   int Increment = 1;
-  std::optional<MainControl> Associate;
+  std::optional<MainControl> Associate = std::nullopt;
   const char* Group = "";  // radio group
-  std::vector<std::string> Items;
+  std::vector<std::string> Items = {};
   ColorRef FontColor = 0;
   Handler OnChange = nullptr;
   Handler OnClick = nullptr;
