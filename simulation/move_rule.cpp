@@ -93,6 +93,7 @@ void Simulation::MoveAgents() {
   // A step reaches at most MoveDistance + 1 cells away; while that is no
   // more than the grid's width and height one wrap brings a target back.
   const int cols = w.GridCols, rows = w.GridRows;
+  const int moveDistance = w.MoveDistance;
   const bool oneWrap = std::abs(static_cast<long long>(w.MoveDistance)) + 1 <= std::min(cols, rows);
 
   w.UnsatisfiedCount = 0;
@@ -130,15 +131,20 @@ void Simulation::MoveAgents() {
 
     const double rentHere = cells.Rent[c];
     int tx = cx, ty = cy;
+    // The search works on copies of the random source and the offsets: the
+    // blocked bytes it reads could alias them, which would keep the source's
+    // state going through memory on every draw.
+    world::Random rng = w.Rng;
+    int stepX = agent.StepX, stepY = agent.StepY;
     for (int attempt = freeCells > 0 ? 1 : 1001;; ++attempt) {
       if (attempt > 1000) {
         tx = cx;
         ty = cy;
         break;
       }
-      agent.ChangeHeading(180, w.MoveDistance, w.Rng);
-      tx = cx + agent.StepX;
-      ty = cy + agent.StepY;
+      world::TAgent::DrawStep(moveDistance, rng, stepX, stepY);
+      tx = cx + stepX;
+      ty = cy + stepY;
       if (oneWrap) {
         // Whether a step leaves the grid is a coin toss for the branch
         // predictor: wrap without branches.
@@ -151,6 +157,9 @@ void Simulation::MoveAgents() {
       }
       if (!blocked[ty * cols + tx]) break;
     }
+    w.Rng = rng;
+    agent.StepX = stepX;
+    agent.StepY = stepY;
     const int t = cells.Index(tx, ty);
     const double rentTarget = cells.Rent[t];
 

@@ -25,10 +25,15 @@ struct TAgent {
   // as likely. StepX is drawn before StepY. The angle does not enter.
   void ChangeHeading(int angle, int distance, Random& random) {
     (void)angle;
+    DrawStep(distance, random, StepX, StepY);
+  }
+
+  // The offsets ChangeHeading draws, for loops that keep them in registers.
+  static void DrawStep(int distance, Random& random, int& x, int& y) {
     const double width = 2.0 * distance + 2.0;
     const double shift = distance + 1.0;
-    StepX = static_cast<int>(RoundHalfEven(random.NextReal() * width - shift));
-    StepY = static_cast<int>(RoundHalfEven(random.NextReal() * width - shift));
+    x = static_cast<int>(RoundHalfEven(random.NextReal() * width - shift));
+    y = static_cast<int>(RoundHalfEven(random.NextReal() * width - shift));
   }
 };
 
