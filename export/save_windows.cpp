@@ -1,7 +1,6 @@
 #include "export/save_windows.h"
 
 #include <filesystem>
-#include <stdexcept>
 #include <system_error>
 
 #include "export/bitmap.h"
@@ -17,9 +16,8 @@ namespace {
 
 constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 constexpr int kPictureQuality = 100;
-// The 3-D surface's entry in kSavedWindows: its box also decides about the data.
-constexpr std::size_t kSurfaceWindow = kSavedWindows.size() - 1;
-static_assert(kSavedWindows[kSurfaceWindow].NamePart == "_stabSurf3D_");
+// The 3-D surface's box also decides about the data.
+constexpr std::size_t kSurfaceWindow = IndexOf(SavedWindowId::Surface);
 
 void RemoveQuietly(const std::string& path) {
   std::error_code ignored;
@@ -48,14 +46,8 @@ WindowSaver::WindowSaver(ChoiceSource choice, std::string programFolder)
   if (!folder_.empty() && LastSeparator(folder_) != folder_.size() - 1) folder_ += kSeparator;
 }
 
-void WindowSaver::SetWindow(std::string_view checkBox, RenderWindow render) {
-  for (const SavedWindow& w : kSavedWindows) {
-    if (w.CheckBox == checkBox) {
-      renderers_.insert_or_assign(std::string(checkBox), std::move(render));
-      return;
-    }
-  }
-  throw std::invalid_argument("no saved window has the check box " + std::string(checkBox));
+void WindowSaver::SetWindow(SavedWindowId window, RenderWindow render) {
+  renderers_[IndexOf(window)] = std::move(render);
 }
 
 void WindowSaver::SetSurface(SurfacePoints points) { surface_ = std::move(points); }
@@ -86,9 +78,9 @@ void WindowSaver::SaveWindows(const std::string& number) const {
   for (std::size_t i = 0; i < kSavedWindows.size(); ++i) {
     const SavedWindow& window = kSavedWindows[i];
     if (!choice.Windows[i]) continue;
-    const auto renderer = renderers_.find(window.CheckBox);
-    if (renderer == renderers_.end() || !renderer->second) continue;
-    const RgbImage picture = renderer->second();
+    const RenderWindow& render = renderers_[i];
+    if (!render) continue;
+    const RgbImage picture = render();
     const std::string base = PictureBase(choice, number, window.NamePart);
     WriteBitmapFile(picture, base + ".bmp");
     try {

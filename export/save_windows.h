@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,23 +12,26 @@
 
 namespace exporting {
 
-// A window whose picture can be saved: its check box in the main window's
-// group "save windows " and the part its file name carries.
+// The windows whose pictures can be saved, in the order they are saved.
+enum class SavedWindowId : std::uint8_t { Main, Analysis, ParameterSpace, Growth, Streets, Stability, Surface };
+
+// A window whose picture can be saved: the part its file name carries.
 struct SavedWindow {
-  std::string_view CheckBox;
+  SavedWindowId Id;
   std::string_view NamePart;
 };
 
-// The windows in the order they are saved.
 inline constexpr std::array<SavedWindow, 7> kSavedWindows{{
-    {"cb_save_main", "_main_"},
-    {"cb_save_basic", "_basic_"},
-    {"cb_save_paraSp", "_paraSpace_"},
-    {"cb_save_growth", "_growth_"},
-    {"cb_save_streets", "_streets_"},
-    {"cb_save_stability", "_stability_"},
-    {"cb_save_3DSurf", "_stabSurf3D_"},
+    {SavedWindowId::Main, "_main_"},
+    {SavedWindowId::Analysis, "_basic_"},
+    {SavedWindowId::ParameterSpace, "_paraSpace_"},
+    {SavedWindowId::Growth, "_growth_"},
+    {SavedWindowId::Streets, "_streets_"},
+    {SavedWindowId::Stability, "_stability_"},
+    {SavedWindowId::Surface, "_stabSurf3D_"},
 }};
+
+constexpr std::size_t IndexOf(SavedWindowId id) { return static_cast<std::size_t>(id); }
 
 // What the main window's group "save windows " asks for at the moment of a
 // save: the round and examination name of the file names (E_sRound, E_sName)
@@ -76,10 +79,9 @@ class WindowSaver {
   // a trailing separator.
   WindowSaver(ChoiceSource choice, std::string programFolder);
 
-  // Binds a window of kSavedWindows, by its check box, to its renderer.
-  // Throws std::invalid_argument for a name not in kSavedWindows. A checked
-  // window without a renderer is not saved (this front end lacks it).
-  void SetWindow(std::string_view checkBox, RenderWindow render);
+  // Binds a window to its renderer. A checked window without a renderer is
+  // not saved (this front end lacks it).
+  void SetWindow(SavedWindowId window, RenderWindow render);
   // Without a source the surface is empty: the file holds the header only.
   void SetSurface(SurfacePoints points);
 
@@ -90,7 +92,7 @@ class WindowSaver {
   // files written before stay, no later file is written, no bitmap remains.
   void SaveWindows(const std::string& number) const;
 
-  // When the surface (cb_save_3DSurf) is checked, writes the surface to DataFileName(number):
+  // When the surface is checked, writes the surface to DataFileName(number):
   // one worksheet with the header "X", "Y", "Z" and one row per point.
   // Throws world::UserError when the file cannot be created.
   void ExportSurfaceData(const std::string& number) const;
@@ -108,7 +110,7 @@ class WindowSaver {
 
   ChoiceSource choice_;
   std::string folder_;  // ends in a separator, or is empty for the working folder
-  std::map<std::string, RenderWindow, std::less<>> renderers_;
+  std::array<RenderWindow, kSavedWindows.size()> renderers_;
   SurfacePoints surface_;
 };
 

@@ -11,14 +11,30 @@ inline const bool& ShowRentLandscape(const world::ControlModel& controls) {
   return controls.Get(world::MainControl::ShowRentLandscape).Checked;
 }
 
+// The check box of the group "save windows " that chooses a window.
+constexpr world::MainControl SaveCheckBox(exporting::SavedWindowId window) {
+  using C = world::MainControl;
+  using W = exporting::SavedWindowId;
+  switch (window) {
+    case W::Main: return C::SaveMain;
+    case W::Analysis: return C::SaveBasic;
+    case W::ParameterSpace: return C::SaveParameterSpace;
+    case W::Growth: return C::SaveGrowth;
+    case W::Streets: return C::SaveStreets;
+    case W::Stability: return C::SaveStability;
+    case W::Surface: return C::SaveSurface;
+  }
+  return C::SaveMain;
+}
+
 // The main window's group "save windows " as the window saver takes it: the
 // round and name fields and the check box of every saved window.
 inline exporting::SaveChoice SaveChoiceOf(const world::ControlModel& controls) {
   exporting::SaveChoice choice;
   choice.Round = controls.Text(world::MainControl::SaveRound);
   choice.Name = controls.Text(world::MainControl::SaveName);
-  for (std::size_t i = 0; i < exporting::kSavedWindows.size(); ++i) {
-    choice.Windows[i] = controls.Checked(exporting::kSavedWindows[i].CheckBox);
+  for (const exporting::SavedWindow& window : exporting::kSavedWindows) {
+    choice.Windows[exporting::IndexOf(window.Id)] = controls.Checked(SaveCheckBox(window.Id));
   }
   return choice;
 }

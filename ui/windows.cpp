@@ -63,20 +63,21 @@ Windows::Windows(MessageSink sink, simulation::Simulation::SeedSource seeds) : s
   links.GroupSizes = add(new GroupSizesWindow(*sim_));
   main_->setOtherWindows(links);
 
-  // SaveWindows: every window's picture by its check box, and the surface's points.
+  // SaveWindows: every window's picture, and the surface's points.
   auto saver = std::make_shared<exporting::WindowSaver>(
       [&controls = sim_->controls] { return simulation::SaveChoiceOf(controls); },
       QCoreApplication::applicationDirPath().toStdString());
-  saver->SetWindow("cb_save_main", [main = main_.get()] { return WindowPicture(*main); });
-  saver->SetWindow("cb_save_basic", [analysis] {
+  using W = exporting::SavedWindowId;
+  saver->SetWindow(W::Main, [main = main_.get()] { return WindowPicture(*main); });
+  saver->SetWindow(W::Analysis, [analysis] {
     analysis->refresh();
     return WindowPicture(*analysis);
   });
-  saver->SetWindow("cb_save_paraSp", [parameterSpace] { return parameterSpace->picture(); });
-  saver->SetWindow("cb_save_growth", [growth] { return growth->picture(); });
-  saver->SetWindow("cb_save_streets", [streets] { return streets->picture(); });
-  saver->SetWindow("cb_save_stability", [stability] { return stability->picture(); });
-  saver->SetWindow("cb_save_3DSurf", [surface] { return surface->picture(); });
+  saver->SetWindow(W::ParameterSpace, [parameterSpace] { return parameterSpace->picture(); });
+  saver->SetWindow(W::Growth, [growth] { return growth->picture(); });
+  saver->SetWindow(W::Streets, [streets] { return streets->picture(); });
+  saver->SetWindow(W::Stability, [stability] { return stability->picture(); });
+  saver->SetWindow(W::Surface, [surface] { return surface->picture(); });
   saver->SetSurface([surfaceData = landscape.get()] { return surfaceData->SurfacePoints(); });
   stability->setSaver(saver);
 }

@@ -34,8 +34,8 @@ class SaveWindows : public ::testing::Test {
     // Every window paints itself in its own size and colour and notes
     // that it was asked.
     for (std::size_t i = 0; i < kSavedWindows.size(); ++i) {
-      const std::string box(kSavedWindows[i].CheckBox);
-      saver.SetWindow(box, [this, box, i] {
+      const std::string box(NameOf(simulation::SaveCheckBox(kSavedWindows[i].Id)));
+      saver.SetWindow(kSavedWindows[i].Id, [this, box, i] {
         rendered.push_back(box);
         return RgbImage(32 + 16 * static_cast<int>(i), 16 + 16 * static_cast<int>(i), color);
       });
@@ -71,7 +71,7 @@ TEST_F(SaveWindows, DefaultsWriteMainStabilityAndSurfacePicturesAndTheData) {
 }
 
 TEST_F(SaveWindows, EveryCheckedWindowIsSavedInTableOrder) {
-  for (const SavedWindow& w : kSavedWindows) controls.SetChecked(w.CheckBox, true);
+  for (const SavedWindow& w : kSavedWindows) controls.SetChecked(simulation::SaveCheckBox(w.Id), true);
   saver.SaveWindows("3");
   EXPECT_EQ(rendered, (Names{"cb_save_main", "cb_save_basic", "cb_save_paraSp", "cb_save_growth", "cb_save_streets",
                              "cb_save_stability", "cb_save_3DSurf"}));
@@ -164,11 +164,10 @@ TEST_F(SaveWindows, SurfaceBoxDecidesAboutItsPictureAndTheData) {
 
 TEST_F(SaveWindows, WindowWithoutAPictureSourceIsLeftOut) {
   WindowSaver bare(choice, temp.Folder());
-  bare.SetWindow("cb_save_stability", [] { return RgbImage(8, 8); });
+  bare.SetWindow(SavedWindowId::Stability, [] { return RgbImage(8, 8); });
   bare.SaveWindows("1");
   EXPECT_EQ(Entries(pictures()), Names{"01_01_stability_please enter name.jpg"});
   EXPECT_EQ(Entries(data()), Names{"01_01_stabSurf3D_please enter name.xls"});
-  EXPECT_THROW(bare.SetWindow("cb_save_nothing", [] { return RgbImage(); }), std::invalid_argument);
 }
 
 TEST_F(SaveWindows, SurfacePointsBecomeRowsWithEmptyCellsForMissingValues) {
