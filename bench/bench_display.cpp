@@ -24,7 +24,7 @@ std::unique_ptr<simulation::Simulation> PaintedWorld(const char* cellSize) {
 // Arg: 1 shades the cells by rent, 0 shows their colours in outlines.
 void BM_RepaintWorldDefaults(benchmark::State& state) {
   auto sim = PaintedWorld("6");
-  sim->controls.SetChecked(world::MainControl::ShowRentLandscape, state.range(0) != 0);
+  sim->controls.SetChecked(simulation::MainControl::ShowRentLandscape, state.range(0) != 0);
   display::WorldImage image(sim->world, simulation::ShowRentLandscape(sim->controls));
   for (auto _ : state) {
     image.RepaintWorld();
@@ -37,7 +37,7 @@ BENCHMARK(BM_RepaintWorldDefaults)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond
 
 void BM_DrawAllCellsCellSizeOne(benchmark::State& state) {
   auto sim = PaintedWorld("1");
-  sim->controls.SetChecked(world::MainControl::ShowRentLandscape, state.range(0) != 0);
+  sim->controls.SetChecked(simulation::MainControl::ShowRentLandscape, state.range(0) != 0);
   display::WorldImage image(sim->world, simulation::ShowRentLandscape(sim->controls));
   for (auto _ : state) {
     image.DrawAllCells();

@@ -37,7 +37,7 @@ std::unique_ptr<simulation::Simulation> Prepare(const Texts& settings, bool stre
   sim->MainWindowShown();
   cli::ApplyMainSettings(*sim, cli::ParseSettings(settings, "--set", true), [&] {
     if (!streetGrid) return;
-    if (sim->controls.Int(world::MainControl::CellSize) != sim->world.CellSize) sim->NewSetup();
+    if (sim->controls.Int(simulation::MainControl::CellSize) != sim->world.CellSize) sim->NewSetup();
     simulation::DrawStreetGrid(sim->world, sim->controls, 5, 5, simulation::ReadTypeChoice(sim->controls));
   });
   return sim;

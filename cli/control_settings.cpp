@@ -8,12 +8,12 @@ namespace cli {
 
 namespace {
 
-bool Settable(const world::Control& c) {
-  return c.Kind != world::ControlKind::Label && c.Kind != world::ControlKind::Button &&
-         c.Kind != world::ControlKind::Timer;
+bool Settable(const simulation::Control& c) {
+  return c.Kind != simulation::ControlKind::Label && c.Kind != simulation::ControlKind::Button &&
+         c.Kind != simulation::ControlKind::Timer;
 }
 
-std::string ValidNames(const world::ControlModel& controls) {
+std::string ValidNames(const simulation::ControlModel& controls) {
   std::string list;
   bool rents = false;
   for (const auto& name : controls.Names()) {
@@ -29,14 +29,14 @@ std::string ValidNames(const world::ControlModel& controls) {
 }
 
 // Refuses a value the control could never take, before anything is applied.
-void CheckValue(const world::Control& control, const std::string& value) {
-  using world::NumberKind;
-  if (control.Kind == world::ControlKind::Edit || control.Kind == world::ControlKind::GridCell) {
+void CheckValue(const simulation::Control& control, const std::string& value) {
+  using simulation::NumberKind;
+  if (control.Kind == simulation::ControlKind::Edit || control.Kind == simulation::ControlKind::GridCell) {
     if (control.Number == NumberKind::Integer && !world::IsInteger(value)) throw world::NotAnInteger(value);
     if (control.Number == NumberKind::Real && !world::IsFloat(value)) throw world::NotAFloat(value);
   }
-  if ((control.Kind == world::ControlKind::UpDown || control.Kind == world::ControlKind::TrackBar ||
-       control.Kind == world::ControlKind::ComboBox) &&
+  if ((control.Kind == simulation::ControlKind::UpDown || control.Kind == simulation::ControlKind::TrackBar ||
+       control.Kind == simulation::ControlKind::ComboBox) &&
       !world::IsInteger(value)) {
     throw world::NotAnInteger(value);
   }
@@ -49,7 +49,7 @@ bool CreatedBySetup(const std::string& name) {
   return std::regex_match(name, pattern);
 }
 
-UsageError UnknownControl(const world::ControlModel& controls, const std::string& name) {
+UsageError UnknownControl(const simulation::ControlModel& controls, const std::string& name) {
   return UsageError("unknown control '" + name + "'; valid names: " + ValidNames(controls));
 }
 
@@ -67,10 +67,10 @@ std::vector<Setting> ParseSettings(const std::vector<std::string>& texts, const 
   return settings;
 }
 
-void CheckSettings(const world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
+void CheckSettings(const simulation::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
   for (const auto& s : settings) {
     if (s.Setup || CreatedBySetup(s.Name) != afterSetup) continue;
-    const world::Control* control = controls.Find(s.Name);
+    const simulation::Control* control = controls.Find(s.Name);
     if (!control || !Settable(*control)) {
       throw UnknownControl(controls, s.Name);
     }
@@ -78,7 +78,7 @@ void CheckSettings(const world::ControlModel& controls, const std::vector<Settin
   }
 }
 
-void ApplySettings(world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
+void ApplySettings(simulation::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup) {
   for (const auto& s : settings) {
     if (!s.Setup && CreatedBySetup(s.Name) == afterSetup) controls.SetByUser(s.Name, s.Value);
   }

@@ -38,18 +38,18 @@ std::vector<Setting> ParseSettings(const std::vector<std::string>& texts, const 
 bool CreatedBySetup(const std::string& name);
 
 // "unknown control 'NAME'; valid names: ..." for these controls.
-UsageError UnknownControl(const world::ControlModel& controls, const std::string& name);
+UsageError UnknownControl(const simulation::ControlModel& controls, const std::string& name);
 
 // Refuses, before anything is applied, a name the controls do not hold (or a
 // label, button or timer) and a value the control could never take. Checks
 // the settings created by a set-up when afterSetup, the others otherwise.
 // Throws UsageError (unknown name, with the list of valid names) or
 // world::UserError (the conversion message).
-void CheckSettings(const world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup);
+void CheckSettings(const simulation::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup);
 
 // Sets the checked settings as a user would, in order; set-ups among them
 // are passed over (ApplyMainSettings presses them).
-void ApplySettings(world::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup);
+void ApplySettings(simulation::ControlModel& controls, const std::vector<Setting>& settings, bool afterSetup);
 
 // Prepares the main window's world as the headless tool does, from the
 // moment the window is shown: the settings checked, then applied in order

@@ -74,7 +74,7 @@ const ExperimentType& TypeNamed(const std::string& name) {
   throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
 }
 
-void CheckWindowFields(const world::ControlModel& fields, const std::vector<Setting>& settings) {
+void CheckWindowFields(const simulation::ControlModel& fields, const std::vector<Setting>& settings) {
   for (const auto& s : settings) {
     // Only the main window has rent fields; the check below passes them over.
     if (CreatedBySetup(s.Name)) throw UnknownControl(fields, s.Name);
@@ -91,7 +91,7 @@ void ReadSweep(ExperimentSetup& s, const experiments::SweepRunner& runner) {
   s.Calculations = s.Units;
 }
 
-void ReadStability(ExperimentSetup& s, const world::ControlModel& fields) {
+void ReadStability(ExperimentSetup& s, const simulation::ControlModel& fields) {
   s.Sweep3d = fields.Checked("Cb_acti3d");
   s.Parameter = fields.ItemIndex("CB_param");
   s.Sweep.Start = fields.Int("E_valFrom");
@@ -178,7 +178,7 @@ std::unique_ptr<simulation::Simulation> PrepareWorld(const ExperimentSetup& setu
   return sim;
 }
 
-void ApplyWindowFields(world::ControlModel& fields, const ExperimentSetup& setup) {
+void ApplyWindowFields(simulation::ControlModel& fields, const ExperimentSetup& setup) {
   ApplySettings(fields, setup.WindowFields, false);
 }
 
@@ -205,12 +205,12 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   // The fields typed into the window, checked first, then read as its
   // experiment reads them at new start.
   const std::unique_ptr<experiments::Experiment> window = type.Make(*probe);
-  world::ControlModel& fields = window->Fields();
+  simulation::ControlModel& fields = window->Fields();
   CheckWindowFields(fields, s.WindowFields);
   ApplyWindowFields(fields, s);
-  if (const world::Control* c = fields.Find("CB_param")) s.Parameter = c->ItemIndex;
-  if (const world::Control* c = fields.Find("UpD_polyDegClust")) s.ClusterDegree = c->Position;
-  if (const world::Control* c = fields.Find("UpD_polyDegSeg")) s.SegregationDegree = c->Position;
+  if (const simulation::Control* c = fields.Find("CB_param")) s.Parameter = c->ItemIndex;
+  if (const simulation::Control* c = fields.Find("UpD_polyDegClust")) s.ClusterDegree = c->Position;
+  if (const simulation::Control* c = fields.Find("UpD_polyDegSeg")) s.SegregationDegree = c->Position;
   if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get())) {
     sweep->CheckFields();
     ReadSweep(s, sweep->Runner());

@@ -125,6 +125,6 @@ std::unique_ptr<simulation::Simulation> PrepareWorld(const ExperimentSetup& setu
                                                      simulation::Simulation::Reporter reporter);
 
 // The window's fields set as a user would. Throws UserError.
-void ApplyWindowFields(world::ControlModel& fields, const ExperimentSetup& setup);
+void ApplyWindowFields(simulation::ControlModel& fields, const ExperimentSetup& setup);
 
 }  // namespace cli

@@ -90,7 +90,7 @@ bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, 
   try {
     ApplyWindowFields(window->Fields(), setup);
     // As at new start: the main window stops its own run at the last step.
-    sim->controls.SetText(world::MainControl::StopStep, world::IntToText(steps));
+    sim->controls.SetText(simulation::MainControl::StopStep, world::IntToText(steps));
     feed.Arm();
     if (const auto refused = sweep->ApplyTo(*sim, c.Value)) report(*refused);
   } catch (const world::UserError& e) {

@@ -262,7 +262,7 @@ class ExperimentCharts {
   static constexpr std::size_t kValue = 2;
   static constexpr std::size_t kFirstMeasure = 5;
 
-  void Start(world::ControlModel& fields, const std::function<void()>& start, const std::function<void()>& pause) {
+  void Start(simulation::ControlModel& fields, const std::function<void()>& start, const std::function<void()>& pause) {
     ApplyWindowFields(fields, setup_);
     start();
     pause();
@@ -471,7 +471,7 @@ class RunCharts {
     // A world with as many groups gives the charts their titles and colours.
     sim_ = std::make_unique<simulation::Simulation>([] { return std::uint64_t{1}; });
     sim_->MainWindowShown();
-    sim_->controls.SetText(world::MainControl::GroupCount, world::IntToText(groups));
+    sim_->controls.SetText(simulation::MainControl::GroupCount, world::IntToText(groups));
     sim_->NewSetup();
     if (sim_->world.GroupCount != groups) throw UsageError(path + ": " + std::to_string(groups) + " groups cannot be charted");
     Read(path, groups);

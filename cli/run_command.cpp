@@ -126,15 +126,15 @@ class Film {
 // controls. The layout is laid on the grid the coming set-up builds, so a
 // changed cell size gets its own set-up first.
 void LayStreets(simulation::Simulation& sim, const StreetLayout& layout) {
-  if (sim.controls.Int(world::MainControl::CellSize) != sim.world.CellSize) sim.NewSetup();
+  if (sim.controls.Int(simulation::MainControl::CellSize) != sim.world.CellSize) sim.NewSetup();
   simulation::DeleteStreets(sim.world, sim.controls);
   const streets::TypeChoice choice = simulation::ReadTypeChoice(sim.controls);
   if (layout.Grid) {
-    sim.controls.SetPosition(world::MainControl::StreetRowsUpDown, layout.Rows);
-    sim.controls.SetPosition(world::MainControl::StreetColsUpDown, layout.Cols);
+    sim.controls.SetPosition(simulation::MainControl::StreetRowsUpDown, layout.Rows);
+    sim.controls.SetPosition(simulation::MainControl::StreetColsUpDown, layout.Cols);
     simulation::DrawStreetGrid(sim.world, sim.controls, layout.Rows, layout.Cols, choice);
   } else {
-    sim.controls.SetPosition(world::MainControl::StreetCountUpDown, layout.Count);
+    sim.controls.SetPosition(simulation::MainControl::StreetCountUpDown, layout.Count);
     simulation::DrawRandomStreets(sim.world, sim.controls, layout.Count, choice);
   }
 }
@@ -185,7 +185,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       if (layout) LayStreets(sim, *layout);
     });
 
-    const int steps = options.Steps ? *options.Steps : sim.controls.Int(world::MainControl::StopStep);
+    const int steps = options.Steps ? *options.Steps : sim.controls.Int(simulation::MainControl::StopStep);
     if (steps < 0) throw UsageError("--steps must not be negative");
 
     std::unique_ptr<Film> film;

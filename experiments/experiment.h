@@ -22,7 +22,7 @@ class Experiment {
 
   // The window's own fields: the settings box, the progress display, the
   // timer and whatever the window adds.
-  virtual world::ControlModel& Fields() = 0;
+  virtual simulation::ControlModel& Fields() = 0;
   // The name of the window's timer entry in Fields().
   virtual std::string TimerName() const = 0;
   // Errors met while running: the experiment pauses and reports each once.

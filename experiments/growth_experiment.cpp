@@ -66,7 +66,7 @@ void GrowthExperiment::PrepareCharts(const SweepSettings& s) {
 }
 
 void GrowthExperiment::ApplyThreshold(simulation::Simulation& sim, int value) {
-  sim.controls.SetPosition(world::MainControl::Threshold, value);
+  sim.controls.SetPosition(simulation::MainControl::Threshold, value);
   sim.NewSetup();
 }
 

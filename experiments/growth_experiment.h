@@ -28,7 +28,7 @@ class GrowthExperiment : public SweepExperiment, private SweepRunner::Hooks {
 
   explicit GrowthExperiment(simulation::Simulation& sim);
 
-  world::ControlModel controls;  // the settings box and the progress display
+  simulation::ControlModel controls;  // the settings box and the progress display
 
   measures::Chart Chart_Growth;
   // In the chart in this order: denseLine, the tolerLines, the tempLines.
@@ -46,7 +46,7 @@ class GrowthExperiment : public SweepExperiment, private SweepRunner::Hooks {
 
   SweepRunner runner;
 
-  world::ControlModel& Fields() override { return controls; }
+  simulation::ControlModel& Fields() override { return controls; }
   SweepRunner& Runner() override { return runner; }
   const SweepRunner& Runner() const override { return runner; }
   void SetReporter(Reporter reporter) override { runner.SetReporter(std::move(reporter)); }

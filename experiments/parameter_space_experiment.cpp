@@ -86,7 +86,8 @@ void ParameterSpaceExperiment::PrepareCharts(const SweepSettings& settings) {
   const auto period = static_cast<int>(RepetitionsRun(settings.Repetitions));
   // Emptying a point series empties the average, trend and fit computed from it.
   Series_Avg.Clear();
-  Chart_Cluster.SetTitle("clusters per value | cluster threshold = " + sim_.controls.Text(world::MainControl::ClusterThreshold));
+  Chart_Cluster.SetTitle("clusters per value | cluster threshold = " +
+                         sim_.controls.Text(simulation::MainControl::ClusterThreshold));
   Series_AvgClust.SetPeriod(period);
   Series_IS.Clear();
   Chart_IS.SetTitle("segregation per value");
@@ -97,16 +98,16 @@ void ParameterSpaceExperiment::ApplyParameter(simulation::Simulation& sim, int p
   const std::string text = world::IntToText(value);
   switch (parameter) {
     case kNumberOfGroups:
-      sim.controls.SetText(world::MainControl::GroupCount, text);
+      sim.controls.SetText(simulation::MainControl::GroupCount, text);
       break;
     case kRadius:
-      sim.controls.SetText(world::MainControl::Radius, text);
+      sim.controls.SetText(simulation::MainControl::Radius, text);
       break;
     case kMoveDistance:
-      sim.controls.SetText(world::MainControl::MoveDistance, text);
+      sim.controls.SetText(simulation::MainControl::MoveDistance, text);
       break;
     case kThreshold:
-      sim.controls.SetPosition(world::MainControl::Threshold, value);
+      sim.controls.SetPosition(simulation::MainControl::Threshold, value);
       break;
     default:
       break;

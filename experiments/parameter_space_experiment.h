@@ -33,7 +33,7 @@ class ParameterSpaceExperiment : public SweepExperiment, private SweepRunner::Ho
 
   // The window's fields: the settings box, CB_param, the eight display
   // check boxes and the two degree fields with their up-downs.
-  world::ControlModel controls;
+  simulation::ControlModel controls;
 
   measures::Chart Chart_Cluster;
   PointSeries Series_Avg;  // (value, LargeClusterCount)
@@ -48,7 +48,7 @@ class ParameterSpaceExperiment : public SweepExperiment, private SweepRunner::Ho
 
   SweepRunner runner;
 
-  world::ControlModel& Fields() override { return controls; }
+  simulation::ControlModel& Fields() override { return controls; }
   SweepRunner& Runner() override { return runner; }
   const SweepRunner& Runner() const override { return runner; }
   void SetReporter(Reporter reporter) override { runner.SetReporter(std::move(reporter)); }

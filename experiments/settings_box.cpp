@@ -6,34 +6,35 @@
 
 namespace experiments {
 
-using world::Control;
-using world::ControlKind;
+using simulation::Control;
+using simulation::ControlKind;
 
 Control IntegerEdit(const std::string& name, const std::string& caption, const std::string& text) {
-  return world::MakeEdit(name, caption, text, world::NumberKind::Integer);
+  return simulation::MakeEdit(name, caption, text, simulation::NumberKind::Integer);
 }
 
 Control CheckBox(const std::string& name, const std::string& caption, bool checked) {
-  return world::MakeCheckBox(name, caption, checked);
+  return simulation::MakeCheckBox(name, caption, checked);
 }
 
 Control RadioButton(const std::string& name, const std::string& caption, const std::string& group, bool checked) {
-  return world::MakeRadioButton(name, caption, group, checked);
+  return simulation::MakeRadioButton(name, caption, group, checked);
 }
 
 Control ComboBox(const std::string& name, const std::string& text, std::vector<std::string> items) {
-  return world::MakeComboBox(name, text, std::move(items));
+  return simulation::MakeComboBox(name, text, std::move(items));
 }
 
-void AddEditWithUpDown(world::ControlModel& fields, Control edit, const std::string& upDown, int min, int max) {
+void AddEditWithUpDown(simulation::ControlModel& fields, Control edit, const std::string& upDown, int min, int max) {
   const int position = world::IsInteger(edit.Text) ? world::StrToInt(edit.Text) : min;
-  world::AddEditWithUpDown(fields, std::move(edit), world::MakeUpDown(upDown, "", min, max, position));
+  simulation::AddEditWithUpDown(fields, std::move(edit), simulation::MakeUpDown(upDown, "", min, max, position));
 }
 
-void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const std::function<void()>& onTotalInput) {
+void AddSettingsBox(simulation::ControlModel& fields, const SettingsBox& box,
+                    const std::function<void()>& onTotalInput) {
   using E = ExperimentControl;
   auto add = [&](E id, const std::string& caption, const std::string& text, bool total) {
-    Control c = world::MakeEdit("", caption, text, world::NumberKind::Integer);
+    Control c = simulation::MakeEdit("", caption, text, simulation::NumberKind::Integer);
     if (total) c.OnChange = onTotalInput;
     fields.Add(id, std::move(c));
   };
@@ -42,9 +43,9 @@ void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const s
   add(E::Increment, "increment:", box.Increment, true);
   add(E::StepsPerValue, box.StepsCaption, box.Steps, false);
   add(box.RepetitionsField, box.RepetitionsCaption, box.Repetitions, true);
-  fields.Add(E::StepsDone, world::MakeLabel("", "0"));
-  fields.Add(E::Done, world::MakeLabel("", "0"));
-  fields.Add(E::PlannedTotal, world::MakeLabel("", ""));
+  fields.Add(E::StepsDone, simulation::MakeLabel("", "0"));
+  fields.Add(E::Done, simulation::MakeLabel("", "0"));
+  fields.Add(E::PlannedTotal, simulation::MakeLabel("", ""));
   Control timer;
   timer.Kind = ControlKind::Timer;
   timer.Checked = false;

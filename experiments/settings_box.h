@@ -30,15 +30,18 @@ struct SettingsBox {
 // (both "0") and Lbl_proceed, and the window's timer, switched off. Its
 // Checked flag stands for the timer running. onTotalInput runs when the
 // start, end, increment or repetitions text changes.
-void AddSettingsBox(world::ControlModel& fields, const SettingsBox& box, const std::function<void()>& onTotalInput);
+void AddSettingsBox(simulation::ControlModel& fields, const SettingsBox& box,
+                    const std::function<void()>& onTotalInput);
 
 // The controls a window adds beside its settings box.
-world::Control CheckBox(const std::string& name, const std::string& caption, bool checked);
-world::Control RadioButton(const std::string& name, const std::string& caption, const std::string& group, bool checked);
-world::Control ComboBox(const std::string& name, const std::string& text, std::vector<std::string> items);
-world::Control IntegerEdit(const std::string& name, const std::string& caption, const std::string& text);
+simulation::Control CheckBox(const std::string& name, const std::string& caption, bool checked);
+simulation::Control RadioButton(const std::string& name, const std::string& caption, const std::string& group,
+                                bool checked);
+simulation::Control ComboBox(const std::string& name, const std::string& text, std::vector<std::string> items);
+simulation::Control IntegerEdit(const std::string& name, const std::string& caption, const std::string& text);
 // An integer edit and its up-down, kept equal, the up-down limited to min..max.
-void AddEditWithUpDown(world::ControlModel& fields, world::Control edit, const std::string& upDown, int min, int max);
+void AddEditWithUpDown(simulation::ControlModel& fields, simulation::Control edit, const std::string& upDown, int min,
+                       int max);
 
 // The number of values a sweep from start to end by increment (> 0)
 // visits: ceil((end - start + 1) / increment), and at least 1, since the

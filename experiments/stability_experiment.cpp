@@ -8,7 +8,7 @@
 
 namespace experiments {
 
-using world::Control;
+using simulation::Control;
 using world::IntToText;
 using E = ExperimentControl;
 
@@ -92,16 +92,16 @@ void StabilityExperiment::UpdatePlannedTotal() {
 void StabilityExperiment::WriteThirdValue(simulation::Simulation& sim, int parameter, int value) {
   switch (parameter) {
     case kNumberOfAgents:
-      sim.controls.SetText(world::MainControl::AgentCount, IntToText(value));
+      sim.controls.SetText(simulation::MainControl::AgentCount, IntToText(value));
       break;
     case kNumberOfGroups:
-      sim.controls.SetPosition(world::MainControl::GroupCountUpDown, value);
+      sim.controls.SetPosition(simulation::MainControl::GroupCountUpDown, value);
       break;
     case kRadius:
-      sim.controls.SetPosition(world::MainControl::RadiusUpDown, value);
+      sim.controls.SetPosition(simulation::MainControl::RadiusUpDown, value);
       break;
     case kMoveDistance:
-      sim.controls.SetPosition(world::MainControl::MoveDistanceUpDown, value);
+      sim.controls.SetPosition(simulation::MainControl::MoveDistanceUpDown, value);
       break;
     default:
       break;
@@ -122,8 +122,8 @@ void StabilityExperiment::SetTimer(bool on) {
 
 void StabilityExperiment::SetThreshold(long long tolerance) {
   const auto value = static_cast<int>(std::min<long long>(tolerance, std::numeric_limits<int>::max()));
-  sim_.controls.SetPosition(world::MainControl::Threshold, value);
-  sim_.controls.SetPosition(world::MainControl::ThresholdUpDown, value);
+  sim_.controls.SetPosition(simulation::MainControl::Threshold, value);
+  sim_.controls.SetPosition(simulation::MainControl::ThresholdUpDown, value);
   // Also above the track bar's maximum of 100.
   sim_.world.Threshold = value;
 }
@@ -263,7 +263,7 @@ bool StabilityExperiment::FinishPass() {
     thirdEnd = controls.Int("E_thirdTo");
     if (thirdIncrement <= 0) throw IncrementsMessage();
   }
-  sim_.controls.SetChecked(world::MainControl::SaveSurface, false);
+  sim_.controls.SetChecked(simulation::MainControl::SaveSurface, false);
   Save(passNo_);
   if (!next) {
     End();
@@ -299,7 +299,7 @@ bool StabilityExperiment::ChangePass() {
 
 bool StabilityExperiment::FinalSave() {
   // The surface picture is saved once, complete.
-  sim_.controls.SetChecked(world::MainControl::SaveSurface, true);
+  sim_.controls.SetChecked(simulation::MainControl::SaveSurface, true);
   Save(passNo_);
   End();
   return false;
@@ -315,7 +315,7 @@ bool StabilityExperiment::RestartRound() {
   stableSteps_ = 0;
   controls.SetText(E::Done, IntToText(valuesDone_));
   tolerance_ = start;
-  sim_.controls.SetText(world::MainControl::StopStep, IntToText(steps));
+  sim_.controls.SetText(simulation::MainControl::StopStep, IntToText(steps));
   sim_.NewSetup();
   SetThreshold(tolerance_);
   if (titleDue_) SetStabilityTitle();

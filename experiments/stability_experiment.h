@@ -36,7 +36,7 @@ class StabilityExperiment : public Experiment {
 
   // The settings box, the progress display, Cb_acti3d, CB_param,
   // E_thirdFrom, E_thirdTo and E_thirdIncre.
-  world::ControlModel controls;
+  simulation::ControlModel controls;
 
   measures::Chart Chart_Stability;
   PointSeries Series_segVal;  // (tolerance, meanSegregation), one point per rise
@@ -47,7 +47,7 @@ class StabilityExperiment : public Experiment {
   Series ser_change;
   Series ser_tol;
 
-  world::ControlModel& Fields() override { return controls; }
+  simulation::ControlModel& Fields() override { return controls; }
   std::string TimerName() const override { return std::string(NameOf(ExperimentControl::StabilityTimer)); }
   void SetReporter(Reporter reporter) override { reporter_ = std::move(reporter); }
   void SetSaver(Saver saver) { saver_ = std::move(saver); }

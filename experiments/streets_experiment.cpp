@@ -54,14 +54,15 @@ std::optional<world::UserError> StreetsExperiment::ApplyLayout(simulation::Simul
   try {
     // The up-downs hold the value within 1..10000; the layout takes what they hold.
     if (layout == Layout::Grid) {
-      controls.SetPosition(world::MainControl::StreetRowsUpDown, value);
-      controls.SetPosition(world::MainControl::StreetColsUpDown, value);
-      simulation::DrawStreetGrid(sim.world, controls, controls.Position(world::MainControl::StreetRowsUpDown), controls.Position(world::MainControl::StreetColsUpDown),
-                              simulation::ReadTypeChoice(controls));
-    } else if (layout == Layout::Random) {
-      controls.SetPosition(world::MainControl::StreetCountUpDown, value);
-      simulation::DrawRandomStreets(sim.world, controls, controls.Position(world::MainControl::StreetCountUpDown),
+      controls.SetPosition(simulation::MainControl::StreetRowsUpDown, value);
+      controls.SetPosition(simulation::MainControl::StreetColsUpDown, value);
+      simulation::DrawStreetGrid(sim.world, controls, controls.Position(simulation::MainControl::StreetRowsUpDown),
+                                 controls.Position(simulation::MainControl::StreetColsUpDown),
                                  simulation::ReadTypeChoice(controls));
+    } else if (layout == Layout::Random) {
+      controls.SetPosition(simulation::MainControl::StreetCountUpDown, value);
+      simulation::DrawRandomStreets(sim.world, controls, controls.Position(simulation::MainControl::StreetCountUpDown),
+                                    simulation::ReadTypeChoice(controls));
     }
   } catch (const world::UserError& error) {
     refused = error;

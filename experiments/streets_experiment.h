@@ -29,7 +29,7 @@ class StreetsExperiment : public SweepExperiment, private SweepRunner::Hooks {
   explicit StreetsExperiment(simulation::Simulation& sim);
 
   // The settings box, the progress display and the layout choice RB_grid / RB_rnd.
-  world::ControlModel controls;
+  simulation::ControlModel controls;
 
   measures::Chart Chart_Streets;
   PointSeries Series_street;                              // (StreetCellCount, LargeClusterCount)
@@ -40,7 +40,7 @@ class StreetsExperiment : public SweepExperiment, private SweepRunner::Hooks {
   // Also receives the refusal of a layout ("0 is not a valid street type"),
   // once per new start: the calculations then run without streets.
   void SetReporter(Reporter reporter) override;
-  world::ControlModel& Fields() override { return controls; }
+  simulation::ControlModel& Fields() override { return controls; }
   SweepRunner& Runner() override { return runner; }
   const SweepRunner& Runner() const override { return runner; }
   void NewStart() override { S_startClick(); }

@@ -16,7 +16,7 @@ SweepCalculation SweepPlan::At(long long k) const {
   return c;
 }
 
-SweepRunner::SweepRunner(simulation::Simulation& sim, world::ControlModel& fields, const SettingsBox& box,
+SweepRunner::SweepRunner(simulation::Simulation& sim, simulation::ControlModel& fields, const SettingsBox& box,
                          Hooks& hooks)
     : sim_(sim), fields_(fields), hooks_(hooks), timer_(box.Timer), repetitions_(box.RepetitionsField) {
   AddSettingsBox(fields_, box, [this] { UpdatePlannedTotal(); });
@@ -60,7 +60,7 @@ void SweepRunner::NewStart() {
   fields_.SetText(E::Done, "0");
   currentValue_ = s.Start;
   // The main window stops its own run at the last step of every calculation.
-  sim_.controls.SetText(world::MainControl::StopStep, IntToText(s.Steps));
+  sim_.controls.SetText(simulation::MainControl::StopStep, IntToText(s.Steps));
   try {
     SetUp();
   } catch (const world::UserError&) {

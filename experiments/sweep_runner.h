@@ -68,7 +68,7 @@ class SweepRunner {
 
   // Adds the box "settings", the progress display and the timer to fields
   // and shows the planned total of the defaults.
-  SweepRunner(simulation::Simulation& sim, world::ControlModel& fields, const SettingsBox& box, Hooks& hooks);
+  SweepRunner(simulation::Simulation& sim, simulation::ControlModel& fields, const SettingsBox& box, Hooks& hooks);
   SweepRunner(const SweepRunner&) = delete;
   SweepRunner& operator=(const SweepRunner&) = delete;
 
@@ -116,7 +116,7 @@ class SweepRunner {
   void SetUp();
 
   simulation::Simulation& sim_;
-  world::ControlModel& fields_;
+  simulation::ControlModel& fields_;
   Hooks& hooks_;
   ExperimentControl timer_;
   ExperimentControl repetitions_;

@@ -15,7 +15,7 @@
 
 namespace {
 
-void KeepSmall(world::ControlModel& c) {
+void KeepSmall(simulation::ControlModel& c) {
   auto atMost = [&](const char* name, int limit, bool atLeast = false) {
     const std::string& text = c.Text(name);
     if (!world::IsInteger(text)) return;
@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> names;
   for (const auto& name : sim.controls.Names()) {
     const auto kind = sim.controls.Get(name).Kind;
-    if (kind != world::ControlKind::Label && kind != world::ControlKind::Button && kind != world::ControlKind::Timer) {
+    if (kind != simulation::ControlKind::Label && kind != simulation::ControlKind::Button &&
+        kind != simulation::ControlKind::Timer) {
       names.push_back(name);
     }
   }
@@ -59,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 3: {
           const std::string& name = names[static_cast<std::size_t>(in.Int(0, static_cast<int>(names.size()) - 1))];
-          if (sim.controls.Has(name) && sim.controls.Get(name).Kind == world::ControlKind::UpDown) {
+          if (sim.controls.Has(name) && sim.controls.Get(name).Kind == simulation::ControlKind::UpDown) {
             sim.controls.ClickUpDown(name, in.Int(-20000, 20000));
           }
           break;

@@ -20,10 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       switch (in.Byte() % 8) {
         case 0:
-          sim.controls.SetItemIndex(world::MainControl::StreetTypeChoice, in.Int(-1, 5));
+          sim.controls.SetItemIndex(simulation::MainControl::StreetTypeChoice, in.Int(-1, 5));
           break;
         case 1:
-          sim.controls.SetChecked(world::MainControl::DrawWithoutAgents, in.Bool());
+          sim.controls.SetChecked(simulation::MainControl::DrawWithoutAgents, in.Bool());
           break;
         case 2:
         case 3:

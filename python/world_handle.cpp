@@ -28,17 +28,17 @@ void WorldHandle::Set(const std::string& name, const std::string& value) {
 
 std::string WorldHandle::Get(const std::string& name) {
   const std::lock_guard lock(mutex_);
-  const world::Control* c = sim_->controls.Find(name);
+  const simulation::Control* c = sim_->controls.Find(name);
   if (!c) throw cli::UnknownControl(sim_->controls, name);
   switch (c->Kind) {
-    case world::ControlKind::CheckBox:
-    case world::ControlKind::RadioButton:
-    case world::ControlKind::Timer:
+    case simulation::ControlKind::CheckBox:
+    case simulation::ControlKind::RadioButton:
+    case simulation::ControlKind::Timer:
       return c->Checked ? "1" : "0";
-    case world::ControlKind::UpDown:
-    case world::ControlKind::TrackBar:
+    case simulation::ControlKind::UpDown:
+    case simulation::ControlKind::TrackBar:
       return std::to_string(c->Position);
-    case world::ControlKind::ComboBox:
+    case simulation::ControlKind::ComboBox:
       return std::to_string(c->ItemIndex);
     default:
       return c->Text;

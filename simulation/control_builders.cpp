@@ -1,6 +1,6 @@
 #include "control_builders.h"
 
-namespace world {
+namespace simulation {
 
 Control MakeEdit(const std::string& name, const std::string& caption, const std::string& text, NumberKind number,
                  bool digitsOnly) {
@@ -67,4 +67,4 @@ void AddEditWithUpDown(ControlModel& model, Control edit, Control upDown) {
   model.Add(std::move(upDown));
 }
 
-}  // namespace world
+}  // namespace simulation

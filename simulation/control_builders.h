@@ -5,7 +5,7 @@
 
 #include "controls.h"
 
-namespace world {
+namespace simulation {
 
 // Small builders for the controls of a window's model.
 Control MakeEdit(const std::string& name, const std::string& caption, const std::string& text, NumberKind number,
@@ -20,4 +20,4 @@ Control MakeLabel(const std::string& name, const std::string& text);
 // Adds an edit and the up-down that keeps its position equal to the edit's text.
 void AddEditWithUpDown(ControlModel& model, Control edit, Control upDown);
 
-}  // namespace world
+}  // namespace simulation

@@ -7,7 +7,7 @@
 
 #include "world/convert.h"
 
-namespace world {
+namespace simulation {
 
 Control& ControlModel::Add(Control control) {
   auto owned = std::make_unique<Control>(std::move(control));
@@ -73,9 +73,9 @@ std::vector<std::string> ControlModel::Names() const {
   return names;
 }
 
-int ControlModel::Int(ControlKey key) const { return StrToInt(Text(key)); }
+int ControlModel::Int(ControlKey key) const { return world::StrToInt(Text(key)); }
 
-double ControlModel::Real(ControlKey key) const { return StrToFloat(Text(key)); }
+double ControlModel::Real(ControlKey key) const { return world::StrToFloat(Text(key)); }
 
 void ControlModel::SetText(ControlKey key, const std::string& text) {
   Control& control = Get(key);
@@ -83,8 +83,8 @@ void ControlModel::SetText(ControlKey key, const std::string& text) {
   control.Text = text;
   // An up-down keeps its position equal to the text of its edit.
   if (!control.Associate.empty() && control.Kind == ControlKind::Edit) {
-    if (Control* upDown = Find(control.Associate); upDown && IsInteger(text)) {
-      const int value = std::clamp(StrToInt(text), upDown->Min, upDown->Max);
+    if (Control* upDown = Find(control.Associate); upDown && world::IsInteger(text)) {
+      const int value = std::clamp(world::StrToInt(text), upDown->Min, upDown->Max);
       if (upDown->Position != value) {
         upDown->Position = value;
         Notify(*upDown, ControlEvent::Changed);
@@ -122,7 +122,7 @@ void ControlModel::SetPosition(ControlKey key, int position) {
     if (control.Kind == ControlKind::TrackBar) Run(control.OnChange);
   }
   if (control.Kind == ControlKind::UpDown && !control.Associate.empty() && Has(control.Associate)) {
-    SetText(control.Associate, IntToText(control.Position));
+    SetText(control.Associate, world::IntToText(control.Position));
   }
 }
 
@@ -141,7 +141,7 @@ void ControlModel::SetItemIndex(ControlKey key, int index) {
   Run(control.OnChange);
 }
 
-void ControlModel::SetFontColor(ControlKey key, ColorRef color) {
+void ControlModel::SetFontColor(ControlKey key, world::ColorRef color) {
   Control& control = Get(key);
   if (control.FontColor == color) return;
   control.FontColor = color;
@@ -153,7 +153,7 @@ void ControlModel::SetByUser(ControlKey key, const std::string& value) {
   switch (control.Kind) {
     case ControlKind::Edit:
       if (control.DigitsOnly && !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        throw NotAnInteger(value);
+        throw world::NotAnInteger(value);
       }
       SetText(key, value);
       return;
@@ -163,22 +163,23 @@ void ControlModel::SetByUser(ControlKey key, const std::string& value) {
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
       if (value != "0" && value != "1") {
-        throw UserError(std::string(kMissingValue),
-                        "'" + value + "' is not a valid state for " + control.Name + ": use 0 or 1");
+        throw world::UserError(std::string(world::kMissingValue),
+                               "'" + value + "' is not a valid state for " + control.Name + ": use 0 or 1");
       }
       SetChecked(key, value == "1");
       return;
     case ControlKind::UpDown:
-      ClickUpDown(key, StrToInt(value));
+      ClickUpDown(key, world::StrToInt(value));
       return;
     case ControlKind::TrackBar:
-      SetPosition(key, StrToInt(value));
+      SetPosition(key, world::StrToInt(value));
       return;
     case ControlKind::ComboBox: {
-      const int index = StrToInt(value);
+      const int index = world::StrToInt(value);
       if (index < -1 || index >= static_cast<int>(control.Items.size())) {
-        throw UserError(std::string(kMissingValue), "'" + value + "' is not an item of " + control.Name +
-                                                        ": use -1 to " + IntToText(static_cast<long long>(control.Items.size()) - 1));
+        throw world::UserError(std::string(world::kMissingValue),
+                               "'" + value + "' is not an item of " + control.Name + ": use -1 to " +
+                                   world::IntToText(static_cast<long long>(control.Items.size()) - 1));
       }
       SetItemIndex(key, index);
       return;
@@ -188,7 +189,7 @@ void ControlModel::SetByUser(ControlKey key, const std::string& value) {
     case ControlKind::Timer:
       break;
   }
-  throw UserError(std::string(kMissingValue), control.Name + " shows a value and cannot be set");
+  throw world::UserError(std::string(world::kMissingValue), control.Name + " shows a value and cannot be set");
 }
 
 int ControlModel::Subscribe(Listener listener) {
@@ -203,4 +204,4 @@ void ControlModel::Notify(const Control& control, ControlEvent event) {
   for (auto& entry : listeners_) entry.second(control, event);
 }
 
-}  // namespace world
+}  // namespace simulation

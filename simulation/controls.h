@@ -13,7 +13,7 @@
 #include "main_control.h"
 #include "world/rounding.h"
 
-namespace world {
+namespace simulation {
 
 enum class ControlKind { Edit, Label, CheckBox, RadioButton, UpDown, TrackBar, ComboBox, GridCell, Button, Timer };
 
@@ -38,7 +38,7 @@ struct Control {
   std::string Group;          // radio group
   NumberKind Number = NumberKind::None;
   bool DigitsOnly = false;    // the edit accepts digits only
-  ColorRef FontColor = 0;
+  world::ColorRef FontColor = 0;
   std::function<void()> OnChange;  // text, check state, position or choice changed
   std::function<void()> OnClick;   // the user clicked an up-down arrow
 };
@@ -126,7 +126,7 @@ class ControlModel {
   // The user's click on an up-down arrow that leads to this position.
   void ClickUpDown(ControlKey key, int position);
   void SetItemIndex(ControlKey key, int index);
-  void SetFontColor(ControlKey key, ColorRef color);
+  void SetFontColor(ControlKey key, world::ColorRef color);
 
   // A value given as text, applied the way a user would set it: edit and
   // grid texts as typed (digits-only edits refuse anything else), "0"/"1"
@@ -155,4 +155,4 @@ class ControlModel {
   int nextListener_ = 1;
 };
 
-}  // namespace world
+}  // namespace simulation

@@ -7,13 +7,13 @@ namespace simulation {
 
 // "show rent landscape": the flag the world's picture reads at every paint.
 // A reference to the check box's own state, which lives as long as the controls.
-inline const bool& ShowRentLandscape(const world::ControlModel& controls) {
-  return controls.Get(world::MainControl::ShowRentLandscape).Checked;
+inline const bool& ShowRentLandscape(const ControlModel& controls) {
+  return controls.Get(MainControl::ShowRentLandscape).Checked;
 }
 
 // The check box of the group "save windows " that chooses a window.
-constexpr world::MainControl SaveCheckBox(exporting::SavedWindowId window) {
-  using C = world::MainControl;
+constexpr MainControl SaveCheckBox(exporting::SavedWindowId window) {
+  using C = MainControl;
   using W = exporting::SavedWindowId;
   switch (window) {
     case W::Main: return C::SaveMain;
@@ -29,10 +29,10 @@ constexpr world::MainControl SaveCheckBox(exporting::SavedWindowId window) {
 
 // The main window's group "save windows " as the window saver takes it: the
 // round and name fields and the check box of every saved window.
-inline exporting::SaveChoice SaveChoiceOf(const world::ControlModel& controls) {
+inline exporting::SaveChoice SaveChoiceOf(const ControlModel& controls) {
   exporting::SaveChoice choice;
-  choice.Round = controls.Text(world::MainControl::SaveRound);
-  choice.Name = controls.Text(world::MainControl::SaveName);
+  choice.Round = controls.Text(MainControl::SaveRound);
+  choice.Name = controls.Text(MainControl::SaveName);
   for (const exporting::SavedWindow& window : exporting::kSavedWindows) {
     choice.Windows[exporting::IndexOf(window.Id)] = controls.Checked(SaveCheckBox(window.Id));
   }

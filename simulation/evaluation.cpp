@@ -10,8 +10,10 @@ namespace simulation {
 
 Simulation::EvalMode Simulation::ReadEvalMode() const {
   EvalMode mode;
-  mode.Individual = controls.Checked(world::MainControl::IndividualThresholds);
-  mode.EmptyCells = controls.Checked(world::MainControl::EmptyAsDifferent) ? 1 : controls.Checked(world::MainControl::EmptyAsSimilar) ? 2 : 0;
+  mode.Individual = controls.Checked(MainControl::IndividualThresholds);
+  mode.EmptyCells = controls.Checked(MainControl::EmptyAsDifferent) ? 1
+                    : controls.Checked(MainControl::EmptyAsSimilar) ? 2
+                                                                    : 0;
   return mode;
 }
 
@@ -274,10 +276,10 @@ int Simulation::CountKindsWithTree(int x0, int y0, int x1, int y1, std::uint32_t
 }
 
 void Simulation::FillTolerancePercent() {
-  const int basis = controls.Position(world::MainControl::ToleranceToItselfUpDown);
-  const int superior = controls.Position(world::MainControl::ToleranceToSuperiorUpDown);
-  const int inferior = controls.Position(world::MainControl::ToleranceToInferiorUpDown);
-  const int empty = controls.Position(world::MainControl::ToleranceToEmptyUpDown);
+  const int basis = controls.Position(MainControl::ToleranceToItselfUpDown);
+  const int superior = controls.Position(MainControl::ToleranceToSuperiorUpDown);
+  const int inferior = controls.Position(MainControl::ToleranceToInferiorUpDown);
+  const int empty = controls.Position(MainControl::ToleranceToEmptyUpDown);
   const int groups = world.GroupCount;
   world.TolerancePercent.ResizeKeep(groups, groups + 1);
   for (int i = 1; i <= groups; ++i) {
@@ -292,7 +294,7 @@ void Simulation::FillTolerancePercent() {
 }
 
 void Simulation::ConvertTolerance() {
-  if (!controls.Checked(world::MainControl::IndividualThresholds)) return;
+  if (!controls.Checked(MainControl::IndividualThresholds)) return;
   const int groups = world.GroupCount;
   world.TolerancePercent.ResizeKeep(groups, groups + 1);
   world.GroupTolerance.ResizeKeep(groups, groups + 1);

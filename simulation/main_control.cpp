@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace world {
+namespace simulation {
 
 namespace {
 
@@ -25,4 +25,4 @@ std::optional<MainControl> FindMainControl(std::string_view name) {
   return std::nullopt;
 }
 
-}  // namespace world
+}  // namespace simulation

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace world {
+namespace simulation {
 
 // Every control of the main window "Vicinara" (TForm1): the handle the code
 // names it by, and the component name by which the window's widgets, the
@@ -129,4 +129,4 @@ constexpr MainControl StreetWeightControl(int type) {
   return static_cast<MainControl>(static_cast<int>(MainControl::StreetWeightZero) + type);
 }
 
-}  // namespace world
+}  // namespace simulation

@@ -6,66 +6,67 @@
 
 #include "world/convert.h"
 
-namespace world {
+namespace simulation {
 
-std::string WeightControlName(int type) { return "SG_weight." + IntToText(type + 4); }
+std::string WeightControlName(int type) { return "SG_weight." + world::IntToText(type + 4); }
 
-std::string RentEditName(int group) { return "E_Rent" + IntToText(group); }
+std::string RentEditName(int group) { return "E_Rent" + world::IntToText(group); }
 
-std::string RentLabelName(int group) { return "Lbl_Rent" + IntToText(group); }
+std::string RentLabelName(int group) { return "Lbl_Rent" + world::IntToText(group); }
 
 namespace {
 
 using C = MainControl;
-using Handler = void (*)(ControlModel&, World&);
+using Handler = void (*)(ControlModel&, world::World&);
 
 // --- Handlers. Each reads the field it checks at the moment it runs. ---------
 
-void AgentCountChanged(ControlModel& m, World& w) {
+void AgentCountChanged(ControlModel& m, world::World& w) {
   const int agents = m.Int(C::AgentCount);
   const long long cells = static_cast<long long>(w.GridRows) * w.GridCols;
-  if (agents > cells) m.SetText(C::AgentCount, IntToText(cells - Round(static_cast<double>(cells) * 0.05)));
+  if (agents > cells)
+    m.SetText(C::AgentCount, world::IntToText(cells - world::Round(static_cast<double>(cells) * 0.05)));
 }
 
-void GroupCountChanged(ControlModel& m, World&) {
+void GroupCountChanged(ControlModel& m, world::World&) {
   if (m.Int(C::GroupCount) < 1) m.SetText(C::GroupCount, "1");
 }
 
 // Runs for the agent size and the group thresholds too, and checks the cell size.
-void CellSizeChanged(ControlModel& m, World&) {
-  if (static_cast<double>(kPanelWidth) / 20.0 < m.Int(C::CellSize)) {
-    m.SetText(C::CellSize, IntToText(static_cast<long long>(std::floor(kPanelWidth / 20.0))));
+void CellSizeChanged(ControlModel& m, world::World&) {
+  if (static_cast<double>(world::kPanelWidth) / 20.0 < m.Int(C::CellSize)) {
+    m.SetText(C::CellSize, world::IntToText(static_cast<long long>(std::floor(world::kPanelWidth / 20.0))));
   }
   if (m.Int(C::CellSize) < 1) m.SetText(C::CellSize, "1");
 }
 
-void MoveDistanceChanged(ControlModel& m, World& w) {
+void MoveDistanceChanged(ControlModel& m, world::World& w) {
   // A distance beyond half the rows becomes half the rows, rounded down.
-  if (m.Int(C::MoveDistance) > w.GridRows / 2.0) m.SetText(C::MoveDistance, IntToText(w.GridRows / 2));
+  if (m.Int(C::MoveDistance) > w.GridRows / 2.0) m.SetText(C::MoveDistance, world::IntToText(w.GridRows / 2));
   if (m.Int(C::MoveDistance) < 1) m.SetText(C::MoveDistance, "1");
 }
 
-void RadiusChanged(ControlModel& m, World&) {
+void RadiusChanged(ControlModel& m, world::World&) {
   if (m.Int(C::Radius) < 1) m.SetText(C::Radius, "1");
 }
 
-void AgentSizeClicked(ControlModel& m, World& w) { w.AgentSize = m.Position(C::AgentSizeUpDown); }
+void AgentSizeClicked(ControlModel& m, world::World& w) { w.AgentSize = m.Position(C::AgentSizeUpDown); }
 
-void ThresholdMoved(ControlModel& m, World& w) {
+void ThresholdMoved(ControlModel& m, world::World& w) {
   const int position = m.Position(C::Threshold);
   m.SetPosition(C::ThresholdUpDown, position);
-  m.SetText(C::ThresholdLabel, IntToText(position));
+  m.SetText(C::ThresholdLabel, world::IntToText(position));
   w.Threshold = position;
 }
 
-void ThresholdClicked(ControlModel& m, World& w) {
+void ThresholdClicked(ControlModel& m, world::World& w) {
   m.SetPosition(C::Threshold, m.Position(C::ThresholdUpDown));
   w.Threshold = m.Position(C::ThresholdUpDown);
 }
 
-void TileSizeChanged(ControlModel& m, World& w) { w.TileSize = m.Int(C::TileSize); }
+void TileSizeChanged(ControlModel& m, world::World& w) { w.TileSize = m.Int(C::TileSize); }
 
-void StopStepChanged(ControlModel& m, World& w) { w.StopStep = m.Int(C::StopStep); }
+void StopStepChanged(ControlModel& m, world::World& w) { w.StopStep = m.Int(C::StopStep); }
 
 // --- The table. ----------------------------------------------------------------
 
@@ -85,7 +86,7 @@ struct Row {
   std::optional<MainControl> Associate = std::nullopt;
   const char* Group = "";  // radio group
   std::vector<std::string> Items = {};
-  ColorRef FontColor = 0;
+  world::ColorRef FontColor = 0;
   Handler OnChange = nullptr;
   Handler OnClick = nullptr;
 };
@@ -116,8 +117,13 @@ Row WeightCell(C id, const char* type, const char* weight) {
 const std::vector<Row>& MainTable() {
   static const std::vector<Row> table{
       // Tab "setup", group box "setup settings".
-      {.Id = C::AgentCount, .Kind = K::Edit, .Caption = ": number of agents", .Text = "12000", .Number = N::Integer,
-       .DigitsOnly = true, .OnChange = AgentCountChanged},
+      {.Id = C::AgentCount,
+       .Kind = K::Edit,
+       .Caption = ": number of agents",
+       .Text = "12000",
+       .Number = N::Integer,
+       .DigitsOnly = true,
+       .OnChange = AgentCountChanged},
       Edit(C::AgentSize, ": agent size", "6", N::Integer, false, C::AgentSizeUpDown, CellSizeChanged),
       UpDown(C::AgentSizeUpDown, C::AgentSize, 1, 50, 6, 1, AgentSizeClicked),
       Edit(C::CellSize, ": cell size", "6", N::Integer, true, C::CellSizeUpDown, CellSizeChanged),
@@ -144,10 +150,14 @@ const std::vector<Row>& MainTable() {
 
       // Tab "parameter", group box "tolerance settings".
       Label(C::ThresholdLabel, "___"),
-      {.Id = C::Threshold, .Kind = K::TrackBar, .Min = 0, .Max = 100, .Position = 100, .Increment = 5,
+      {.Id = C::Threshold,
+       .Kind = K::TrackBar,
+       .Min = 0,
+       .Max = 100,
+       .Position = 100,
+       .Increment = 5,
        .OnChange = ThresholdMoved},
-      {.Id = C::ThresholdUpDown, .Kind = K::UpDown, .Min = 0, .Max = 100, .Position = 100,
-       .OnClick = ThresholdClicked},
+      {.Id = C::ThresholdUpDown, .Kind = K::UpDown, .Min = 0, .Max = 100, .Position = 100, .OnClick = ThresholdClicked},
       CheckBox(C::IndividualThresholds, "activate individual thresholds", true),
 
       // Group box "group thresholds": they act only through "set" or the tolerance window.
@@ -157,16 +167,23 @@ const std::vector<Row>& MainTable() {
       Edit(C::ToleranceToSuperior, "to superior: distance *", "0", N::Integer, false, C::ToleranceToSuperiorUpDown,
            CellSizeChanged),
       UpDown(C::ToleranceToSuperiorUpDown, C::ToleranceToSuperior, -100, 100, 0),
-      Edit(C::ToleranceToInferior, "to inferior  : distance *", "-20", N::Integer, false,
-           C::ToleranceToInferiorUpDown, CellSizeChanged),
+      Edit(C::ToleranceToInferior, "to inferior  : distance *", "-20", N::Integer, false, C::ToleranceToInferiorUpDown,
+           CellSizeChanged),
       UpDown(C::ToleranceToInferiorUpDown, C::ToleranceToInferior, -100, 100, -20),
       Edit(C::ToleranceToEmpty, "to empty:", "0", N::Integer, false, C::ToleranceToEmptyUpDown, CellSizeChanged),
       UpDown(C::ToleranceToEmptyUpDown, C::ToleranceToEmpty, 0, 100, 0),
-      {.Id = C::EmptyNotCounted, .Kind = K::RadioButton, .Caption = "do not count empty cells", .Checked = true,
+      {.Id = C::EmptyNotCounted,
+       .Kind = K::RadioButton,
+       .Caption = "do not count empty cells",
+       .Checked = true,
        .Group = "RadioGroup1"},
-      {.Id = C::EmptyAsDifferent, .Kind = K::RadioButton, .Caption = "count empty cells as different",
+      {.Id = C::EmptyAsDifferent,
+       .Kind = K::RadioButton,
+       .Caption = "count empty cells as different",
        .Group = "RadioGroup1"},
-      {.Id = C::EmptyAsSimilar, .Kind = K::RadioButton, .Caption = "count empty cells as similar",
+      {.Id = C::EmptyAsSimilar,
+       .Kind = K::RadioButton,
+       .Caption = "count empty cells as similar",
        .Group = "RadioGroup1"},
 
       // Tab "analysis".
@@ -187,7 +204,9 @@ const std::vector<Row>& MainTable() {
       {.Id = C::SaveName, .Kind = K::Edit, .Caption = "examination name:", .Text = "please enter name"},
 
       // Tab "streets".
-      {.Id = C::StreetTypeChoice, .Kind = K::ComboBox, .Text = " choose street type",
+      {.Id = C::StreetTypeChoice,
+       .Kind = K::ComboBox,
+       .Text = " choose street type",
        .Items = {" street type -3", " street type -2", " street type -1", " street type +1", " street type +2",
                  " street type +3"}},
       CheckBox(C::DrawWithoutAgents, "draw without agents", true),
@@ -216,11 +235,16 @@ const std::vector<Row>& MainTable() {
 
       // Below the tabs.
       Label(C::StepsLabel, ""),
-      {.Id = C::StartStop, .Kind = K::Button, .Caption = "start / stop", .FontColor = kGreen},
+      {.Id = C::StartStop, .Kind = K::Button, .Caption = "start / stop", .FontColor = world::kGreen},
       Label(C::CellSizeLabel, ""),
       Label(C::StreetCellsLabel, "0"),
-      {.Id = C::StopStep, .Kind = K::Edit, .Caption = ": stop at timestep", .Text = "500", .Number = N::Integer,
-       .DigitsOnly = true, .OnChange = StopStepChanged},
+      {.Id = C::StopStep,
+       .Kind = K::Edit,
+       .Caption = ": stop at timestep",
+       .Text = "500",
+       .Number = N::Integer,
+       .DigitsOnly = true,
+       .OnChange = StopStepChanged},
       {.Id = C::Timer, .Kind = K::Timer, .Checked = true},
       Label(C::Caption, "Vicinara"),
   };
@@ -229,7 +253,7 @@ const std::vector<Row>& MainTable() {
 
 }  // namespace
 
-void BuildMainControls(ControlModel& m, World& w) {
+void BuildMainControls(ControlModel& m, world::World& w) {
   for (const Row& row : MainTable()) {
     Control c;
     c.Kind = row.Kind;
@@ -252,4 +276,4 @@ void BuildMainControls(ControlModel& m, World& w) {
   }
 }
 
-}  // namespace world
+}  // namespace simulation

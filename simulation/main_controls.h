@@ -7,7 +7,7 @@
 #include "world/street_colors.h"
 #include "world/world.h"
 
-namespace world {
+namespace simulation {
 
 // Name of the weight text of street type t (-3..+3): "SG_weight.1".."SG_weight.7".
 std::string WeightControlName(int type);
@@ -22,6 +22,6 @@ std::string RentLabelName(int group);
 // except "start / stop", whose font colour shows the run state, and the
 // timer Timer1, whose Checked flag is its enabled state. "Caption" holds the
 // window caption.
-void BuildMainControls(ControlModel& controls, World& world);
+void BuildMainControls(ControlModel& controls, world::World& world);
 
-}  // namespace world
+}  // namespace simulation

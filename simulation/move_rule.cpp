@@ -53,10 +53,10 @@ void Simulation::MoveAgents() {
   auto& w = world;
   auto& cells = w.Cells;
   const EvalMode mode = ReadEvalMode();
-  const bool streetOccupation = controls.Checked(world::MainControl::StreetOccupation);
+  const bool streetOccupation = controls.Checked(MainControl::StreetOccupation);
   // With "show agents" checked the end of the step repaints every cell and
   // agent, so what the move loop would paint is never seen: skip it.
-  paintMoves_ = w.DrawWhileMoving && w.Painter && !controls.Checked(world::MainControl::ShowAgents);
+  paintMoves_ = w.DrawWhileMoving && w.Painter && !controls.Checked(MainControl::ShowAgents);
   BeginRentReads();
 
   const int r = w.NbRadius;

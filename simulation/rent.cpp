@@ -20,28 +20,28 @@ world::UserError RentOutOfRange(const std::string& what, const std::string& text
 
 }  // namespace
 
-double Simulation::ReadRent(world::MainControl control, const char* what) const {
+double Simulation::ReadRent(MainControl control, const char* what) const {
   const double rent = controls.Real(control);
   if (std::fabs(rent) > kRentLimit) throw RentOutOfRange(what, controls.Text(control));
   return rent;
 }
 
 void Simulation::BuildRentControls() {
-  const double minRent = ReadRent(world::MainControl::RentMin, "min rent");
-  const double maxRent = ReadRent(world::MainControl::RentMax, "max rent");
+  const double minRent = ReadRent(MainControl::RentMin, "min rent");
+  const double maxRent = ReadRent(MainControl::RentMax, "max rent");
   const double step = (maxRent - minRent) / (world.GroupCount - 1);
   for (int n = 1; n <= world.GroupCount; ++n) {
-    world::Control label;
-    label.Name = world::RentLabelName(n);
-    label.Kind = world::ControlKind::Label;
+    Control label;
+    label.Name = RentLabelName(n);
+    label.Kind = ControlKind::Label;
     label.Text = "group " + world::IntToText(n);
     controls.Add(std::move(label));
-    world::Control edit;
-    edit.Name = world::RentEditName(n);
-    edit.Kind = world::ControlKind::Edit;
+    Control edit;
+    edit.Name = RentEditName(n);
+    edit.Kind = ControlKind::Edit;
     edit.Caption = "group " + world::IntToText(n);
     edit.Text = world::FloatToText(minRent + (n - 1) * step);
-    edit.Number = world::NumberKind::Real;
+    edit.Number = NumberKind::Real;
     controls.Add(std::move(edit));
   }
   const auto groups = static_cast<std::size_t>(world.GroupCount) + 1;
@@ -49,7 +49,7 @@ void Simulation::BuildRentControls() {
   entryRentState_.assign(groups, 0);
   reportedRentTexts_.assign(groups, {});
   rentReported_.assign(groups, 0);
-  rentActiveThisStep_ = controls.Checked(world::MainControl::RentLandscape);
+  rentActiveThisStep_ = controls.Checked(MainControl::RentLandscape);
 }
 
 // The entry rent of a group, parsed at most once per step. A text that does
@@ -62,7 +62,7 @@ double Simulation::EntryRent(int group, bool& ok) {
     return 0.0;
   }
   if (entryRentState_[g] == 0) {
-    const std::string& text = controls.Text(world::RentEditName(group));
+    const std::string& text = controls.Text(RentEditName(group));
     const bool number = world::IsFloat(text);
     const double rent = number ? world::StrToFloat(text) : 0.0;
     if (number && std::fabs(rent) <= kRentLimit) {
@@ -83,7 +83,7 @@ double Simulation::EntryRent(int group, bool& ok) {
 }
 
 void Simulation::BeginRentReads() {
-  rentActiveThisStep_ = controls.Checked(world::MainControl::RentLandscape);
+  rentActiveThisStep_ = controls.Checked(MainControl::RentLandscape);
   std::fill(entryRentState_.begin(), entryRentState_.end(), 0);
 }
 

@@ -22,26 +22,26 @@ struct Simulation::Placement {
 
 SetupSettings Simulation::ReadSetupSettings() const {
   SetupSettings s;
-  s.CellSize = controls.Int(world::MainControl::CellSize);
-  s.Radius = controls.Int(world::MainControl::Radius);
-  s.MoveDistance = controls.Int(world::MainControl::MoveDistance);
-  s.GroupCount = controls.Int(world::MainControl::GroupCount);
-  s.AgentCount = controls.Int(world::MainControl::AgentCount);
-  s.GrowthActive = controls.Checked(world::MainControl::Growth);
-  if (s.GrowthActive) s.StartGrowWith = controls.Int(world::MainControl::GrowthStart);
-  s.GroupSizesActive = controls.Checked(world::MainControl::IndividualGroupSizes);
-  s.RentActive = controls.Checked(world::MainControl::RentLandscape);
-  s.MinRent = ReadRent(world::MainControl::RentMin, "min rent");
-  s.MaxRent = ReadRent(world::MainControl::RentMax, "max rent");
-  s.TileSize = controls.Int(world::MainControl::TileSize);
-  s.StopStep = controls.Int(world::MainControl::StopStep);
-  s.Threshold = controls.Position(world::MainControl::Threshold);
-  s.DrawWhileMoving = controls.Checked(world::MainControl::RunWithGraphic);
+  s.CellSize = controls.Int(MainControl::CellSize);
+  s.Radius = controls.Int(MainControl::Radius);
+  s.MoveDistance = controls.Int(MainControl::MoveDistance);
+  s.GroupCount = controls.Int(MainControl::GroupCount);
+  s.AgentCount = controls.Int(MainControl::AgentCount);
+  s.GrowthActive = controls.Checked(MainControl::Growth);
+  if (s.GrowthActive) s.StartGrowWith = controls.Int(MainControl::GrowthStart);
+  s.GroupSizesActive = controls.Checked(MainControl::IndividualGroupSizes);
+  s.RentActive = controls.Checked(MainControl::RentLandscape);
+  s.MinRent = ReadRent(MainControl::RentMin, "min rent");
+  s.MaxRent = ReadRent(MainControl::RentMax, "max rent");
+  s.TileSize = controls.Int(MainControl::TileSize);
+  s.StopStep = controls.Int(MainControl::StopStep);
+  s.Threshold = controls.Position(MainControl::Threshold);
+  s.DrawWhileMoving = controls.Checked(MainControl::RunWithGraphic);
 
   // The palette and the rent spacing divide by GroupCount - 1.
   if (s.GroupCount < 2) throw world::MissingValue("the number of groups must be at least 2");
   // Per-group tables grow with the square of the count: no more than the up-down offers.
-  if (const int most = controls.Get(world::MainControl::GroupCountUpDown).Max; s.GroupCount > most) {
+  if (const int most = controls.Get(MainControl::GroupCountUpDown).Max; s.GroupCount > most) {
     throw world::MissingValue("the number of groups must be at most " + IntToText(most));
   }
   if (s.CellSize < 1 || s.CellSize > world::kPanelWidth / 20) {
@@ -49,7 +49,7 @@ SetupSettings Simulation::ReadSetupSettings() const {
   }
   if (s.Radius < 1) throw world::MissingValue("the neighbourhood radius must be at least 1");
   // (2 * radius + 1)^2 positions must stay countable in an int.
-  if (const int most = controls.Get(world::MainControl::RadiusUpDown).Max; s.Radius > most) {
+  if (const int most = controls.Get(MainControl::RadiusUpDown).Max; s.Radius > most) {
     throw world::MissingValue("the neighbourhood radius must be at most " + IntToText(most));
   }
   if (s.AgentCount < 0 || (s.GrowthActive && s.StartGrowWith < 0)) {
@@ -85,9 +85,9 @@ std::vector<world::ColorRef> Simulation::BuildPalette(int n) {
 void Simulation::NewSetup() {
   const SetupSettings settings = ReadSetupSettings();
   // Destroying the old world: cells, agents and the per-group rent controls.
-  for (int g = 1; controls.Has(world::RentEditName(g)) || controls.Has(world::RentLabelName(g)); ++g) {
-    controls.Remove(world::RentLabelName(g));
-    controls.Remove(world::RentEditName(g));
+  for (int g = 1; controls.Has(RentEditName(g)) || controls.Has(RentLabelName(g)); ++g) {
+    controls.Remove(RentLabelName(g));
+    controls.Remove(RentEditName(g));
   }
   world.Cells.Clear();
   world.Agents.clear();
@@ -151,10 +151,10 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   placement.MaxRent = s.MaxRent;
   placement.BudgetStep = (s.MaxRent - s.MinRent) / w.GroupCount;
   placement.RentActive = s.RentActive;
-  placement.StreetOccupation = controls.Checked(world::MainControl::StreetOccupation);
+  placement.StreetOccupation = controls.Checked(MainControl::StreetOccupation);
   placement.GroupSizes = s.GroupSizesActive;
   placement.Total = s.AgentCount;
-  if (n > 0) controls.SetText(world::MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
+  if (n > 0) controls.SetText(MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
   // No more agents than cells can stand on the grid, whatever the field says.
   w.Agents.reserve(static_cast<std::size_t>(std::clamp(n, 0, w.Cells.Count())));
   for (int i = 0; i < n; ++i) {
@@ -168,21 +168,21 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   w.Threshold = s.Threshold;
   w.DrawWhileMoving = s.DrawWhileMoving;
   w.NbCellCount = (2 * s.Radius + 1) * (2 * s.Radius + 1);
-  controls.SetText(world::MainControl::ThresholdLabel, IntToText(w.Threshold));
-  controls.SetText(world::MainControl::CellSizeLabel, IntToText(w.GridRows) + " x " + IntToText(w.GridCols) + " = " +
-                                    IntToText(static_cast<long long>(w.GridRows) * w.GridCols));
-  controls.SetPosition(world::MainControl::ThresholdUpDown, w.Threshold);
+  controls.SetText(MainControl::ThresholdLabel, IntToText(w.Threshold));
+  controls.SetText(MainControl::CellSizeLabel, IntToText(w.GridRows) + " x " + IntToText(w.GridCols) + " = " +
+                                                   IntToText(static_cast<long long>(w.GridRows) * w.GridCols));
+  controls.SetPosition(MainControl::ThresholdUpDown, w.Threshold);
   BuildRentControls();
 }
 
 Simulation::Placement Simulation::ReadPlacement(int total) const {
   Placement p;
-  p.MinRent = ReadRent(world::MainControl::RentMin, "min rent");
-  p.MaxRent = ReadRent(world::MainControl::RentMax, "max rent");
+  p.MinRent = ReadRent(MainControl::RentMin, "min rent");
+  p.MaxRent = ReadRent(MainControl::RentMax, "max rent");
   p.BudgetStep = (p.MaxRent - p.MinRent) / world.GroupCount;
-  p.RentActive = controls.Checked(world::MainControl::RentLandscape);
-  p.StreetOccupation = controls.Checked(world::MainControl::StreetOccupation);
-  p.GroupSizes = controls.Checked(world::MainControl::IndividualGroupSizes);
+  p.RentActive = controls.Checked(MainControl::RentLandscape);
+  p.StreetOccupation = controls.Checked(MainControl::StreetOccupation);
+  p.GroupSizes = controls.Checked(MainControl::IndividualGroupSizes);
   p.Total = total;
   return p;
 }
@@ -251,19 +251,19 @@ bool Simulation::PlaceAgent(int index, const Placement& p) {
 }
 
 void Simulation::GrowPopulation() {
-  if (controls.Checked(world::MainControl::Growth)) {
-    const int ceiling = controls.Int(world::MainControl::AgentCount);
+  if (controls.Checked(MainControl::Growth)) {
+    const int ceiling = controls.Int(MainControl::AgentCount);
     if (ceiling > world.NumberOfAgents()) {
-      const int m = controls.Int(world::MainControl::GrowthRate);
+      const int m = controls.Int(MainControl::GrowthRate);
       const Placement placement = ReadPlacement(ceiling);
-      if (m > 0) controls.SetText(world::MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
+      if (m > 0) controls.SetText(MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
       for (int k = 0; k < m; ++k) {
         world.Agents.emplace_back();
         if (!PlaceAgent(world.NumberOfAgents() - 1, placement)) break;
       }
     }
   }
-  controls.SetText(world::MainControl::AgentCountLabel, IntToText(world.NumberOfAgents() - 1));
+  controls.SetText(MainControl::AgentCountLabel, IntToText(world.NumberOfAgents() - 1));
 }
 
 }  // namespace simulation

@@ -9,9 +9,9 @@
 
 namespace simulation {
 
-measures::Analysis::FieldTexts AnalysisFieldTexts(const world::ControlModel& controls) {
-  return {&controls.Text(world::MainControl::TileSize), &controls.Text(world::MainControl::ClusterThreshold),
-          &controls.Text(world::MainControl::AgentCount)};
+measures::Analysis::FieldTexts AnalysisFieldTexts(const ControlModel& controls) {
+  return {&controls.Text(MainControl::TileSize), &controls.Text(MainControl::ClusterThreshold),
+          &controls.Text(MainControl::AgentCount)};
 }
 
 namespace {
@@ -39,7 +39,7 @@ Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world) {
   SetSeedSource(std::move(seeds));
   SetClock(std::move(clock));
   world.AgentSize = 2;
-  world::BuildMainControls(controls, world);
+  BuildMainControls(controls, world);
   analysis.SetFieldTexts(AnalysisFieldTexts(controls));
   BuildWorld(ReadSetupSettings());
   // Window creation clears all streets after the first set-up.
@@ -47,7 +47,7 @@ Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world) {
   std::fill(world.Cells.StreetType.begin(), world.Cells.StreetType.end(), 0);
   world.StreetSegments.clear();
   simulation::ImprintStreets(world, controls);
-  controls.SetPosition(world::MainControl::AgentSizeUpDown, world.AgentSize);
+  controls.SetPosition(MainControl::AgentSizeUpDown, world.AgentSize);
 }
 
 void Simulation::SetSeedSource(SeedSource seeds) {
@@ -61,18 +61,18 @@ void Simulation::Report(const world::UserError& error) {
 }
 
 void Simulation::MainWindowShown() {
-  if (controls.Checked(world::MainControl::IndividualThresholds)) FillTolerancePercent();
+  if (controls.Checked(MainControl::IndividualThresholds)) FillTolerancePercent();
   ConvertTolerance();
 }
 
 void Simulation::B_setupClick() {
   NewSetup();
-  controls.SetText(world::MainControl::StepsLabel, world::IntToText(world.StepCount));
+  controls.SetText(MainControl::StepsLabel, world::IntToText(world.StepCount));
 }
 
 void Simulation::B_stopClick() {
-  const bool red = controls.Get(world::MainControl::StartStop).FontColor == world::kRed;
-  controls.SetFontColor(world::MainControl::StartStop, red ? world::kGreen : world::kRed);
+  const bool red = controls.Get(MainControl::StartStop).FontColor == world::kRed;
+  controls.SetFontColor(MainControl::StartStop, red ? world::kGreen : world::kRed);
   analysis.ClearClusterMarks();
   if (!Running() && world.StreetsDirty) {
     simulation::ImprintStreets(world, controls);
@@ -91,7 +91,7 @@ void Simulation::UpdateSpeedDisplay() {
   const auto fps = world::Round(static_cast<double>(frameCounter_) / static_cast<double>(elapsed) * 1000.0);
   lastUpdate_ = now;
   frameCounter_ = 0;
-  controls.SetText(world::MainControl::Caption, "Group seperation || fps= " + world::IntToText(fps));
+  controls.SetText(MainControl::Caption, "Group seperation || fps= " + world::IntToText(fps));
 }
 
 }  // namespace simulation

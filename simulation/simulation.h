@@ -35,7 +35,7 @@ struct SetupSettings {
 
 // The texts of the main window's fields that the measures read: the live
 // texts of "grid size", "cluster thr." and "number of agents".
-measures::Analysis::FieldTexts AnalysisFieldTexts(const world::ControlModel& controls);
+measures::Analysis::FieldTexts AnalysisFieldTexts(const ControlModel& controls);
 
 // The main window's world and what drives it, without any window: set-up,
 // evaluation, move rule, rent landscape, time step and run control. Every
@@ -56,7 +56,7 @@ class Simulation {
   Simulation& operator=(const Simulation&) = delete;
 
   world::World world;
-  world::ControlModel controls;
+  ControlModel controls;
   measures::Analysis analysis;
 
   void SetReporter(Reporter reporter) { analysis.SetReporter(reporter); reporter_ = std::move(reporter); }
@@ -94,9 +94,9 @@ class Simulation {
   // --- Time step and run control ------------------------------------------
   void TimeStep();
   void GrowPopulation();
-  bool Running() const { return controls.Checked(world::MainControl::Timer); }
-  void SetRunning(bool running) { controls.SetChecked(world::MainControl::Timer, running); }
-  const std::string& Caption() const { return controls.Text(world::MainControl::Caption); }
+  bool Running() const { return controls.Checked(MainControl::Timer); }
+  void SetRunning(bool running) { controls.SetChecked(MainControl::Timer, running); }
+  const std::string& Caption() const { return controls.Text(MainControl::Caption); }
 
   // Button handlers of the main window.
   void B_stopClick();
@@ -104,7 +104,7 @@ class Simulation {
   void B_setTolsClick() { FillTolerancePercent(); }
   void B_imprintClick();
   // "show indivdual thresholds": the track bar to 100; the window then shows itself.
-  void Button3Click() { controls.SetPosition(world::MainControl::Threshold, 100); }
+  void Button3Click() { controls.SetPosition(MainControl::Threshold, 100); }
   // What showing the main window does to the model: with individual
   // thresholds active the tolerance window fills the percentages; then they
   // are converted.
@@ -156,7 +156,7 @@ class Simulation {
   Placement ReadPlacement(int total) const;
   // The min or max rent field; throws UserError for a text that does not
   // parse or a rent beyond the range whose sums stay finite.
-  double ReadRent(world::MainControl control, const char* what) const;
+  double ReadRent(MainControl control, const char* what) const;
   bool PlaceAgent(int index, const Placement& placement);
   bool ChooseCell(int& x, int& y, bool streetOccupation);
   void UpdateSpeedDisplay();

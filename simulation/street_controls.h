@@ -14,26 +14,26 @@ namespace simulation {
 // run stopped when streets are drawn without agents).
 
 // The weight texts of the grid "street weights", types -3..+3.
-streets::StreetWeightTexts StreetWeightTextsOf(const world::ControlModel& controls);
+streets::StreetWeightTexts StreetWeightTextsOf(const ControlModel& controls);
 
 // "random street types" and the fixed type (the position of UpD_strType).
-streets::TypeChoice ReadTypeChoice(const world::ControlModel& controls);
+streets::TypeChoice ReadTypeChoice(const ControlModel& controls);
 
 // The street editor's view of the controls.
-streets::StreetEditor::Hooks StreetEditorHooks(world::World& world, world::ControlModel& controls);
+streets::StreetEditor::Hooks StreetEditorHooks(world::World& world, ControlModel& controls);
 
 // Shows the world's street cell count in Lbl_strCell.
-void ShowStreetCells(const world::World& world, world::ControlModel& controls);
+void ShowStreetCells(const world::World& world, ControlModel& controls);
 
 // The street layer's operations with the weight texts of the controls; each
 // shows the new street cell count once its imprint is done.
-streets::StreetWeights ParseNeededWeights(const world::World& world, const world::ControlModel& controls);
-void ImprintStreets(world::World& world, world::ControlModel& controls);
-void ApplyStreetGrid(world::World& world, world::ControlModel& controls);
-void DrawStreetGrid(world::World& world, world::ControlModel& controls, int n, int m, streets::TypeChoice choice,
+streets::StreetWeights ParseNeededWeights(const world::World& world, const ControlModel& controls);
+void ImprintStreets(world::World& world, ControlModel& controls);
+void ApplyStreetGrid(world::World& world, ControlModel& controls);
+void DrawStreetGrid(world::World& world, ControlModel& controls, int n, int m, streets::TypeChoice choice,
                     streets::StreetEditor* editor = nullptr);
-void DrawRandomStreets(world::World& world, world::ControlModel& controls, int count, streets::TypeChoice choice,
+void DrawRandomStreets(world::World& world, ControlModel& controls, int count, streets::TypeChoice choice,
                        streets::StreetEditor* editor = nullptr);
-void DeleteStreets(world::World& world, world::ControlModel& controls);
+void DeleteStreets(world::World& world, ControlModel& controls);
 
 }  // namespace simulation

@@ -5,20 +5,20 @@ namespace simulation {
 void Simulation::TimeStep() {
   GrowPopulation();
   MoveAgents();
-  if (controls.Checked(world::MainControl::RentLandscape)) SmoothRent();
+  if (controls.Checked(MainControl::RentLandscape)) SmoothRent();
   ++world.StepCount;
-  controls.SetText(world::MainControl::StepsLabel, world::IntToText(world.StepCount));
+  controls.SetText(MainControl::StepsLabel, world::IntToText(world.StepCount));
   analysis.RecordStep();
   UpdateSpeedDisplay();
   // Only equality stops: a stop step already passed lets the run go on.
   if (world.StepCount == world.StopStep) {
     SetRunning(false);
-    controls.SetFontColor(world::MainControl::StartStop, world::kRed);
+    controls.SetFontColor(MainControl::StartStop, world::kRed);
   }
   // RepaintWorld begins with every cell: with both boxes checked the cells
   // need painting only once for the same picture.
-  const bool showAgents = controls.Checked(world::MainControl::ShowAgents);
-  if (controls.Checked(world::MainControl::ShowRentLandscape) && !showAgents) world.DrawAllCells();
+  const bool showAgents = controls.Checked(MainControl::ShowAgents);
+  if (controls.Checked(MainControl::ShowRentLandscape) && !showAgents) world.DrawAllCells();
   if (showAgents) world.RepaintWorld();
 }
 

@@ -22,10 +22,10 @@ std::string Std(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 
-Binder::Binder(world::ControlModel& model, QWidget* owner, MessageSink* sink)
+Binder::Binder(simulation::ControlModel& model, QWidget* owner, MessageSink* sink)
     : QObject(owner), model_(model), owner_(owner), sink_(sink) {
-  listener_ = model_.Subscribe([this](const world::Control& c, world::ControlEvent event) {
-    if (event == world::ControlEvent::Changed) Refresh(c);
+  listener_ = model_.Subscribe([this](const simulation::Control& c, simulation::ControlEvent event) {
+    if (event == simulation::ControlEvent::Changed) Refresh(c);
   });
 }
 
@@ -48,7 +48,7 @@ void Binder::Show(const world::UserError& error) {
 void Binder::Edit(QLineEdit* edit, const QString& name) {
   targets_[name] = {edit};
   edit->setObjectName(name);
-  const world::Control& c = model_.Get(Std(name));
+  const simulation::Control& c = model_.Get(Std(name));
   edit->setText(QString::fromStdString(c.Text));
   connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
     Guard([&] { model_.SetByUser(Std(name), Std(text)); });
@@ -71,7 +71,7 @@ void Binder::Check(QAbstractButton* box, const QString& name) {
 void Binder::Slider(QSlider* slider, const QString& name) {
   targets_[name] = {slider};
   slider->setObjectName(name);
-  const world::Control& c = model_.Get(Std(name));
+  const simulation::Control& c = model_.Get(Std(name));
   slider->setRange(c.Min, c.Max);
   slider->setPageStep(c.Increment);
   slider->setValue(c.Position);
@@ -84,7 +84,7 @@ void Binder::Arrows(UpDown* upDown, const QString& name) {
   targets_[name] = {upDown};
   upDown->setObjectName(name);
   connect(upDown, &UpDown::stepped, this, [this, name](int direction) {
-    const world::Control& c = model_.Get(Std(name));
+    const simulation::Control& c = model_.Get(Std(name));
     Guard([&] { model_.ClickUpDown(Std(name), c.Position + direction * c.Increment); });
   });
 }
@@ -92,7 +92,7 @@ void Binder::Arrows(UpDown* upDown, const QString& name) {
 void Binder::Combo(QComboBox* combo, const QString& name) {
   targets_[name] = {combo};
   combo->setObjectName(name);
-  const world::Control& c = model_.Get(Std(name));
+  const simulation::Control& c = model_.Get(Std(name));
   for (const auto& item : c.Items) combo->addItem(QString::fromStdString(item));
   combo->setPlaceholderText(QString::fromStdString(c.Text));
   combo->setCurrentIndex(c.ItemIndex);
@@ -134,7 +134,7 @@ void Binder::FontColor(QPushButton* button, const QString& name) {
 
 void Binder::Unbind(const QString& name) { targets_.remove(name); }
 
-void Binder::Refresh(const world::Control& c) {
+void Binder::Refresh(const simulation::Control& c) {
   auto it = targets_.find(QString::fromStdString(c.Name));
   if (it == targets_.end()) return;
   QWidget* w = it->Widget;
@@ -146,7 +146,7 @@ void Binder::Refresh(const world::Control& c) {
       edit->setText(text);
       edit->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
     }
-  } else if (auto* button = qobject_cast<QPushButton*>(w); button && c.Kind == world::ControlKind::Button) {
+  } else if (auto* button = qobject_cast<QPushButton*>(w); button && c.Kind == simulation::ControlKind::Button) {
     QPalette palette = button->palette();
     palette.setColor(QPalette::ButtonText, ToQColor(c.FontColor));
     button->setPalette(palette);

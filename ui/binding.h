@@ -29,7 +29,7 @@ class UpDown;
 class Binder : public QObject {
   Q_OBJECT
  public:
-  Binder(world::ControlModel& model, QWidget* owner, MessageSink* sink);
+  Binder(simulation::ControlModel& model, QWidget* owner, MessageSink* sink);
   ~Binder() override;
 
   void Edit(QLineEdit* edit, const QString& name);
@@ -54,9 +54,9 @@ class Binder : public QObject {
     int Row = 0;
     int Column = 0;
   };
-  void Refresh(const world::Control& control);
+  void Refresh(const simulation::Control& control);
 
-  world::ControlModel& model_;
+  simulation::ControlModel& model_;
   QWidget* owner_;
   MessageSink* sink_;
   QHash<QString, Target> targets_;

@@ -186,14 +186,14 @@ ExperimentWindow::~ExperimentWindow() = default;
 
 void ExperimentWindow::attach(experiments::Experiment& experiment) {
   experiment_ = &experiment;
-  world::ControlModel& fields = experiment.Fields();
+  simulation::ControlModel& fields = experiment.Fields();
   fields_ = &fields;
   timerName_ = experiment.TimerName();
   timer_.setObjectName(Q(timerName_));
   binder_ = new Binder(fields, this, sink_);
   experiment.SetReporter([this](const world::UserError& e) { binder_->Show(e); });
-  listener_ = fields.Subscribe([this](const world::Control& c, world::ControlEvent event) {
-    if (event != world::ControlEvent::Changed) return;
+  listener_ = fields.Subscribe([this](const simulation::Control& c, simulation::ControlEvent event) {
+    if (event != simulation::ControlEvent::Changed) return;
     if (c.Name == timerName_) {
       if (c.Checked && !timer_.isActive()) timer_.start();
       if (!c.Checked) {

@@ -141,7 +141,7 @@ class ExperimentWindow : public Form {
   // Runs just before the experiment's "new start".
   virtual void aboutToStart() {}
   // A control of the experiment's fields changed (display options and the like).
-  virtual void fieldChanged(const world::Control& control) { static_cast<void>(control); }
+  virtual void fieldChanged(const simulation::Control& control) { static_cast<void>(control); }
 
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -163,7 +163,7 @@ class ExperimentWindow : public Form {
   // count caption; below, "undoZoom".
   void progress(int x, int y, const QString& stepsCaption, const QString& countCaption);
 
-  world::ControlModel* fields_ = nullptr;
+  simulation::ControlModel* fields_ = nullptr;
 
  private:
   void timerTimer();

@@ -33,7 +33,7 @@ GroupSizesWindow::GroupSizesWindow(simulation::Simulation& sim, QWidget* parent)
 
 void GroupSizesWindow::readShareTotal() {
   // A field that does not parse keeps the total the window had.
-  const std::string& text = sim_.controls.Text(world::MainControl::AgentCount);
+  const std::string& text = sim_.controls.Text(simulation::MainControl::AgentCount);
   if (world::IsInteger(text)) shareTotal_ = world::StrToInt(text);
 }
 

@@ -74,13 +74,13 @@ MainWindow::MainWindow(simulation::Simulation& sim, display::WorldImage& image, 
   timer1_.setInterval(1);
   timer1_.setTimerType(Qt::PreciseTimer);
   connect(&timer1_, &QTimer::timeout, this, &MainWindow::timer1Timer);
-  listener_ = sim_.controls.Subscribe([this](const world::Control& c, world::ControlEvent event) {
-    if (c.Name == "Timer1" && event == world::ControlEvent::Changed) {
+  listener_ = sim_.controls.Subscribe([this](const simulation::Control& c, simulation::ControlEvent event) {
+    if (c.Name == "Timer1" && event == simulation::ControlEvent::Changed) {
       if (c.Checked && !timer1_.isActive()) timer1_.start();
       if (!c.Checked) timer1_.stop();
     } else if (c.Name == "Caption") {
       setWindowTitle(Q(c.Text));
-    } else if (event != world::ControlEvent::Changed && c.Name.rfind("E_Rent", 0) == 0 && !rentRebuildPending_) {
+    } else if (event != simulation::ControlEvent::Changed && c.Name.rfind("E_Rent", 0) == 0 && !rentRebuildPending_) {
       // A set-up removes and adds them one by one: rebuild once, afterwards.
       rentRebuildPending_ = true;
       QMetaObject::invokeMethod(this, [this] { rebuildRentControls(); }, Qt::QueuedConnection);
@@ -113,7 +113,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   shownOnce_ = true;
   // Showing the main window shows the tolerance window (which fills the
   // percentages) while individual thresholds are active, then converts them.
-  if (sim_.controls.Checked(world::MainControl::IndividualThresholds) && others_.Tolerance) {
+  if (sim_.controls.Checked(simulation::MainControl::IndividualThresholds) && others_.Tolerance) {
     showWindow(others_.Tolerance);
     activateWindow();
   }
@@ -129,7 +129,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 QLineEdit* MainWindow::edit(QWidget* parent, const char* name, int x, int y, int width) {
   auto* e = new QLineEdit(parent);
   e->setGeometry(x, y, width, 20);
-  const world::Control& c = sim_.controls.Get(name);
+  const simulation::Control& c = sim_.controls.Get(name);
   if (c.DigitsOnly) e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
   binder_->Edit(e, name);
   return e;
@@ -281,7 +281,7 @@ void MainWindow::buildAnalysisTab(QWidget* tab) {
     connect(b, &QPushButton::clicked, this, [this, o] {
       showWindow(others_.*(o.Window));
       sim_.SetRunning(false);
-      if (o.RedFont) sim_.controls.SetFontColor(world::MainControl::StartStop, world::kRed);
+      if (o.RedFont) sim_.controls.SetFontColor(simulation::MainControl::StartStop, world::kRed);
     });
     y += 25;
   }
@@ -329,8 +329,8 @@ void MainWindow::buildStreetsTab(QWidget* tab) {
   fixed(0, 1, "Weight");
   for (int type = -3; type <= 3; ++type) {
     const int row = type + 4;
-    fixed(row, 0, Q(sim_.controls.Get(world::WeightControlName(type)).Caption));
-    binder_->GridCell(weights, row, 1, Q(world::WeightControlName(type)));
+    fixed(row, 0, Q(sim_.controls.Get(simulation::WeightControlName(type)).Caption));
+    binder_->GridCell(weights, row, 1, Q(simulation::WeightControlName(type)));
     auto* legend = new QLabel("       ", tab);
     legend->setObjectName(QString("colCode%1").arg(row));
     legend->setAutoFillBackground(true);
@@ -356,15 +356,18 @@ void MainWindow::buildStreetsTab(QWidget* tab) {
   check(layouts, "CB_rndTyp", 6, 128);
   connect(grid, &QPushButton::clicked, this, [this] {
     act([this] {
-      simulation::DrawStreetGrid(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetRowsUpDown),
-                              sim_.controls.Position(world::MainControl::StreetColsUpDown), simulation::ReadTypeChoice(sim_.controls), &editor_);
+      simulation::DrawStreetGrid(sim_.world, sim_.controls,
+                                 sim_.controls.Position(simulation::MainControl::StreetRowsUpDown),
+                                 sim_.controls.Position(simulation::MainControl::StreetColsUpDown),
+                                 simulation::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
   connect(random, &QPushButton::clicked, this, [this] {
     act([this] {
-      simulation::DrawRandomStreets(sim_.world, sim_.controls, sim_.controls.Position(world::MainControl::StreetCountUpDown),
-                                 simulation::ReadTypeChoice(sim_.controls), &editor_);
+      simulation::DrawRandomStreets(sim_.world, sim_.controls,
+                                    sim_.controls.Position(simulation::MainControl::StreetCountUpDown),
+                                    simulation::ReadTypeChoice(sim_.controls), &editor_);
     });
     worldChanged();
   });
@@ -419,13 +422,13 @@ void MainWindow::rebuildRentControls() {
     }
   }
   int groups = 0;
-  for (int n = 1; sim_.controls.Has(world::RentEditName(n)); ++n) {
-    auto* l = new QLabel(Q(sim_.controls.Text(world::RentLabelName(n))), rentBox_);
-    l->setObjectName(Q(world::RentLabelName(n)));
+  for (int n = 1; sim_.controls.Has(simulation::RentEditName(n)); ++n) {
+    auto* l = new QLabel(Q(sim_.controls.Text(simulation::RentLabelName(n))), rentBox_);
+    l->setObjectName(Q(simulation::RentLabelName(n)));
     l->move(12, 27 * n);
     auto* e = new QLineEdit(rentBox_);
     e->setGeometry(65, 27 * n - 4, 35, 20);
-    binder_->Edit(e, Q(world::RentEditName(n)));
+    binder_->Edit(e, Q(simulation::RentEditName(n)));
     l->show();
     e->show();
     groups = n;

@@ -75,7 +75,7 @@ QGroupBox* ParameterSpaceWindow::optionsBox(const QString& caption, const char* 
   return box;
 }
 
-void ParameterSpaceWindow::fieldChanged(const world::Control& control) {
+void ParameterSpaceWindow::fieldChanged(const simulation::Control& control) {
   for (std::size_t c = 0; c < 2; ++c) {
     for (int s = 0; s < 4; ++s) {
       if (control.Name == std::string(kOptions[s]) + kSuffixes[c]) charts_[c]->setSeriesVisible(s, control.Checked);

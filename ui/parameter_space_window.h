@@ -25,7 +25,7 @@ class ParameterSpaceWindow : public ExperimentWindow {
   void refresh() override;
 
  protected:
-  void fieldChanged(const world::Control& control) override;
+  void fieldChanged(const simulation::Control& control) override;
 
  private:
   // One chart's four series, in the order they are added to it.

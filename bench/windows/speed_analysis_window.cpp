@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   const int seconds = bench::PhaseSeconds(argc, argv);
   const auto owned = bench::MeasuredWindows();
   ui::Windows& windows = *owned;
-  windows.sim().controls.SetText(world::MainControl::StopStep, "1000000");
+  windows.sim().controls.SetText(simulation::MainControl::StopStep, "1000000");
   windows.main().show();
   auto* analysis = static_cast<ui::AnalysisWindow*>(windows.all()[1]);
   app.watched = analysis;

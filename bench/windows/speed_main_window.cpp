@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   const auto owned = bench::MeasuredWindows();
   ui::Windows& windows = *owned;
   simulation::Simulation& sim = windows.sim();
-  sim.controls.SetText(world::MainControl::StopStep, "100000000");
+  sim.controls.SetText(simulation::MainControl::StopStep, "100000000");
   for (const char* box : {"CB_graphicUpd", "CB_showAgs", "CB_showRentSc"}) sim.controls.SetChecked(box, true);
   windows.main().timer1()->stop();
   // Shown once first: showing the window converts the individual thresholds.

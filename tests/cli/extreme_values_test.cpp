@@ -35,8 +35,8 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-using world::Control;
-using world::ControlKind;
+using simulation::Control;
+using simulation::ControlKind;
 
 // Address space of a child: the tool must refuse or bound what it would
 // allocate long before this.
@@ -64,7 +64,7 @@ bool Numeric(const Control& c) {
   switch (c.Kind) {
     case ControlKind::Edit:
     case ControlKind::GridCell:
-      return c.Number != world::NumberKind::None;
+      return c.Number != simulation::NumberKind::None;
     case ControlKind::UpDown:
     case ControlKind::TrackBar:
     case ControlKind::ComboBox:
@@ -74,7 +74,7 @@ bool Numeric(const Control& c) {
   }
 }
 
-std::optional<int> Maximum(const world::ControlModel& model, const Control& c) {
+std::optional<int> Maximum(const simulation::ControlModel& model, const Control& c) {
   if (c.Kind == ControlKind::UpDown || c.Kind == ControlKind::TrackBar) return c.Max;
   if (c.Kind == ControlKind::ComboBox) return static_cast<int>(c.Items.size()) - 1;
   if (const Control* upDown = c.Associate.empty() ? nullptr : model.Find(c.Associate)) return upDown->Max;
@@ -83,7 +83,7 @@ std::optional<int> Maximum(const world::ControlModel& model, const Control& c) {
 
 // One case per numeric control of the model and value, each given to
 // `args` as CONTROL=VALUE after the fixed arguments.
-std::vector<Case> CasesOf(const world::ControlModel& model, const std::vector<std::string>& fixed,
+std::vector<Case> CasesOf(const simulation::ControlModel& model, const std::vector<std::string>& fixed,
                           const std::string& option, const std::string& prefix) {
   std::vector<Case> cases;
   for (const auto& name : model.Names()) {

@@ -61,7 +61,7 @@ TEST(GrowthExperiment, SweepLeavesOneLinePerValueOverTheSteps) {
   for (const auto& line : growth.tempLines) EXPECT_TRUE(line.Points().empty());
   EXPECT_EQ(growth.denseLine, sim->analysis.ChangeSeries[3]);
   EXPECT_EQ(growth.denseLine.size(), 5u);
-  EXPECT_EQ(sim->controls.Position(world::MainControl::Threshold), 30);
+  EXPECT_EQ(sim->controls.Position(simulation::MainControl::Threshold), 30);
 }
 
 TEST(GrowthExperiment, EachFinishedCalculationShowsItsOwnTempLine) {

@@ -73,7 +73,7 @@ TEST(ParameterSpaceExperiment, DefaultsRecordNinePointsAndAverageThemPerValue) {
     EXPECT_GE(p.Y, 0);
     EXPECT_LE(p.Y, 100);
   }
-  EXPECT_EQ(sim->controls.Text(world::MainControl::GroupCount), "4");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::GroupCount), "4");
   EXPECT_EQ(sim->world.GroupCount, 4);
   EXPECT_EQ(ps.Chart_IS.Title, (std::vector<std::string>{"segregation per value"}));
 }
@@ -90,7 +90,7 @@ TEST(ParameterSpaceExperiment, FitsWaitForTheEndOfTheSweep) {
   EXPECT_TRUE(ps.Series_AvgFit.Points().empty());
   RunOut(ps.runner);
   EXPECT_FALSE(ps.Series_AvgFit.Points().empty());
-  EXPECT_EQ(sim->controls.Text(world::MainControl::Radius), "2");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::Radius), "2");
 }
 
 TEST(ParameterSpaceExperiment, NewStartWithoutParameterChangesNothing) {
@@ -184,7 +184,7 @@ TEST(ParameterSpaceExperiment, ThresholdAboveOneHundredHoldsTheTrackBarButRecord
   ps.B_startClick();
   RunOut(ps.runner);
   EXPECT_EQ(Xs(ps.Series_Avg.Points()), (std::vector<double>{99, 100, 101}));
-  EXPECT_EQ(sim->controls.Position(world::MainControl::Threshold), 100);
+  EXPECT_EQ(sim->controls.Position(simulation::MainControl::Threshold), 100);
   EXPECT_EQ(sim->world.Threshold, 100);
 }
 

@@ -30,7 +30,7 @@ int RunOut(Runner& runner, int limit = 200000) {
 }
 
 // Sets window fields as the user types them.
-inline void Type(world::ControlModel& controls, const test_support::Settings& settings) {
+inline void Type(simulation::ControlModel& controls, const test_support::Settings& settings) {
   for (const auto& [name, value] : settings) controls.SetByUser(name, value);
 }
 

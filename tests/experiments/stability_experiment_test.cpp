@@ -33,7 +33,7 @@ struct Fixture {
         stability(*sim, landscape) {
     stability.SetReporter(reports.Sink());
     stability.SetSaver([this](const std::string& number) {
-      saves.push_back({number, sim->controls.Checked(world::MainControl::SaveSurface)});
+      saves.push_back({number, sim->controls.Checked(simulation::MainControl::SaveSurface)});
       if (failSaves > 0) {
         --failSaves;
         throw world::UserError("missing value", "Datei \"x\" kann nicht erstellt werden. denied");
@@ -107,9 +107,9 @@ TEST(StabilityExperiment, DefaultsRecordFivePointsAtEachThresholdAndSaveOnce) {
   ASSERT_EQ(average.size(), 21u);
   for (std::size_t i = 0; i < 21; ++i) EXPECT_EQ(average[i].X, 25.0 + i);
   EXPECT_EQ(f.saves, (std::vector<Save>{{"1", false}}));
-  EXPECT_FALSE(f.sim->controls.Checked(world::MainControl::SaveSurface));
+  EXPECT_FALSE(f.sim->controls.Checked(simulation::MainControl::SaveSurface));
   EXPECT_EQ(f.landscape.PointCount(), 0u);
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::StopStep), "5");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::StopStep), "5");
 }
 
 TEST(StabilityExperiment, ThresholdRisesOnlyAfterTheCountStayedEqualOverStepsPlusOne) {
@@ -125,8 +125,8 @@ TEST(StabilityExperiment, ThresholdRisesOnlyAfterTheCountStayedEqualOverStepsPlu
   s.Tick();
   EXPECT_EQ(s.Tolerance(), 26);
   EXPECT_EQ(f.sim->world.Threshold, 26);
-  EXPECT_EQ(f.sim->controls.Position(world::MainControl::Threshold), 26);
-  EXPECT_EQ(f.sim->controls.Position(world::MainControl::ThresholdUpDown), 26);
+  EXPECT_EQ(f.sim->controls.Position(simulation::MainControl::Threshold), 26);
+  EXPECT_EQ(f.sim->controls.Position(simulation::MainControl::ThresholdUpDown), 26);
   ASSERT_EQ(s.Series_segVal.Size(), 1u);
   EXPECT_EQ(s.Series_segVal.Points()[0].X, 25);  // the threshold the world settled under
   EXPECT_EQ(s.controls.Text("lbl_pSteps"), "3");
@@ -170,7 +170,7 @@ TEST(StabilityExperiment, ThirdParameterSweepBuildsOneSurfaceRowPerPass) {
                     {"E_thirdFrom", "3"}, {"E_thirdTo", "5"}});
   EXPECT_EQ(s.controls.Text("Lbl_proceed"), "/ 18");
   s.S_startClick();
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::MoveDistance), "3");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::MoveDistance), "3");
   EXPECT_EQ(f.landscape.Chart_3DLand.Title, (std::vector<std::string>{"Stability Landscape for \"move distance\""}));
   RunOut(s);
   EXPECT_TRUE(s.Ended());
@@ -186,7 +186,7 @@ TEST(StabilityExperiment, ThirdParameterSweepBuildsOneSurfaceRowPerPass) {
   }
   // After every pass with the 3-D picture off, once more at the end with it on.
   EXPECT_EQ(f.saves, (std::vector<Save>{{"1", false}, {"2", false}, {"3", false}, {"3", true}}));
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::MoveDistance), "5");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::MoveDistance), "5");
   EXPECT_EQ(f.landscape.SurfacePoints().size(), 9u);
 }
 
@@ -208,7 +208,7 @@ TEST(StabilityExperiment, EndBelowStartRecordsOnePointPerRoundAndNoSurface) {
   Type(s.controls, {{"E_valTo", "20"}, {"E_calcRds", "3"}, {"Cb_acti3d", "1"}, {"CB_param", "0"},
                     {"E_thirdFrom", "30"}, {"E_thirdTo", "30"}});
   s.S_startClick();
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::AgentCount), "30");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::AgentCount), "30");
   RunOut(s);
   EXPECT_TRUE(s.Ended());
   EXPECT_EQ(f.PointsPerTolerance(), (std::map<double, int>{{25, 3}}));
@@ -288,7 +288,7 @@ TEST(StabilityExperiment, StepsOfZeroCountAsOneAndBadTextPausesOnce) {
   auto& s = f.stability;
   Type(s.controls, {{"E_toSteps", "0"}, {"E_valTo", "26"}, {"E_calcRds", "1"}});
   s.S_startClick();
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::StopStep), "1");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::StopStep), "1");
   s.Tick();
   s.controls.SetByUser("E_toSteps", "five");
   for (int i = 0; i < 4; ++i) s.Tick();

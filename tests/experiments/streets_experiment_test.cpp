@@ -42,8 +42,8 @@ TEST(StreetsExperiment, GridLayoutsRecordTheirStreetCellsAndTheTrendFollowsEachV
   ASSERT_EQ(trend.size(), 2u);
   EXPECT_EQ(trend[0].X, 39);
   EXPECT_EQ(trend[1].X, 76);
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StreetRows), "3");
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StreetCols), "3");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StreetRows), "3");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StreetCols), "3");
   EXPECT_EQ(sim->world.StreetCellCount, 76);  // the last layout stays
   EXPECT_EQ(streets.Chart_Streets.Title, (std::vector<std::string>{"Streets - Clusters Relationship"}));
 }
@@ -65,7 +65,7 @@ TEST(StreetsExperiment, RandomLayoutsAreDrawnAfreshForEveryCalculation) {
   ASSERT_EQ(layouts.size(), 3u);
   for (const auto& layout : layouts) EXPECT_EQ(layout.size(), 5u);  // count - 1 streets
   EXPECT_NE(layouts[0], layouts[1]);
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StreetCount), "6");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StreetCount), "6");
   for (const Point& p : streets.Series_street.Points()) EXPECT_GT(p.X, 0);
 }
 
@@ -94,7 +94,7 @@ TEST(StreetsExperiment, ValuesBelowOneLayNoStreets) {
   RunOut(streets.runner);
   ASSERT_EQ(streets.Series_street.Size(), 2u);
   EXPECT_EQ(streets.Series_street.Points()[0].X, 0);
-  EXPECT_EQ(sim->controls.Position(world::MainControl::StreetRowsUpDown), 1);
+  EXPECT_EQ(sim->controls.Position(simulation::MainControl::StreetRowsUpDown), 1);
 }
 
 }  // namespace

@@ -35,12 +35,12 @@ struct LogHooks : SweepRunner::Hooks {
   void ApplyValue(int value) override {
     applied.push_back(value);
     currentValue = value;
-    sim.controls.SetFontColor(world::MainControl::StartStop, world::kGreen);
+    sim.controls.SetFontColor(simulation::MainControl::StartStop, world::kGreen);
     sim.NewSetup();
   }
   void RecordCalculation(const SweepSettings&) override {
     recorded.push_back({currentValue, sim.world.StepCount, sim.analysis.SegregationSeries[0].size(),
-                        sim.controls.Get(world::MainControl::StartStop).FontColor == world::kRed});
+                        sim.controls.Get(simulation::MainControl::StartStop).FontColor == world::kRed});
   }
   void ValueDone() override { ++valuesDone; }
   void FinishSweep() override { ++finished; }
@@ -64,7 +64,7 @@ struct Fixture {
     runner.SetReporter(reports.Sink());
   }
   std::unique_ptr<simulation::Simulation> sim;
-  world::ControlModel fields;
+  simulation::ControlModel fields;
   LogHooks hooks;
   SweepRunner runner;
   Reports reports;
@@ -74,8 +74,8 @@ struct Fixture {
 // access, and by the names the widgets and --exp use; handles of another
 // window fall back to the name, and a removed field is gone for both.
 TEST(SettingsBox, HandlesAndNamesReachTheSameFields) {
-  world::ControlModel fields;
-  fields.Add(world::MakeLabel("E_clusterT", "5"));  // added before the first handle
+  simulation::ControlModel fields;
+  fields.Add(simulation::MakeLabel("E_clusterT", "5"));  // added before the first handle
   SettingsBox box;
   box.Timer = ExperimentControl::StabilityTimer;
   box.RepetitionsField = ExperimentControl::RoundsPerValue;
@@ -89,7 +89,7 @@ TEST(SettingsBox, HandlesAndNamesReachTheSameFields) {
   EXPECT_FALSE(fields.Has(ExperimentControl::CalculationsPerValue));
   EXPECT_TRUE(fields.Has("Timer5"));
   EXPECT_FALSE(fields.Has(ExperimentControl::GrowthTimer));
-  EXPECT_EQ(fields.Text(world::MainControl::ClusterThreshold), "5");
+  EXPECT_EQ(fields.Text(simulation::MainControl::ClusterThreshold), "5");
 
   fields.Remove("E_valTo");
   EXPECT_FALSE(fields.Has(ExperimentControl::ValueTo));
@@ -112,12 +112,12 @@ TEST(SweepRunner, PlannedTotalCountsValuesTimesRepetitions) {
 TEST(SweepRunner, RunsEveryCalculationForItsStepsAfterItsOwnSetUp) {
   Fixture f(Box("2", "4", "1", "30", "3"));
   std::vector<std::string> akt;
-  f.fields.Subscribe([&](const world::Control& c, world::ControlEvent) {
+  f.fields.Subscribe([&](const simulation::Control& c, simulation::ControlEvent) {
     if (c.Name == "Lbl_akt") akt.push_back(c.Text);
   });
   f.runner.NewStart();
   EXPECT_TRUE(f.runner.Running());
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::StopStep), "30");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::StopStep), "30");
   const int ticks = RunOut(f.runner);
   EXPECT_EQ(ticks, 9 * 30 + 1);  // the last tick records and ends without a step
   EXPECT_EQ(f.hooks.applied, (std::vector<int>{2, 2, 2, 3, 3, 3, 4, 4, 4}));
@@ -205,7 +205,7 @@ TEST(SweepRunner, FieldsAreReadLiveDuringARun) {
 TEST(SweepRunner, StepsOfZeroOrLessRunOneStep) {
   Fixture f(Box("1", "2", "1", "0", "1"));
   f.runner.NewStart();
-  EXPECT_EQ(f.sim->controls.Text(world::MainControl::StopStep), "1");
+  EXPECT_EQ(f.sim->controls.Text(simulation::MainControl::StopStep), "1");
   RunOut(f.runner);
   ASSERT_EQ(f.hooks.recorded.size(), 2u);
   for (const auto& r : f.hooks.recorded) {

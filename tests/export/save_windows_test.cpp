@@ -28,7 +28,7 @@ class SaveWindows : public ::testing::Test {
   void SetUp() override {
     world.GridCols = 116;
     world.GridRows = 116;
-    world::BuildMainControls(controls, world);
+    simulation::BuildMainControls(controls, world);
     fs::create_directory(pictures());
     fs::create_directory(data());
     // Every window paints itself in its own size and colour and notes
@@ -53,7 +53,7 @@ class SaveWindows : public ::testing::Test {
 
   TempFolder temp;
   world::World world;
-  world::ControlModel controls;
+  simulation::ControlModel controls;
   // The main window's fields and boxes as they stand at each save.
   WindowSaver::ChoiceSource choice = [this] { return simulation::SaveChoiceOf(controls); };
   WindowSaver saver{choice, temp.Folder()};
@@ -150,13 +150,13 @@ TEST_F(SaveWindows, NewRoundOrNameKeepsTheOldFiles) {
 }
 
 TEST_F(SaveWindows, SurfaceBoxDecidesAboutItsPictureAndTheData) {
-  controls.SetChecked(world::MainControl::SaveSurface, false);
+  controls.SetChecked(simulation::MainControl::SaveSurface, false);
   saver.SaveWindows("1");
   EXPECT_EQ(Entries(pictures()),
             (Names{"01_01_main_please enter name.jpg", "01_01_stability_please enter name.jpg"}));
   EXPECT_TRUE(Entries(data()).empty());
 
-  controls.SetChecked(world::MainControl::SaveSurface, true);
+  controls.SetChecked(simulation::MainControl::SaveSurface, true);
   saver.ExportSurfaceData("4");
   EXPECT_EQ(Entries(data()), Names{"01_04_stabSurf3D_please enter name.xls"});
   EXPECT_EQ(Entries(pictures()).size(), 2u);

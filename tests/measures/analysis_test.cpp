@@ -65,10 +65,10 @@ TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
 
 TEST(ResetAnalysis, TitlesTakeTheTileFieldTextAtTheReset) {
   HandWorld h(6, 6, 2);
-  h.controls.SetText(world::MainControl::TileSize, "007");
+  h.controls.SetText(simulation::MainControl::TileSize, "007");
   h.analysis.ResetAnalysis();
   EXPECT_EQ(h.analysis.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
-  h.controls.SetText(world::MainControl::TileSize, "5");
+  h.controls.SetText(simulation::MainControl::TileSize, "5");
   EXPECT_EQ(h.analysis.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
   h.analysis.ResetAnalysis();
   EXPECT_EQ(h.analysis.Chart5.Title, Titles{"density - segregation measure in 5x5 tiles"});
@@ -138,7 +138,7 @@ TEST(RecordStep, SatisfactionAndClustersComeBeforeAFailingSegregation) {
   HandWorld h(4, 4, 2);
   h.Put(0, 0, 1, 100);
   h.Put(1, 0, 1, 100);
-  h.controls.Get(world::MainControl::AgentCount).Text = "";
+  h.controls.Get(simulation::MainControl::AgentCount).Text = "";
   h.w.StepCount = 1;
   h.analysis.RecordStep();
   EXPECT_EQ(h.analysis.SatisfactionSeries[0], (Series{{1, 100}}));
@@ -178,7 +178,7 @@ TEST(RecordStep, DefaultRunRecordsFromStepOneAtDensityOfElevenThousand) {
   EXPECT_EQ(clustered, 12000);
 
   // A field emptied during the run: one message, and the run goes on.
-  sim.controls.Get(world::MainControl::AgentCount).Text = "";
+  sim.controls.Get(simulation::MainControl::AgentCount).Text = "";
   sim.TimeStep();
   sim.TimeStep();
   EXPECT_EQ(reports, (std::vector<std::string>{"'' ist kein gültiger Integerwert"}));

@@ -21,7 +21,7 @@ struct TwoGroupRun : ::testing::Test {
   simulation::Simulation sim{[] { return std::uint64_t{11}; }};
   void SetUp() override {
     sim.MainWindowShown();
-    sim.controls.SetText(world::MainControl::GroupCount, "2");
+    sim.controls.SetText(simulation::MainControl::GroupCount, "2");
     sim.NewSetup();
     sim.TimeStep();
   }
@@ -43,7 +43,7 @@ TEST_F(TwoGroupRun, CsvCarriesTheMeasuresOfTheStep) {
 }
 
 TEST_F(TwoGroupRun, CsvLeavesFieldsEmptyWhenTheStepRecordedNoIndex) {
-  sim.controls.Get(world::MainControl::AgentCount).Text = "";
+  sim.controls.Get(simulation::MainControl::AgentCount).Text = "";
   sim.TimeStep();
   const auto f = Fields(cli::CsvRow(sim));
   ASSERT_EQ(f.size(), 9u);

@@ -62,14 +62,14 @@ TEST(AnalyseClusters, ThresholdCountsOnlyLargerClusters) {
   EXPECT_EQ(h.analysis.Series3.Points, (Series{{0, 22}, {1, 11}}));
   EXPECT_EQ(h.analysis.Series3.Colors, h.w.GroupColors);
 
-  h.controls.SetText(world::MainControl::ClusterThreshold, "11");
+  h.controls.SetText(simulation::MainControl::ClusterThreshold, "11");
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.analysis.LargeClusterCount(), 1);
   EXPECT_EQ(h.analysis.ClusterBarSeries.Points, (Series{{0, 12}}));
   EXPECT_EQ(h.analysis.Chart2.Title, (std::vector<std::string>{"cluster sizes >11 at timestep 31"}));
 
   // 0 can only be typed by hand; then every cluster is large.
-  h.controls.Get(world::MainControl::ClusterThreshold).Text = "0";
+  h.controls.Get(simulation::MainControl::ClusterThreshold).Text = "0";
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.analysis.LargeClusterCount(), 3);
 }
@@ -113,7 +113,7 @@ TEST(AnalyseClusters, BadThresholdKeepsTheChartAndReportsOnce) {
   const auto title = h.analysis.Chart2.Title;
 
   h.Put(13, 7, 2);
-  h.controls.Get(world::MainControl::ClusterThreshold).Text = "";
+  h.controls.Get(simulation::MainControl::ClusterThreshold).Text = "";
   EXPECT_FALSE(h.analysis.AnalyseClusters());
   EXPECT_FALSE(h.analysis.AnalyseClusters());
   // The sizes are new; the chart is the previous one.

@@ -17,12 +17,12 @@ namespace measures_test {
 // defaults and an analysis over it; no set-up, no simulation.
 struct HandWorld {
   world::World w;
-  world::ControlModel controls;
+  simulation::ControlModel controls;
   measures::Analysis analysis{w};
   std::vector<world::UserError> reports;
 
   HandWorld(int cols, int rows, int groups) {
-    world::BuildMainControls(controls, w);
+    simulation::BuildMainControls(controls, w);
     analysis.SetFieldTexts(simulation::AnalysisFieldTexts(controls));
     w.GridCols = cols;
     w.GridRows = rows;
@@ -54,8 +54,8 @@ struct HandWorld {
     return analysis.ComputeSegregation();
   }
 
-  void SetAgentField(int e) { controls.SetText(world::MainControl::AgentCount, world::IntToText(e)); }
-  void SetTileSize(int t) { controls.SetText(world::MainControl::TileSize, world::IntToText(t)); }
+  void SetAgentField(int e) { controls.SetText(simulation::MainControl::AgentCount, world::IntToText(e)); }
+  void SetTileSize(int t) { controls.SetText(simulation::MainControl::TileSize, world::IntToText(t)); }
 
   const std::string& Grid(int column, int row) const { return analysis.DissimiGrid(column, row); }
 };

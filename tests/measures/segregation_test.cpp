@@ -282,7 +282,7 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   const auto change = h.analysis.ChangeSeries;
   const auto grid = h.analysis.DissimiGrid;
 
-  h.controls.Get(world::MainControl::AgentCount).Text = "";
+  h.controls.Get(simulation::MainControl::AgentCount).Text = "";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   ASSERT_EQ(h.reports.size(), 1u);
@@ -292,13 +292,13 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   EXPECT_EQ(h.analysis.DissimiGrid, grid);
 
   // Another bad text is news; so is the same one after a good computation.
-  h.controls.Get(world::MainControl::AgentCount).Text = "1x";
+  h.controls.Get(simulation::MainControl::AgentCount).Text = "1x";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   ASSERT_EQ(h.reports.size(), 2u);
   EXPECT_STREQ(h.reports[1].what(), "'1x' ist kein gültiger Integerwert");
-  h.controls.Get(world::MainControl::AgentCount).Text = "2";
+  h.controls.Get(simulation::MainControl::AgentCount).Text = "2";
   EXPECT_TRUE(h.analysis.ComputeSegregation());
-  h.controls.Get(world::MainControl::AgentCount).Text = "1x";
+  h.controls.Get(simulation::MainControl::AgentCount).Text = "1x";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   EXPECT_EQ(h.reports.size(), 3u);
 

@@ -6,7 +6,7 @@
 #include "world/convert.h"
 #include "simulation/main_controls.h"
 
-namespace world {
+namespace simulation {
 namespace {
 
 class MainControls : public ::testing::Test {
@@ -16,7 +16,7 @@ class MainControls : public ::testing::Test {
     world.GridRows = 116;
     BuildMainControls(controls, world);
   }
-  World world;
+  world::World world;
   ControlModel controls;
 };
 
@@ -44,7 +44,7 @@ TEST(ControlKeys, AHandleFallsBackToTheNameAndARemovedControlIsGone) {
   EXPECT_EQ(fields.Text(MainControl::ClusterThreshold), "7");
   EXPECT_FALSE(fields.Has(MainControl::AgentCount));
 
-  World w;
+  world::World w;
   ControlModel main;
   BuildMainControls(main, w);
   main.Remove("Lbl_P");
@@ -95,15 +95,15 @@ TEST_F(MainControls, AClearedFieldReportsAndKeepsItsText) {
   try {
     controls.SetByUser("Edit_anzAg", "");
     FAIL();
-  } catch (const UserError& e) {
+  } catch (const world::UserError& e) {
     EXPECT_STREQ(e.what(), "'' ist kein gültiger Integerwert");
   }
   EXPECT_EQ(controls.Text(MainControl::AgentCount), "");
 }
 
 TEST_F(MainControls, DigitsOnlyFieldsRefuseSignsAndSeparators) {
-  EXPECT_THROW(controls.SetByUser("Edit_anzAg", "-5"), UserError);
-  EXPECT_THROW(controls.SetByUser("E_stopT", "1,5"), UserError);
+  EXPECT_THROW(controls.SetByUser("Edit_anzAg", "-5"), world::UserError);
+  EXPECT_THROW(controls.SetByUser("E_stopT", "1,5"), world::UserError);
   EXPECT_EQ(controls.Text(MainControl::StopStep), "500");
   controls.SetByUser("E_toInfer", "-30");  // not digits-only
   EXPECT_EQ(controls.Position(MainControl::ToleranceToInferiorUpDown), -30);
@@ -162,14 +162,14 @@ TEST_F(MainControls, DefaultsOfASample) {
   EXPECT_EQ(controls.ItemIndex(MainControl::StreetTypeChoice), -1);
   EXPECT_TRUE(controls.Checked(MainControl::IndividualThresholds));
   EXPECT_TRUE(controls.Checked(MainControl::Timer));
-  EXPECT_EQ(controls.Get(MainControl::StartStop).FontColor, kGreen);
+  EXPECT_EQ(controls.Get(MainControl::StartStop).FontColor, world::kGreen);
   EXPECT_EQ(controls.Text(MainControl::Caption), "Vicinara");
 }
 
 TEST_F(MainControls, BadUserValuesAreRefused) {
-  EXPECT_THROW(controls.SetByUser("CB_strOcc", "yes"), UserError);
-  EXPECT_THROW(controls.SetByUser("CB_strType", "6"), UserError);
-  EXPECT_THROW(controls.SetByUser("Lbl_P", "5"), UserError);
+  EXPECT_THROW(controls.SetByUser("CB_strOcc", "yes"), world::UserError);
+  EXPECT_THROW(controls.SetByUser("CB_strType", "6"), world::UserError);
+  EXPECT_THROW(controls.SetByUser("Lbl_P", "5"), world::UserError);
   EXPECT_THROW(controls.SetByUser("NoSuchControl", "5"), std::out_of_range);
   controls.SetByUser("CB_strType", "2");
   EXPECT_EQ(controls.Text(MainControl::StreetTypeChoice), " street type -1");
@@ -185,4 +185,4 @@ TEST_F(MainControls, ListenersSeeEveryChange) {
 }
 
 }  // namespace
-}  // namespace world
+}  // namespace simulation

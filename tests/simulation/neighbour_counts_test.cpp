@@ -268,7 +268,7 @@ TEST(KeptCounts, EvaluationsSkippedOverUnchangedNeighbourhoodsStoreWhatCountingD
     EXPECT_TRUE(t.Step(3)) << "individual " << individual;
     // An evaluation from outside the pass in the other mode stores its own values.
     t.Both([](Simulation& sim) {
-      const bool was = sim.controls.Checked(world::MainControl::IndividualThresholds);
+      const bool was = sim.controls.Checked(simulation::MainControl::IndividualThresholds);
       sim.controls.SetByUser("cb_individTol", was ? "0" : "1");
       for (std::size_t a = 0; a < sim.world.Agents.size(); a += 5) {
         sim.EvaluateCell(sim.world.Agents[a].CellX, sim.world.Agents[a].CellY);

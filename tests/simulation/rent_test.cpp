@@ -92,7 +92,7 @@ TEST(Budget, DefaultsGiveSixStepsUpToOne) {
 TEST(ApplyEntryRent, TakesTheRentOfTheEnteringGroupOnlyUpToGroupSix) {
   auto sim = Empty({{"Edit_anzGr", "8"}});
   auto& cells = sim->world.Cells;
-  sim->controls.SetByUser(world::RentEditName(3), "0,75");
+  sim->controls.SetByUser(simulation::RentEditName(3), "0,75");
   const int i = cells.Index(2, 2);
   cells.State[i] = 3;
   sim->ApplyEntryRent(2, 2);
@@ -116,14 +116,14 @@ TEST(ApplyEntryRent, ABadRentTextIsReportedOnceAndTheRunGoesOn) {
   auto sim = Make({{"Edit_anzAg", "9000"}}, 4);
   std::vector<std::string> messages;
   sim->SetReporter([&](const world::UserError& e) { messages.push_back(e.what()); });
-  sim->controls.SetByUser(world::RentEditName(2), "abc");
+  sim->controls.SetByUser(simulation::RentEditName(2), "abc");
   for (int i = 0; i < 5; ++i) sim->TimeStep();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "'abc' ist kein gültiger Gleitkommawert");
   EXPECT_EQ(sim->world.StepCount, 5);
   // Group 2's cells never took a rent from the bad text: no NaN anywhere.
   for (double r : sim->world.Cells.Rent) EXPECT_FALSE(std::isnan(r));
-  sim->controls.SetByUser(world::RentEditName(2), "");
+  sim->controls.SetByUser(simulation::RentEditName(2), "");
   sim->TimeStep();
   EXPECT_EQ(messages.size(), 2u);  // a new bad text is reported again
   sim->TimeStep();
@@ -135,13 +135,13 @@ TEST(RentLandscape, RentsAtTheEdgesOfTheRangeStayFinite) {
   std::vector<std::string> messages;
   sim->SetReporter([&](const world::UserError& e) { messages.push_back(e.what()); });
   for (const auto& a : sim->world.Agents) EXPECT_TRUE(std::isfinite(a.Budget));
-  sim->controls.SetByUser(world::RentEditName(1), "1E+307");
+  sim->controls.SetByUser(simulation::RentEditName(1), "1E+307");
   for (int i = 0; i < 5; ++i) sim->TimeStep();
   for (double r : sim->world.Cells.Rent) ASSERT_TRUE(std::isfinite(r));
   EXPECT_TRUE(messages.empty());
 
   // Beyond the range a rent would make the sums of the smoothing infinite.
-  sim->controls.SetByUser(world::RentEditName(2), "-1e308");
+  sim->controls.SetByUser(simulation::RentEditName(2), "-1e308");
   for (int i = 0; i < 3; ++i) sim->TimeStep();
   EXPECT_EQ(messages, (std::vector<std::string>{
                           "the rent of group 2 '-1e308' is out of range: rents must lie between -1E+307 and 1E+307"}));

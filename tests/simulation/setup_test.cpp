@@ -22,8 +22,8 @@ TEST(BuildWorld, DefaultsGiveA116By116World) {
   EXPECT_EQ(w.NbCellCount, 25);
   EXPECT_EQ(w.NumberOfAgents(), 12000);
   EXPECT_EQ(std::accumulate(w.GroupCounts.begin(), w.GroupCounts.end(), 0), 12000);
-  EXPECT_EQ(sim->controls.Text(world::MainControl::CellSizeLabel), "116 x 116 = 13456");
-  EXPECT_EQ(sim->controls.Text(world::MainControl::ThresholdLabel), "100");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::CellSizeLabel), "116 x 116 = 13456");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::ThresholdLabel), "100");
   EXPECT_EQ(w.StepCount, 0);
   EXPECT_TRUE(Consistent(w));
   for (const auto& a : w.Agents) EXPECT_EQ(a.Radius, 2);
@@ -78,7 +78,7 @@ TEST(BuildWorld, WithoutGroupSizesEveryGroupIsEquallyLikely) {
 TEST(BuildWorld, BudgetsFollowTheRentSettings) {
   auto sim = Make({{"Edit_anzGr", "4"}, {"Edit_anzAg", "400"}});
   for (const auto& a : sim->world.Agents) EXPECT_DOUBLE_EQ(a.Budget, -1.0 + a.Group * 0.5);
-  EXPECT_EQ(sim->controls.Text(world::MainControl::BudgetLabel), "0,5");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::BudgetLabel), "0,5");
 
   auto off = Make({{"Edit_anzAg", "400"}, {"cb_actiRentLand", "0"}});
   for (const auto& a : off->world.Agents) EXPECT_DOUBLE_EQ(a.Budget, 1.0);
@@ -88,10 +88,10 @@ TEST(BuildRentControls, OneLabelAndEditPerGroupWithEntryRents) {
   auto sim = Make({{"Edit_anzAg", "100"}});
   const char* expected[] = {"-1", "-0,6", "-0,2", "0,2", "0,6", "1"};
   for (int g = 1; g <= 6; ++g) {
-    EXPECT_EQ(sim->controls.Text(world::RentEditName(g)), expected[g - 1]);
-    EXPECT_EQ(sim->controls.Text(world::RentLabelName(g)), "group " + std::to_string(g));
+    EXPECT_EQ(sim->controls.Text(simulation::RentEditName(g)), expected[g - 1]);
+    EXPECT_EQ(sim->controls.Text(simulation::RentLabelName(g)), "group " + std::to_string(g));
   }
-  EXPECT_EQ(sim->controls.Text(world::MainControl::BudgetLabel), "0,33");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::BudgetLabel), "0,33");
   sim->controls.SetByUser("Edit_anzGr", "3");
   sim->NewSetup();
   EXPECT_TRUE(sim->controls.Has("E_Rent3"));
@@ -190,7 +190,7 @@ TEST_F(RefusedSetup, ARentRangeWhoseSumsOverflowNamesTheFieldTyped) {
 }
 
 TEST_F(RefusedSetup, AFieldThatDoesNotParse) {
-  sim->controls.Get(world::MainControl::RentMax).Text = "viel";
+  sim->controls.Get(simulation::MainControl::RentMax).Text = "viel";
   try {
     sim->NewSetup();
     FAIL();
@@ -198,15 +198,15 @@ TEST_F(RefusedSetup, AFieldThatDoesNotParse) {
     EXPECT_STREQ(e.what(), "'viel' ist kein gültiger Gleitkommawert");
   }
   ExpectUnchanged();
-  sim->controls.Get(world::MainControl::RentMax).Text = "+1,00";
-  sim->controls.Get(world::MainControl::Radius).Text = "";
+  sim->controls.Get(simulation::MainControl::RentMax).Text = "+1,00";
+  sim->controls.Get(simulation::MainControl::Radius).Text = "";
   EXPECT_THROW(sim->NewSetup(), world::UserError);
   ExpectUnchanged();
 }
 
 TEST_F(RefusedSetup, AWeightTextAStreetNeeds) {
   sim->world.StreetGrid(3, 3) = -2;
-  sim->controls.Get(world::WeightControlName(-2)).Text = "x";
+  sim->controls.Get(simulation::WeightControlName(-2)).Text = "x";
   EXPECT_THROW(sim->NewSetup(), world::UserError);
   ExpectUnchanged();
 }
@@ -224,8 +224,9 @@ TEST(PlaceAgent, AFullGridPlacesNoAgentTwiceAndSaysSoOnce) {
 
   sim->controls.SetByUser("CB_actiGrow", "1");
   sim->controls.SetByUser("E_startGrowWith", "390");
-  EXPECT_EQ(sim->controls.Text(world::MainControl::AgentCount), "380");  // the handler checks the ceiling against the cells
-  sim->controls.Get(world::MainControl::AgentCount).Text = "12000";       // typed before the world shrank
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::AgentCount),
+            "380");  // the handler checks the ceiling against the cells
+  sim->controls.Get(simulation::MainControl::AgentCount).Text = "12000";  // typed before the world shrank
   sim->NewSetup();  // 390 placed, growth adds the last 10 cells and stops
   EXPECT_EQ(sim->world.NumberOfAgents(), 390);
   for (int step = 0; step < 3; ++step) sim->TimeStep();
@@ -268,13 +269,13 @@ TEST(NewSetup, KeepsTheDrawnStreets) {
   EXPECT_EQ(sim->world.Cells.StreetType[sim->world.Cells.Index(10, 4)], -1);
   EXPECT_EQ(sim->world.StreetSegments.size(), 1u);
   EXPECT_EQ(sim->world.StreetCellCount, 1);
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StreetCellsLabel), "1");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StreetCellsLabel), "1");
 }
 
 TEST(WindowCreation, SetsAgentSizeTwoAndClearsStreets) {
   Simulation sim;
   EXPECT_EQ(sim.world.AgentSize, 2);
-  EXPECT_EQ(sim.controls.Text(world::MainControl::AgentSize), "2");
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::AgentSize), "2");
   EXPECT_EQ(sim.world.StreetCellCount, 0);
   EXPECT_TRUE(sim.world.StreetSegments.empty());
 }

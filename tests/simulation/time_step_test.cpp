@@ -16,12 +16,12 @@ TEST(TimeStep, StopsOnlyWhenTheStepCountEqualsTheStopStep) {
     EXPECT_TRUE(sim->Running());
     sim->TimeStep();
   }
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StepsLabel), "3");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StepsLabel), "3");
   EXPECT_FALSE(sim->Running());
-  EXPECT_EQ(sim->controls.Get(world::MainControl::StartStop).FontColor, world::kRed);
+  EXPECT_EQ(sim->controls.Get(simulation::MainControl::StartStop).FontColor, world::kRed);
   sim->B_stopClick();
   EXPECT_TRUE(sim->Running());
-  EXPECT_EQ(sim->controls.Get(world::MainControl::StartStop).FontColor, world::kGreen);
+  EXPECT_EQ(sim->controls.Get(simulation::MainControl::StartStop).FontColor, world::kGreen);
   sim->TimeStep();
   EXPECT_TRUE(sim->Running());  // step 4 passes the stop step
 }
@@ -39,7 +39,7 @@ TEST(GrowPopulation, AddsPerStepUntilTheCeiling) {
     sim->TimeStep();
     EXPECT_EQ(sim->world.NumberOfAgents(), 100 + 10 * t);
   }
-  EXPECT_EQ(sim->controls.Text(world::MainControl::AgentCountLabel), "149");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::AgentCountLabel), "149");
 }
 
 TEST(GrowPopulation, AddsAllOfAStepEvenPastTheCeiling) {
@@ -52,7 +52,7 @@ TEST(GrowPopulation, AddsAllOfAStepEvenPastTheCeiling) {
 
 TEST(GrowPopulation, NewAgentsTakeTheAgentSizeInForce) {
   auto sim = Make({{"CB_actiGrow", "1"}, {"E_startGrowWith", "50"}});
-  sim->controls.ClickUpDown(world::MainControl::AgentSizeUpDown, 7);
+  sim->controls.ClickUpDown(simulation::MainControl::AgentSizeUpDown, 7);
   sim->TimeStep();
   const auto& agents = sim->world.Agents;
   EXPECT_EQ(agents.front().Radius, 2);
@@ -95,7 +95,7 @@ TEST(StartStop, StartingWithPendingStreetsImprintsThem) {
   EXPECT_TRUE(sim->Running());
   EXPECT_FALSE(sim->world.StreetsDirty);
   EXPECT_EQ(sim->world.StreetCellCount, 1);
-  EXPECT_EQ(sim->controls.Get(world::MainControl::StartStop).FontColor, world::kRed);  // green became red
+  EXPECT_EQ(sim->controls.Get(simulation::MainControl::StartStop).FontColor, world::kRed);  // green became red
 }
 
 TEST(NewSetup, LeavesTheRunStateAloneAndResetsTheStepCount) {
@@ -104,7 +104,7 @@ TEST(NewSetup, LeavesTheRunStateAloneAndResetsTheStepCount) {
   sim->TimeStep();
   EXPECT_FALSE(sim->Running());
   sim->B_setupClick();
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StepsLabel), "0");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StepsLabel), "0");
   EXPECT_FALSE(sim->Running());
   sim->SetRunning(true);
   sim->TimeStep();

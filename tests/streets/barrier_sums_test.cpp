@@ -151,8 +151,9 @@ void ExpectSumsAsOneByOne(world::World& w) {
   }
 }
 
-void SetWeights(world::ControlModel& controls, const std::vector<std::string>& texts) {
-  for (int t = -3; t <= 3; ++t) controls.SetByUser(world::WeightControlName(t), texts[static_cast<std::size_t>(t + 3)]);
+void SetWeights(simulation::ControlModel& controls, const std::vector<std::string>& texts) {
+  for (int t = -3; t <= 3; ++t)
+    controls.SetByUser(simulation::WeightControlName(t), texts[static_cast<std::size_t>(t + 3)]);
 }
 
 TEST(BarrierSums, SumsAreBitForBitThoseOfAddingOneByOne) {

@@ -31,7 +31,7 @@ struct StreetEditorTest : ::testing::Test {
   BareWorld b{20};
   StreetEditor editor{b.World, simulation::StreetEditorHooks(b.World, b.Controls)};
   static int Px(int cell) { return 6 * cell + 3; }
-  void Choose(int item) { b.Controls.SetItemIndex(world::MainControl::StreetTypeChoice, item); }
+  void Choose(int item) { b.Controls.SetItemIndex(simulation::MainControl::StreetTypeChoice, item); }
 };
 
 TEST_F(StreetEditorTest, PressWithoutAStreetTypeAsksForOneAndDoesNothingElse) {
@@ -44,7 +44,7 @@ TEST_F(StreetEditorTest, PressWithoutAStreetTypeAsksForOneAndDoesNothingElse) {
   }
   EXPECT_FALSE(editor.Overlay().Exists);
   EXPECT_FALSE(editor.Drawing());
-  EXPECT_TRUE(b.Controls.Checked(world::MainControl::Timer));
+  EXPECT_TRUE(b.Controls.Checked(simulation::MainControl::Timer));
   EXPECT_EQ(b.Painter.AllCells + b.Painter.Repaints, 0);
   editor.Release(Px(5), Px(1), MouseButton::Left);  // silently ignored
   EXPECT_TRUE(b.World.StreetSegments.empty());
@@ -54,8 +54,8 @@ TEST_F(StreetEditorTest, PressWithoutAStreetTypeAsksForOneAndDoesNothingElse) {
 TEST_F(StreetEditorTest, PressDrawingWithoutAgentsStopsTheRunAndPaintsCellsOnly) {
   Choose(3);
   editor.Press(Px(2), Px(5), MouseButton::Left);
-  EXPECT_FALSE(b.Controls.Checked(world::MainControl::Timer));
-  EXPECT_EQ(b.Controls.Get(world::MainControl::StartStop).FontColor, world::Rgb(255, 0, 0));
+  EXPECT_FALSE(b.Controls.Checked(simulation::MainControl::Timer));
+  EXPECT_EQ(b.Controls.Get(simulation::MainControl::StartStop).FontColor, world::Rgb(255, 0, 0));
   EXPECT_EQ(b.Painter.AllCells, 1);
   EXPECT_EQ(b.Painter.Repaints, 0);
   EXPECT_TRUE(editor.Dragging());
@@ -97,14 +97,14 @@ TEST_F(StreetEditorTest, ReleaseDrawingWithoutAgentsMarksTheStreetAndLeavesTheIm
 
 TEST_F(StreetEditorTest, WithAgentsShownTheRunGoesOnAndTheStreetIsImprinted) {
   Choose(5);  // type +3
-  b.Controls.SetChecked(world::MainControl::DrawWithoutAgents, false);
+  b.Controls.SetChecked(simulation::MainControl::DrawWithoutAgents, false);
   editor.Press(Px(2), Px(2), MouseButton::Left);
-  EXPECT_TRUE(b.Controls.Checked(world::MainControl::Timer));
-  EXPECT_EQ(b.Controls.Get(world::MainControl::StartStop).FontColor, world::kGreen);
+  EXPECT_TRUE(b.Controls.Checked(simulation::MainControl::Timer));
+  EXPECT_EQ(b.Controls.Get(simulation::MainControl::StartStop).FontColor, world::kGreen);
   EXPECT_EQ(b.Painter.Repaints, 1);
   editor.Release(Px(2), Px(4), MouseButton::Left);
   EXPECT_FALSE(b.World.StreetsDirty);
-  EXPECT_EQ(b.Controls.Text(world::MainControl::StreetCellsLabel), "3");
+  EXPECT_EQ(b.Controls.Text(simulation::MainControl::StreetCellsLabel), "3");
   EXPECT_EQ(b.World.Cells.StreetValue[b.World.Cells.Index(1, 3)], 8.0);
   EXPECT_EQ(b.Painter.Repaints, 2);
   EXPECT_EQ(b.Painter.AllCells, 0);
@@ -125,7 +125,7 @@ TEST_F(StreetEditorTest, OtherButtonShowsNoRubberBandButItsReleaseMakesAStreet) 
 TEST_F(StreetEditorTest, PixelsBeyondTheGridAreClampedOntoIt) {
   BareWorld wide(69, 69, 10);
   StreetEditor e(wide.World, simulation::StreetEditorHooks(wide.World, wide.Controls));
-  wide.Controls.SetItemIndex(world::MainControl::StreetTypeChoice, 3);
+  wide.Controls.SetItemIndex(simulation::MainControl::StreetTypeChoice, 3);
   e.Press(693, 5, MouseButton::Left);  // maps to column 69, one beyond the last
   e.Release(693, -300, MouseButton::Left);
   ASSERT_EQ(wide.World.StreetSegments.size(), 1u);
@@ -165,8 +165,8 @@ TEST_F(StreetEditorTest, ReleaseAfterTheTypeWasClearedDropsTheStreetSilently) {
 
 TEST_F(StreetEditorTest, AnImprintStoppedByABadWeightLeavesNoOverlay) {
   Choose(0);
-  b.Controls.SetChecked(world::MainControl::DrawWithoutAgents, false);
-  b.Controls.SetText(world::WeightControlName(-3), "x");
+  b.Controls.SetChecked(simulation::MainControl::DrawWithoutAgents, false);
+  b.Controls.SetText(simulation::WeightControlName(-3), "x");
   editor.Press(Px(1), Px(1), MouseButton::Left);
   try {
     editor.Release(Px(1), Px(3), MouseButton::Left);

@@ -115,7 +115,7 @@ TEST_F(DrawStreetGridTest, DefaultGridOnTheDefaultWorld) {
     }
   }
   EXPECT_EQ(w.StreetCellCount, 912);
-  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "912");
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::StreetCellsLabel), "912");
   ASSERT_EQ(w.StreetSegments.size(), 8u);
   EXPECT_EQ(w.StreetSegments[0], (world::StreetSegment{22, 115, 22, 0, 3}));
   EXPECT_EQ(w.StreetSegments[4], (world::StreetSegment{115, 22, 0, 22, 3}));
@@ -134,11 +134,11 @@ TEST_F(DrawStreetGridTest, HorizontalStreetsTakeOverTheCrossings) {
 }
 
 TEST_F(DrawStreetGridTest, OneRowAndOneColumnDrawNothingButStillImprintAndRepaint) {
-  sim.controls.SetText(world::MainControl::StreetCellsLabel, "stale");
+  sim.controls.SetText(simulation::MainControl::StreetCellsLabel, "stale");
   simulation::DrawStreetGrid(sim.world, sim.controls, 1, 1, {true, 3});
   EXPECT_TRUE(sim.world.StreetSegments.empty());
   EXPECT_EQ(StreetCells(), 0);
-  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::StreetCellsLabel), "0");
   EXPECT_FALSE(sim.world.StreetsDirty);
   EXPECT_EQ(painter.Repaints, 1);
 }
@@ -173,7 +173,7 @@ TEST_F(DrawStreetGridTest, FixedTypeZeroRefusesEvenWithRandomTypes) {
 
 TEST_F(DrawStreetGridTest, EndsAStreetTheEditorWasDrawing) {
   StreetEditor editor(sim.world, simulation::StreetEditorHooks(sim.world, sim.controls));
-  sim.controls.SetItemIndex(world::MainControl::StreetTypeChoice, 0);
+  sim.controls.SetItemIndex(simulation::MainControl::StreetTypeChoice, 0);
   editor.Press(3, 3, MouseButton::Left);
   simulation::DrawStreetGrid(sim.world, sim.controls, 2, 1, {false, 1}, &editor);
   EXPECT_FALSE(editor.Overlay().Exists);
@@ -227,7 +227,7 @@ TEST_F(DeleteStreetsTest, ClearsEveryTraceOfTheStreets) {
   EXPECT_TRUE(w.StreetSegments.empty());
   EXPECT_EQ(StreetCells(), 0);
   EXPECT_EQ(w.StreetCellCount, 0);
-  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::StreetCellsLabel), "0");
   for (int x = 0; x < w.StreetGrid.Size0(); ++x) {
     for (int y = 0; y < w.StreetGrid.Size1(); ++y) ASSERT_EQ(w.StreetGrid(x, y), 0);
   }
@@ -242,17 +242,17 @@ TEST_F(DeleteStreetsTest, ClearsEveryTraceOfTheStreets) {
 // weight texts and shows the count it leaves in Lbl_strCell.
 TEST_F(DrawStreetGridTest, TheCountShownFollowsEveryLayoutAndABadWeightChangesNothing) {
   simulation::DrawStreetGrid(sim.world, sim.controls, 3, 1, {false, 2});
-  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), world::IntToText(sim.world.StreetCellCount));
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::StreetCellsLabel), world::IntToText(sim.world.StreetCellCount));
   EXPECT_EQ(sim.world.StreetCellCount, StreetCells());
 
-  sim.controls.SetText(world::StreetWeightControl(-1), "x");
+  sim.controls.SetText(simulation::StreetWeightControl(-1), "x");
   const int before = sim.world.StreetCellCount;
   EXPECT_THROW(simulation::DrawRandomStreets(sim.world, sim.controls, 4, {false, -1}), world::UserError);
-  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), world::IntToText(before));
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::StreetCellsLabel), world::IntToText(before));
 
-  sim.controls.SetText(world::StreetWeightControl(-1), "0,67");
+  sim.controls.SetText(simulation::StreetWeightControl(-1), "0,67");
   simulation::DeleteStreets(sim.world, sim.controls);
-  EXPECT_EQ(sim.controls.Text(world::MainControl::StreetCellsLabel), "0");
+  EXPECT_EQ(sim.controls.Text(simulation::MainControl::StreetCellsLabel), "0");
   EXPECT_EQ(simulation::StreetWeightTextsOf(sim.controls)[2], "0,67");
 }
 

@@ -41,7 +41,7 @@ TEST(ImprintStreets, WithoutStreetsEveryWeightIsOne) {
   for (double v : NeighbourWeights(w, 0, 0)) EXPECT_EQ(v, 1.0);
   EXPECT_EQ(NeighbourWeights(w, 0, 0).size(), 9u);
   EXPECT_EQ(NeighbourWeights(w, 10, 10).size(), 25u);
-  EXPECT_EQ(sim->controls.Text(world::MainControl::StreetCellsLabel), "0");
+  EXPECT_EQ(sim->controls.Text(simulation::MainControl::StreetCellsLabel), "0");
 }
 
 TEST(ImprintStreets, ASingleBarrierSegmentActsOnPairsAcrossIt) {
@@ -100,7 +100,7 @@ TEST(ImprintStreets, ABarrierWeightEqualToTypeZeroMakesItInvisible) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 5, 2, 5, 8, -1);
-  sim->controls.SetByUser(world::WeightControlName(-1), "1");
+  sim->controls.SetByUser(simulation::WeightControlName(-1), "1");
   simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 6, 5), 1.0);
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 5, 5), 1.0);
@@ -112,7 +112,7 @@ TEST(ImprintStreets, TheTypeZeroWeightAloneChangesNoWeight) {
   Lay(w, 0, 4, 19, 4, 2);
   simulation::ImprintStreets(w, sim->controls);
   const auto before = NeighbourWeights(w, 7, 5);
-  sim->controls.SetByUser(world::WeightControlName(0), "3");
+  sim->controls.SetByUser(simulation::WeightControlName(0), "3");
   simulation::ImprintStreets(w, sim->controls);
   EXPECT_EQ(NeighbourWeights(w, 7, 5), before);
 }
@@ -124,7 +124,7 @@ TEST(ImprintStreets, ABadWeightStopsBeforeAnythingChanges) {
   simulation::ImprintStreets(w, sim->controls);
   Lay(w, 0, 12, 19, 12, 3);
   w.StreetsDirty = true;
-  sim->controls.SetByUser(world::WeightControlName(3), "acht");
+  sim->controls.SetByUser(simulation::WeightControlName(3), "acht");
   try {
     simulation::ImprintStreets(w, sim->controls);
     FAIL();
@@ -143,7 +143,7 @@ TEST(ImprintStreets, AWeightWhoseSumsWouldOverflowIsRefused) {
   auto sim = Empty();
   auto& w = sim->world;
   Lay(w, 0, 12, 19, 12, 3);
-  sim->controls.SetByUser(world::WeightControlName(3), "1e308");
+  sim->controls.SetByUser(simulation::WeightControlName(3), "1e308");
   try {
     simulation::ImprintStreets(w, sim->controls);
     FAIL();
@@ -151,16 +151,16 @@ TEST(ImprintStreets, AWeightWhoseSumsWouldOverflowIsRefused) {
     EXPECT_STREQ(e.what(), "the street weight '1e308' is out of range: weights must lie between -1E+299 and 1E+299");
   }
   EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 11)], 1.0);
-  sim->controls.SetByUser(world::WeightControlName(3), "-1e308");
+  sim->controls.SetByUser(simulation::WeightControlName(3), "-1e308");
   EXPECT_THROW(simulation::ImprintStreets(w, sim->controls), world::UserError);
-  sim->controls.SetByUser(world::WeightControlName(3), "1e299");
+  sim->controls.SetByUser(simulation::WeightControlName(3), "1e299");
   simulation::ImprintStreets(w, sim->controls);
   EXPECT_DOUBLE_EQ(w.Cells.StreetValue[w.Cells.Index(7, 11)], 1e299);
 }
 
 TEST(ImprintStreets, ABadWeightOfAnUnusedTypeIsNeverRead) {
   auto sim = Empty();
-  sim->controls.SetByUser(world::WeightControlName(-3), "x");
+  sim->controls.SetByUser(simulation::WeightControlName(-3), "x");
   EXPECT_NO_THROW(simulation::ImprintStreets(sim->world, sim->controls));
 }
 

@@ -52,7 +52,7 @@ world::TAgent& Put(simulation::Simulation& sim, int x, int y, int g, double budg
 
 BareWorld::BareWorld(int cols, int rows, int cellSize) {
   if (rows < 0) rows = cols;
-  world::BuildMainControls(Controls, World);
+  simulation::BuildMainControls(Controls, World);
   World.CellSize = cellSize;
   World.HalfCell = (cellSize + 1) / 2;
   World.GridCols = cols;

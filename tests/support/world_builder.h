@@ -57,7 +57,7 @@ struct RecordingPainter : world::WorldPainter {
 // radius 1, random seed 7 and a recording painter.
 struct BareWorld {
   world::World World;
-  world::ControlModel Controls;
+  simulation::ControlModel Controls;
   RecordingPainter Painter;
 
   explicit BareWorld(int cols, int rows = -1, int cellSize = 6);

@@ -135,7 +135,7 @@ class AnalysisWindowTest : public QObject {
     setup();
     steps(2);
     form().refresh();
-    sim().controls.SetText(world::MainControl::GroupCount, "3");
+    sim().controls.SetText(simulation::MainControl::GroupCount, "3");
     setup();
     steps(1);
     form().refresh();
@@ -156,7 +156,7 @@ class AnalysisWindowTest : public QObject {
     const QAbstractSeries* first = c1->chart()->series().front();
     // A new run that is already further on than the old one at the next
     // refresh: none of the old points may stay in front of the new ones.
-    sim().controls.SetText(world::MainControl::AgentCount, "6000");
+    sim().controls.SetText(simulation::MainControl::AgentCount, "6000");
     setup();
     steps(4);
     form().refresh();

@@ -83,8 +83,8 @@ class GroupSizesWindowTest : public QObject {
   // it, counting the agents the main window holds then.
   void rebuildsForAnotherNumberOfGroups() {
     form().bar(0)->setValue(30);
-    sim().controls.SetText(world::MainControl::GroupCount, "3");
-    sim().controls.SetText(world::MainControl::AgentCount, "9000");
+    sim().controls.SetText(simulation::MainControl::GroupCount, "3");
+    sim().controls.SetText(simulation::MainControl::AgentCount, "9000");
     QTest::mouseClick(windows_->main().findChild<QPushButton*>("B_setup"), Qt::LeftButton);
     QCOMPARE(sim().world.GroupShares.size(), size_t{3});
     // A bar of the old window moved before it caught up changes nothing.
@@ -101,7 +101,7 @@ class GroupSizesWindowTest : public QObject {
   }
 
   void showingCountsTheAgentsOfTheMainWindow() {
-    sim().controls.SetText(world::MainControl::AgentCount, "6000");
+    sim().controls.SetText(simulation::MainControl::AgentCount, "6000");
     form().show();
     QCOMPARE(form().shareTotal(), 6000);
     QCOMPARE(labelText(0), QString("Size of Group 1 = 1000"));

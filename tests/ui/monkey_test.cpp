@@ -212,8 +212,9 @@ class MonkeyTest : public QObject {
     if (qEnvironmentVariableIsSet("VICINARA_MONKEY_DUMP")) {
       const auto& w = windows.sim().world;
       qInfo("grid %dx%d radius %d groups %d agents %d cellsize %d individual %d timer %d", w.GridCols, w.GridRows,
-            w.NbRadius, w.GroupCount, w.NumberOfAgents(), w.CellSize, int(controls.Checked(world::MainControl::IndividualThresholds)),
-            int(controls.Checked(world::MainControl::Timer)));
+            w.NbRadius, w.GroupCount, w.NumberOfAgents(), w.CellSize,
+            int(controls.Checked(simulation::MainControl::IndividualThresholds)),
+            int(controls.Checked(simulation::MainControl::Timer)));
       for (const char* n : {"Edit_nRad", "Edit_cellSiz", "Edit_anzAg", "Edit_anzGr", "Edit_mDist", "CB_actiGrow", "E_growRate"})
         qInfo("%s = %s", n, controls.Text(n).c_str());
     }

@@ -104,7 +104,7 @@ class ToleranceWindowTest : public QObject {
 
   void withoutIndividualModeTheCountsStay() {
     form().show();
-    sim().controls.SetChecked(world::MainControl::IndividualThresholds, false);
+    sim().controls.SetChecked(simulation::MainControl::IndividualThresholds, false);
     emit chart(6)->pointDragged(0, 5, 90.0);
     emit chart(6)->mouseReleased();
     QCOMPARE(percent(6, 5), 90.0);
@@ -123,7 +123,7 @@ class ToleranceWindowTest : public QObject {
 
   void setMakesThePointsFollowTheSettings() {
     form().show();
-    sim().controls.SetPosition(world::MainControl::ToleranceToInferiorUpDown, -10);
+    sim().controls.SetPosition(simulation::MainControl::ToleranceToInferiorUpDown, -10);
     QTest::mouseClick(button("B_setTols"), Qt::LeftButton);
     QCOMPARE(chart(6)->point(0, 1).y(), 50.0);
     QCOMPARE(chart(6)->point(0, 5).y(), 10.0);
@@ -135,7 +135,7 @@ class ToleranceWindowTest : public QObject {
   void followsASetupWithAnotherNumberOfGroups() {
     form().show();
     ui::chart::ChartView* old = chart(6);
-    sim().controls.SetText(world::MainControl::GroupCount, "3");
+    sim().controls.SetText(simulation::MainControl::GroupCount, "3");
     QTest::mouseClick(button("B_setup"), Qt::LeftButton);
     QCOMPARE(sim().world.GroupCount, 3);
     emit old->pointDragged(0, 6, 40.0);
@@ -147,7 +147,7 @@ class ToleranceWindowTest : public QObject {
     QCOMPARE(sim().world.TolerancePercent.Size0(), 3);
 
     // "set" before the window noticed: the charts are rebuilt first.
-    sim().controls.SetText(world::MainControl::GroupCount, "4");
+    sim().controls.SetText(simulation::MainControl::GroupCount, "4");
     QTest::mouseClick(button("B_setup"), Qt::LeftButton);
     QTest::mouseClick(button("B_setTols"), Qt::LeftButton);
     QCOMPARE(form().charts().size(), size_t{4});
