@@ -92,16 +92,17 @@ void ReadSweep(ExperimentSetup& s, const experiments::SweepRunner& runner) {
 }
 
 void ReadStability(ExperimentSetup& s, const simulation::ControlModel& fields) {
-  s.Sweep3d = fields.Checked("Cb_acti3d");
-  s.Parameter = fields.ItemIndex("CB_param");
-  s.Sweep.Start = fields.Int("E_valFrom");
-  s.Sweep.End = fields.Int("E_valTo");
-  s.Sweep.Increment = fields.Int("E_incre");
-  s.Sweep.Steps = std::max(1, fields.Int("E_toSteps"));
-  s.Sweep.Repetitions = fields.Int("E_calcRds");
-  s.ThirdStart = fields.Int("E_thirdFrom");
-  s.ThirdEnd = fields.Int("E_thirdTo");
-  s.ThirdIncrement = fields.Int("E_thirdIncre");
+  using E = experiments::ExperimentControl;
+  s.Sweep3d = fields.Checked(E::ThirdActive);
+  s.Parameter = fields.ItemIndex(E::Parameter);
+  s.Sweep.Start = fields.Int(E::ValueFrom);
+  s.Sweep.End = fields.Int(E::ValueTo);
+  s.Sweep.Increment = fields.Int(E::Increment);
+  s.Sweep.Steps = std::max(1, fields.Int(E::StepsPerValue));
+  s.Sweep.Repetitions = fields.Int(E::RoundsPerValue);
+  s.ThirdStart = fields.Int(E::ThirdFrom);
+  s.ThirdEnd = fields.Int(E::ThirdTo);
+  s.ThirdIncrement = fields.Int(E::ThirdIncrement);
   if (s.Sweep3d && s.Parameter < 0) throw world::MissingValue("please select a parameter");
   // The window only warns of an increment of 0 or less; the planned total,
   // which the progress line shows, needs one above 0.
@@ -208,9 +209,10 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   simulation::ControlModel& fields = window->Fields();
   CheckWindowFields(fields, s.WindowFields);
   ApplyWindowFields(fields, s);
-  if (const simulation::Control* c = fields.Find("CB_param")) s.Parameter = c->ItemIndex;
-  if (const simulation::Control* c = fields.Find("UpD_polyDegClust")) s.ClusterDegree = c->Position;
-  if (const simulation::Control* c = fields.Find("UpD_polyDegSeg")) s.SegregationDegree = c->Position;
+  using E = experiments::ExperimentControl;
+  if (const simulation::Control* c = fields.Find(E::Parameter)) s.Parameter = c->ItemIndex;
+  if (const simulation::Control* c = fields.Find(E::ClusterFitDegreeUpDown)) s.ClusterDegree = c->Position;
+  if (const simulation::Control* c = fields.Find(E::SegregationFitDegreeUpDown)) s.SegregationDegree = c->Position;
   if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get())) {
     sweep->CheckFields();
     ReadSweep(s, sweep->Runner());

@@ -13,22 +13,37 @@ namespace experiments {
 // handle does not compile; each experiment's model reaches its controls
 // through these handles by array access. The windows share one list, as they
 // share the box "settings"; what each control is, its window adds.
-#define VICINARA_EXPERIMENT_CONTROLS(X)                            \
-  /* the box "settings" of every experiment window */              \
-  X(ValueFrom, "E_valFrom")                                        \
-  X(ValueTo, "E_valTo")                                            \
-  X(Increment, "E_incre")                                          \
-  X(StepsPerValue, "E_toSteps")                                    \
-  X(CalculationsPerValue, "E_calcVals")                            \
-  X(RoundsPerValue, "E_calcRds") /* the stability window's */      \
-  X(StepsDone, "lbl_pSteps")                                       \
-  X(Done, "Lbl_akt")                                               \
-  X(PlannedTotal, "Lbl_proceed")                                   \
-  /* the windows' timers */                                        \
-  X(ParameterSpaceTimer, "Timer2")                                 \
-  X(GrowthTimer, "Timer3")                                         \
-  X(StreetsTimer, "Timer4")                                        \
-  X(StabilityTimer, "Timer5")
+#define VICINARA_EXPERIMENT_CONTROLS(X)                          \
+  /* the box "settings" of every experiment window */            \
+  X(ValueFrom, "E_valFrom")                                      \
+  X(ValueTo, "E_valTo")                                          \
+  X(Increment, "E_incre")                                        \
+  X(StepsPerValue, "E_toSteps")                                  \
+  X(CalculationsPerValue, "E_calcVals")                          \
+  X(RoundsPerValue, "E_calcRds") /* the stability window's */    \
+  X(StepsDone, "lbl_pSteps")                                     \
+  X(Done, "Lbl_akt")                                             \
+  X(PlannedTotal, "Lbl_proceed")                                 \
+  /* the windows' timers */                                      \
+  X(ParameterSpaceTimer, "Timer2")                               \
+  X(GrowthTimer, "Timer3")                                       \
+  X(StreetsTimer, "Timer4")                                      \
+  X(StabilityTimer, "Timer5")                                    \
+  /* the parameter chosen: parameter space; stability's third */ \
+  X(Parameter, "CB_param")                                       \
+  /* parameter space: the curve fittings' degrees */             \
+  X(ClusterFitDegree, "E_polyDegClust")                          \
+  X(ClusterFitDegreeUpDown, "UpD_polyDegClust")                  \
+  X(SegregationFitDegree, "E_polyDegSeg")                        \
+  X(SegregationFitDegreeUpDown, "UpD_polyDegSeg")                \
+  /* streets: the layout */                                      \
+  X(GridLayout, "RB_grid")                                       \
+  X(RandomLayout, "RB_rnd")                                      \
+  /* stability: the box "analyse with a third paramter:" */      \
+  X(ThirdActive, "Cb_acti3d")                                    \
+  X(ThirdFrom, "E_thirdFrom")                                    \
+  X(ThirdTo, "E_thirdTo")                                        \
+  X(ThirdIncrement, "E_thirdIncre")
 
 enum class ExperimentControl : std::uint8_t {
 #define VICINARA_ENUM(id, name) id,

@@ -20,7 +20,8 @@ SettingsBox Box() {
 }  // namespace
 
 ParameterSpaceExperiment::ParameterSpaceExperiment(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
-  controls.Add(ComboBox("CB_param", " choose parameter",
+  controls.Add(ExperimentControl::Parameter,
+               ComboBox("", " choose parameter",
                         {" number of groups", " radius neighbourhood", " move distance", " tolerance threshold"}));
   for (const char* chart : {"Clust", "Seg"}) {
     const std::string suffix = chart;
@@ -29,10 +30,13 @@ ParameterSpaceExperiment::ParameterSpaceExperiment(simulation::Simulation& sim) 
     controls.Add(CheckBox("CB_trend_" + suffix, "show trend", true));
     controls.Add(CheckBox("CB_cFit_" + suffix, "show curve fitting", true));
   }
-  AddEditWithUpDown(controls, IntegerEdit("E_polyDegClust", "poly degree:", "3"), "UpD_polyDegClust", 2, 20);
-  AddEditWithUpDown(controls, IntegerEdit("E_polyDegSeg", "poly degree:", "3"), "UpD_polyDegSeg", 2, 20);
+  using E = ExperimentControl;
+  AddEditWithUpDown(controls, IntegerEdit(std::string(NameOf(E::ClusterFitDegree)), "poly degree:", "3"),
+                    std::string(NameOf(E::ClusterFitDegreeUpDown)), 2, 20);
+  AddEditWithUpDown(controls, IntegerEdit(std::string(NameOf(E::SegregationFitDegree)), "poly degree:", "3"),
+                    std::string(NameOf(E::SegregationFitDegreeUpDown)), 2, 20);
   // A click on a degree's up-down refits at once; typing into its edit does not.
-  auto degreeClick = [this](const char* upDown, DerivedSeries& fit) {
+  auto degreeClick = [this](E upDown, DerivedSeries& fit) {
     return [this, upDown, &fit] {
       const int degree = controls.Position(upDown);
       if (degree <= 1) return;
@@ -40,9 +44,9 @@ ParameterSpaceExperiment::ParameterSpaceExperiment(simulation::Simulation& sim) 
       fit.Recompute();
     };
   };
-  controls.Get("UpD_polyDegClust").OnClick = degreeClick("UpD_polyDegClust", Series_AvgFit);
-  controls.Get("UpD_polyDegSeg").OnClick = degreeClick("UpD_polyDegSeg", Series_IS_Fit);
-  Series_AvgFit.SetDegree(controls.Position("UpD_polyDegClust"));
+  controls.Get(E::ClusterFitDegreeUpDown).OnClick = degreeClick(E::ClusterFitDegreeUpDown, Series_AvgFit);
+  controls.Get(E::SegregationFitDegreeUpDown).OnClick = degreeClick(E::SegregationFitDegreeUpDown, Series_IS_Fit);
+  Series_AvgFit.SetDegree(controls.Position(E::ClusterFitDegreeUpDown));
 
   Chart_Cluster.BottomAxisTitle = "values";
   Chart_Cluster.LeftAxisTitle = "clusters";
@@ -59,11 +63,11 @@ void ParameterSpaceExperiment::B_startClick() {
 }
 
 void ParameterSpaceExperiment::CheckFields() const {
-  if (controls.ItemIndex("CB_param") < 0) throw world::MissingValue("please select a parameter");
+  if (controls.ItemIndex(ExperimentControl::Parameter) < 0) throw world::MissingValue("please select a parameter");
 }
 
 std::optional<world::UserError> ParameterSpaceExperiment::ApplyTo(simulation::Simulation& sim, int value) const {
-  ApplyParameter(sim, controls.ItemIndex("CB_param"), value);
+  ApplyParameter(sim, controls.ItemIndex(ExperimentControl::Parameter), value);
   return std::nullopt;
 }
 

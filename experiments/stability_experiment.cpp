@@ -40,21 +40,20 @@ const char* const kThirdTitles[] = {
 StabilityExperiment::StabilityExperiment(simulation::Simulation& sim, StabilitySurface& landscape) : sim_(sim), landscape_(landscape) {
   const auto total = [this] { UpdatePlannedTotal(); };
   AddSettingsBox(controls, Box(), total);
-  Control activate = CheckBox("Cb_acti3d", "activate", false);
+  Control activate = CheckBox("", "activate", false);
   // The total counts the passes only while "activate" is checked, so it
   // follows that box too.
   activate.OnChange = total;
-  controls.Add(std::move(activate));
-  Control param = ComboBox("CB_param", " choose parameter",
+  controls.Add(E::ThirdActive, std::move(activate));
+  Control param = ComboBox("", " choose parameter",
                            {" number of agents", " number of groups", " radius neighbourhood", " move distance"});
   param.OnChange = total;
-  controls.Add(std::move(param));
-  for (auto [name, caption, text] : {std::tuple{"E_thirdFrom", "value from:", "25"},
-                                     std::tuple{"E_thirdTo", "to:", "45"},
-                                     std::tuple{"E_thirdIncre", "increment:", "1"}}) {
-    Control edit = IntegerEdit(name, caption, text);
+  controls.Add(E::Parameter, std::move(param));
+  for (auto [id, caption, text] : {std::tuple{E::ThirdFrom, "value from:", "25"}, std::tuple{E::ThirdTo, "to:", "45"},
+                                   std::tuple{E::ThirdIncrement, "increment:", "1"}}) {
+    Control edit = IntegerEdit("", caption, text);
     edit.OnChange = total;
-    controls.Add(std::move(edit));
+    controls.Add(id, std::move(edit));
   }
 
   Chart_Stability.BottomAxisTitle = "tolerance value";
@@ -79,13 +78,14 @@ void StabilityExperiment::UpdatePlannedTotal() {
   const int end = controls.Int(E::ValueTo);
   const int increment = controls.Int(E::Increment);
   const int rounds = controls.Int(E::RoundsPerValue);
-  const int thirdStart = controls.Int("E_thirdFrom");
-  const int thirdEnd = controls.Int("E_thirdTo");
-  const int thirdIncrement = controls.Int("E_thirdIncre");
+  const int thirdStart = controls.Int(E::ThirdFrom);
+  const int thirdEnd = controls.Int(E::ThirdTo);
+  const int thirdIncrement = controls.Int(E::ThirdIncrement);
   if (thirdIncrement <= 0 || increment <= 0) throw IncrementsMessage();
   // Counted as they run: the first value, round and pass always run.
   long long total = SaturatingProduct(ValueCount(start, end, increment), RepetitionsRun(rounds));
-  if (controls.Checked("Cb_acti3d")) total = SaturatingProduct(total, ValueCount(thirdStart, thirdEnd, thirdIncrement));
+  if (controls.Checked(E::ThirdActive))
+    total = SaturatingProduct(total, ValueCount(thirdStart, thirdEnd, thirdIncrement));
   controls.SetText(E::PlannedTotal, TotalText(total));
 }
 
@@ -151,14 +151,14 @@ void StabilityExperiment::B_saveSnapClick() { Save(passNo_); }
 
 void StabilityExperiment::S_startClick() {
   // Every field the start needs is read before anything changes.
-  const bool sweep3d = controls.Checked("Cb_acti3d");
-  const int item = controls.ItemIndex("CB_param");
+  const bool sweep3d = controls.Checked(E::ThirdActive);
+  const int item = controls.ItemIndex(E::Parameter);
   int thirdStart = 0;
   if (sweep3d) {
     if (item < 0) throw world::MissingValue("please select a parameter");
-    thirdStart = controls.Int("E_thirdFrom");
+    thirdStart = controls.Int(E::ThirdFrom);
     // A pass that never passes the end would sweep for ever.
-    if (controls.Int("E_thirdIncre") <= 0) throw IncrementsMessage();
+    if (controls.Int(E::ThirdIncrement) <= 0) throw IncrementsMessage();
   }
   static_cast<void>(controls.Int(E::ValueFrom));
   static_cast<void>(ReadSteps());
@@ -251,7 +251,7 @@ bool StabilityExperiment::Rise() {
 
 bool StabilityExperiment::FinishPass() {
   // Unchecking "activate" during a sweep ends it with this pass.
-  const bool next = sweep3d_ && controls.Checked("Cb_acti3d");
+  const bool next = sweep3d_ && controls.Checked(E::ThirdActive);
   int start = 0;
   int end = 0;
   int thirdIncrement = 0;
@@ -259,8 +259,8 @@ bool StabilityExperiment::FinishPass() {
   if (next) {
     start = controls.Int(E::ValueFrom);
     end = controls.Int(E::ValueTo);
-    thirdIncrement = controls.Int("E_thirdIncre");
-    thirdEnd = controls.Int("E_thirdTo");
+    thirdIncrement = controls.Int(E::ThirdIncrement);
+    thirdEnd = controls.Int(E::ThirdTo);
     if (thirdIncrement <= 0) throw IncrementsMessage();
   }
   sim_.controls.SetChecked(simulation::MainControl::SaveSurface, false);

@@ -21,8 +21,8 @@ SettingsBox Box() {
 }  // namespace
 
 StreetsExperiment::StreetsExperiment(simulation::Simulation& sim) : sim_(sim), runner(sim, controls, Box(), *this) {
-  controls.Add(RadioButton("RB_grid", "grid", "street layout", true));
-  controls.Add(RadioButton("RB_rnd", "random", "street layout", false));
+  controls.Add(ExperimentControl::GridLayout, RadioButton("", "grid", "street layout", true));
+  controls.Add(ExperimentControl::RandomLayout, RadioButton("", "random", "street layout", false));
   Chart_Streets.SetTitle("Streets - Clusters Relationship");
   Chart_Streets.BottomAxisTitle = "Streets";
   Chart_Streets.LeftAxisTitle = "Clusters";
@@ -42,8 +42,8 @@ void StreetsExperiment::S_startClick() {
 void StreetsExperiment::PrepareCharts(const SweepSettings&) { Series_street.Clear(); }
 
 StreetsExperiment::Layout StreetsExperiment::ChosenLayout() const {
-  if (controls.Checked("RB_grid")) return Layout::Grid;
-  if (controls.Checked("RB_rnd")) return Layout::Random;
+  if (controls.Checked(ExperimentControl::GridLayout)) return Layout::Grid;
+  if (controls.Checked(ExperimentControl::RandomLayout)) return Layout::Random;
   return Layout::None;
 }
 
