@@ -1,6 +1,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "simulation.h"
 
@@ -32,6 +35,47 @@ bool UnitWeights(const world::World& w) {
   if (!w.Field.Barriers.empty()) return false;
   const auto& value = w.Cells.StreetValue;
   return std::all_of(value.begin(), value.end(), [](double v) { return v == 1.0; });
+}
+
+// The search for a free cell when a step wraps at most once and every drawn
+// offset fits an int: the same draws as TAgent::DrawStep, with the rounding,
+// the wrap and the scaling of the draw done in fewer instructions and without
+// branches (whether a step leaves the grid is a coin toss for the branch
+// predictor). Returns the cell found, or -1 after `attempts` draws in vain.
+int SearchFreeCell(world::Random& random, int cx, int cy, int cols, int rows, double width, double shift,
+                   const std::uint8_t* blocked, int attempts, int& stepX, int& stepY) {
+  // A 53-bit draw times 2^-53 is exact, so one product by the scaled width
+  // rounds exactly as the two products of NextReal() * width.
+  const double scale = width * 0x1.0p-53;
+  auto offset = [&](std::uint64_t bits) {
+    const double v = static_cast<double>(bits >> 11) * scale - shift;
+#if defined(__SSE2__)
+    // The FPU rounds to nearest, ties to even, as RoundHalfEven does.
+    return _mm_cvtsd_si32(_mm_set_sd(v));
+#else
+    return static_cast<int>(world::RoundHalfEven(v));
+#endif
+  };
+  world::Random rng = random;
+  int found = -1, sx = stepX, sy = stepY;
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    sx = offset(rng.Next());
+    sy = offset(rng.Next());
+    int tx = cx + sx, ty = cy + sy;
+    tx += cols & (tx >> 31);
+    tx -= cols & ((cols - 1 - tx) >> 31);
+    ty += rows & (ty >> 31);
+    ty -= rows & ((rows - 1 - ty) >> 31);
+    const int t = ty * cols + tx;
+    if (!blocked[t]) {
+      found = t;
+      break;
+    }
+  }
+  random = rng;
+  stepX = sx;
+  stepY = sy;
+  return found;
 }
 
 }  // namespace
@@ -95,6 +139,8 @@ void Simulation::MoveAgents() {
   const int cols = w.GridCols, rows = w.GridRows;
   const int moveDistance = w.MoveDistance;
   const bool oneWrap = std::abs(static_cast<long long>(w.MoveDistance)) + 1 <= std::min(cols, rows);
+  const double width = 2.0 * moveDistance + 2.0, shift = moveDistance + 1.0;
+  const bool fastSearch = oneWrap && std::fabs(width) + std::fabs(shift) < 0x1.0p30;
 
   w.UnsatisfiedCount = 0;
   // The cell whose evaluation was skipped last, while no evaluation followed.
@@ -131,35 +177,36 @@ void Simulation::MoveAgents() {
 
     const double rentHere = cells.Rent[c];
     int tx = cx, ty = cy;
-    // The search works on copies of the random source and the offsets: the
-    // blocked bytes it reads could alias them, which would keep the source's
-    // state going through memory on every draw.
-    world::Random rng = w.Rng;
-    int stepX = agent.StepX, stepY = agent.StepY;
-    for (int attempt = freeCells > 0 ? 1 : 1001;; ++attempt) {
-      if (attempt > 1000) {
-        tx = cx;
-        ty = cy;
-        break;
+    if (fastSearch) {
+      const int found = SearchFreeCell(w.Rng, cx, cy, cols, rows, width, shift, blocked, freeCells > 0 ? 1000 : 0,
+                                       agent.StepX, agent.StepY);
+      if (found >= 0) {
+        tx = found % cols;
+        ty = found / cols;
       }
-      world::TAgent::DrawStep(moveDistance, rng, stepX, stepY);
-      tx = cx + stepX;
-      ty = cy + stepY;
-      if (oneWrap) {
-        // Whether a step leaves the grid is a coin toss for the branch
-        // predictor: wrap without branches.
-        tx += tx < 0 ? cols : 0;
-        tx -= tx >= cols ? cols : 0;
-        ty += ty < 0 ? rows : 0;
-        ty -= ty >= rows ? rows : 0;
-      } else {
+    } else {
+      // Steps that may wrap more than once. The search works on copies of the
+      // random source and the offsets: the blocked bytes it reads could alias
+      // them, which would keep the source's state going through memory on
+      // every draw.
+      world::Random rng = w.Rng;
+      int stepX = agent.StepX, stepY = agent.StepY;
+      for (int attempt = freeCells > 0 ? 1 : 1001;; ++attempt) {
+        if (attempt > 1000) {
+          tx = cx;
+          ty = cy;
+          break;
+        }
+        world::TAgent::DrawStep(moveDistance, rng, stepX, stepY);
+        tx = cx + stepX;
+        ty = cy + stepY;
         w.WrapOnTorus(tx, ty);
+        if (!blocked[ty * cols + tx]) break;
       }
-      if (!blocked[ty * cols + tx]) break;
+      w.Rng = rng;
+      agent.StepX = stepX;
+      agent.StepY = stepY;
     }
-    w.Rng = rng;
-    agent.StepX = stepX;
-    agent.StepY = stepY;
     const int t = cells.Index(tx, ty);
     const double rentTarget = cells.Rent[t];
 
