@@ -14,110 +14,25 @@ const std::string& TextOf(const std::string* field) {
 
 }  // namespace
 
-Analysis::Analysis(world::World& world) : world_(world) {
-  Chart1.BottomAxisTitle = "time in log10";
-  Chart1.RightAxisTitle = "satisfaction";
-  Chart1.LogarithmicBottom = true;
-
-  Chart2.BottomAxisStepOne = true;
-  Chart2.Lines = {{SeriesSource::ClusterBars, 0, SeriesKind::Bar, Axis::Left, std::nullopt}};
-
-  Chart3.ValueMarks = true;
-  Chart3.Lines = {{SeriesSource::GroupSizes, 0, SeriesKind::HorizontalBar, Axis::Left, std::nullopt}};
-
-  Chart4.BottomAxisTitle = "time";
-  Chart4.RightAxisTitle = "segregation index";
-  Chart4.LeftGridVisible = false;
-
-  Chart5.BottomAxisTitle = "number of agents";
-  Chart5.LeftAxisTitle = "density";
-  Chart5.RightAxisTitle = "segregation index";
-  Chart5.LeftGridVisible = false;
-  Chart5.LeftAxisLineVisible = false;
-
-  Chart6.BottomAxisTitle = "timesteps";
-  Chart6.LeftAxisTitle = "percentage of changing agents";
-  Chart6.RightAxisTitle = "number of changing agents";
-  Chart6.LeftGridVisible = false;
-}
-
-std::string Analysis::TileTitle(std::string_view prefix) const {
-  // The field's text as typed, unparsed: a title can never fail.
-  const std::string& t = TextOf(fields_.TileSize);
-  std::string title(prefix);
-  title += t;
-  title += 'x';
-  title += t;
-  title += " tiles";
-  return title;
-}
-
-world::ColorRef Analysis::GroupColor(int g) const {
-  const auto& colors = world_.GroupColors;
-  return g >= 0 && g < static_cast<int>(colors.size()) ? colors[static_cast<std::size_t>(g)] : 0;
-}
+Analysis::Analysis(world::World& world) : world_(world) {}
 
 int Analysis::GroupSize(int g) const {
   const auto& sizes = world_.GroupCounts;
   return g >= 0 && g < static_cast<int>(sizes.size()) ? sizes[static_cast<std::size_t>(g)] : 0;
 }
 
-void Analysis::FillGroupSizeBars() {
-  Series3.Clear();
-  for (int g = 0; g < world_.GroupCount; ++g) Series3.Add(GroupSize(g), GroupColor(g));
-}
-
 void Analysis::ResetAnalysis() {
-  const int k = std::max(0, world_.GroupCount);
-  const auto groups = static_cast<std::size_t>(k);
-  auto groupLines = [&](Chart& chart, SeriesSource source) {
-    chart.Lines.clear();
-    for (int g = 0; g < k; ++g) chart.Lines.push_back({source, g, SeriesKind::Line, Axis::Right, GroupColor(g)});
-    ++chart.Revision;
-  };
-
+  const auto groups = static_cast<std::size_t>(std::max(0, world_.GroupCount));
   SatisfactionSeries.assign(groups, {});
-  Chart1.Title = {"average satisfaction of the agents"};
-  groupLines(Chart1, SeriesSource::Satisfaction);
-
   SegregationSeries.assign(groups, {});
-  Chart4.Title = {TileTitle("segregation measure in ")};
-  groupLines(Chart4, SeriesSource::Segregation);
-
-  // The cluster bars stay until the next cluster analysis.
-  Chart2.Title = {"cluster sizes"};
-  ++Chart2.Revision;
-
-  Chart3.Title = {"group sizes"};
-  FillGroupSizeBars();
-  ++Chart3.Revision;
-
-  DissimiGrid.Assign(k + 1, k + 2, " ");
-  DissimiGrid(0, 0) = "groups";
-  for (int g = 0; g < k; ++g) {
-    const std::string header = "group " + world::IntToText(g);
-    DissimiGrid(g + 1, 0) = header;
-    DissimiGrid(0, g + 1) = header;
-  }
-  DissimiGrid(0, k + 1) = "IS";
-
   DensitySegregationSeries.assign(groups, {});
-  Chart5.Title = {TileTitle("density - segregation measure in ")};
-  groupLines(Chart5, SeriesSource::DensitySegregation);
-
   for (auto& s : ChangeSeries) s.clear();
-  Chart6.Title = {"changes"};
-  Chart6.Lines = {{SeriesSource::Change, 0, SeriesKind::Line, Axis::Right, std::nullopt},
-                  {SeriesSource::Change, 1, SeriesKind::Line, Axis::Left, std::nullopt}};
-  ++Chart6.Revision;
-  Chart5.Lines.push_back({SeriesSource::Change, 2, SeriesKind::Line, Axis::Left, std::nullopt});
-  Chart4.Lines.push_back({SeriesSource::Change, 3, SeriesKind::Line, Axis::Left, std::nullopt});
+  if (listener_) listener_->AnalysisReset();
 }
 
 bool Analysis::SizedForGroups() const {
   const auto k = static_cast<std::size_t>(std::max(0, world_.GroupCount));
-  return SatisfactionSeries.size() == k && SegregationSeries.size() == k && DensitySegregationSeries.size() == k &&
-         DissimiGrid.Size0() == static_cast<int>(k) + 1 && DissimiGrid.Size1() == static_cast<int>(k) + 2;
+  return SatisfactionSeries.size() == k && SegregationSeries.size() == k && DensitySegregationSeries.size() == k;
 }
 
 void Analysis::RecordStep() {
@@ -211,29 +126,6 @@ double Analysis::ChangingPercent() const {
   // With a single agent A is 0 and no share of changing agents exists: plot 0.
   if (a <= 0) return 0.0;
   return 100.0 * world_.UnsatisfiedCount / a;
-}
-
-const Series& Analysis::PointsOf(const ChartSeries& series) const {
-  static const Series kNone;
-  const auto i = static_cast<std::size_t>(series.Index);
-  auto pick = [&](const std::vector<Series>& list) -> const Series& {
-    return series.Index >= 0 && i < list.size() ? list[i] : kNone;
-  };
-  switch (series.Source) {
-    case SeriesSource::Satisfaction:
-      return pick(SatisfactionSeries);
-    case SeriesSource::Segregation:
-      return pick(SegregationSeries);
-    case SeriesSource::DensitySegregation:
-      return pick(DensitySegregationSeries);
-    case SeriesSource::Change:
-      return series.Index >= 0 && i < ChangeSeries.size() ? ChangeSeries[i] : kNone;
-    case SeriesSource::ClusterBars:
-      return ClusterBarSeries.Points;
-    case SeriesSource::GroupSizes:
-      return Series3.Points;
-  }
-  return kNone;
 }
 
 void Analysis::ForgetHistory() {

@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "measures/charts.h"
 #include "world/convert.h"
 #include "world/table.h"
 #include "world/world.h"
-#include "measures/charts.h"
 
 namespace measures {
 
@@ -24,16 +23,30 @@ int TileCount(int cells, int tileSize);
 inline constexpr int kLaneSlots = 8;
 inline constexpr std::size_t kLaneRun = 255;
 
+// Told of every change of an Analysis that its charts show. The analysis
+// window's charts (AnalysisCharts) implement it.
+class AnalysisListener {
+ public:
+  virtual ~AnalysisListener() = default;
+  // Every series was emptied for the current number of groups.
+  virtual void AnalysisReset() = 0;
+  // DissimilarityTable and SegregationIndex hold a new computation.
+  virtual void SegregationComputed() = 0;
+  // ClusterSizes and ClusterThreshold are new; `thresholdText` is the
+  // threshold as typed.
+  virtual void ClustersAnalysed(const std::string& thresholdText) = 0;
+};
+
 // The recorded course of a run: the segregation measures, the cluster
 // analysis and the series the analysis window charts and the experiments
 // read back. Owns no world; reads the one it is given. Settings that are
-// read at their use (agent-count field, cluster threshold, tile-size text)
-// come from the control model at that moment.
+// read at their use (agent-count field, cluster threshold) come from the
+// control model at that moment.
 //
 // A setting that does not parse never stops a run: the computation that
 // needs it stops, leaves the series as they were and hands the conversion
 // error to the reporter, once for as long as the same text stays in the
-// field. The button handlers report on every press.
+// field, unless the caller asks for every report (the window's buttons).
 class Analysis {
  public:
   using Reporter = std::function<void(const world::UserError&)>;
@@ -51,7 +64,6 @@ class Analysis {
   // they run, as typed: a text that does not parse is reported here. Each
   // points at the field's live text; the simulation sets them.
   struct FieldTexts {
-    const std::string* TileSize = nullptr;          // "grid size": the tile charts' titles
     const std::string* ClusterThreshold = nullptr;  // "cluster thr."
     const std::string* AgentCount = nullptr;        // "number of agents": the segregation measure's E
   };
@@ -62,9 +74,11 @@ class Analysis {
 
   void SetReporter(Reporter reporter) { reporter_ = std::move(reporter); }
   void SetFieldTexts(FieldTexts texts) { fields_ = texts; }
+  // The one listener told of each change, or none.
+  void SetListener(AnalysisListener* listener) { listener_ = listener; }
+  AnalysisListener* Listener() const { return listener_; }
 
-  // Empties every series and rebuilds the charts and the dissimilarity grid
-  // for the current number of groups.
+  // Empties every series for the current number of groups.
   void ResetAnalysis();
   // The measures of the step just counted; called by the time step after
   // StepCount was advanced. Resets at step 1, records satisfaction, analyses
@@ -72,24 +86,21 @@ class Analysis {
   void RecordStep();
 
   // Counts the agents of every group per tile, derives the dissimilarity
-  // table and the segregation index (percent, 0..100), writes DissimiGrid and
-  // appends one point to each segregation, density and change series.
-  // Returns false when the agent-count field did not parse (nothing written).
-  bool ComputeSegregation();
-  // The "dissimilar" button: one more computation, reported on every press.
-  bool Button2Click();
+  // table and the segregation index (percent, 0..100) and appends one point
+  // to each segregation, density and change series. Returns false when the
+  // agent-count field did not parse (nothing written).
+  bool ComputeSegregation(bool alwaysReport = false);
 
   // Finds the four-connected clusters of every group on the wrap-around grid
-  // into ClusterSizes, then redraws the cluster chart. Returns false when the
-  // cluster threshold did not parse (the chart then keeps its content).
-  bool AnalyseClusters();
-  // The "cluster analysis" button, reported on every press.
-  bool B_clusterClick();
+  // into ClusterSizes, then reads the cluster threshold. Returns false when
+  // the threshold did not parse (the cluster chart then keeps its content).
+  bool AnalyseClusters(bool alwaysReport = false);
   // Clears every cell's cluster mark.
   void ClearClusterMarks();
 
-  // Clusters larger than the threshold at the last chart redraw: the bars of ClusterBarSeries.
-  int LargeClusterCount() const { return static_cast<int>(ClusterBarSeries.Size()); }
+  // Clusters larger than the threshold at the last analysis whose threshold
+  // parsed: the bars of the cluster chart.
+  int LargeClusterCount() const { return largeClusters_; }
 
   // 100 * A / cells with A the number of agents minus one: percent of the grid.
   double Density() const;
@@ -108,31 +119,16 @@ class Analysis {
   // 0: (StepCount, UnsatisfiedCount), 1: (StepCount, percent changing),
   // 2: (A, density), 3: (StepCount, density).
   std::array<Series, 4> ChangeSeries;
-  BarSeries ClusterBarSeries;  // one bar per large cluster, group by group
-  BarSeries Series3;           // one horizontal bar per group: its size
 
   // Cluster sizes per group, in the order the row-by-row scan found them.
   std::vector<std::vector<int>> ClusterSizes;
-  int ClusterThreshold = 10;  // as parsed at the last chart redraw
-
-  // The dissimilarity table as shown: (column, row) texts, GroupCount + 1
-  // columns and GroupCount + 2 rows. The user may type into it; a
-  // computation overwrites only the cells it writes.
-  world::Table<std::string> DissimiGrid;
-  // Decimal separator of the table texts; the window sets the user's locale's.
-  char DecimalSeparator = ',';
-
-  // Satisfaction, clusters, group sizes, changes, density, segregation.
-  Chart Chart1, Chart2, Chart3, Chart4, Chart5, Chart6;
+  int ClusterThreshold = 10;  // as parsed at the last cluster analysis
 
   StabilityHook Stability;
 
   // Drops all but the newest point of every per-step series. A headless run
   // that reports each step as it goes calls it to keep its memory flat.
   void ForgetHistory();
-
-  // The points a chart series shows (for bar series: their points).
-  const Series& PointsOf(const ChartSeries& series) const;
 
  private:
   // What was last reported for one field: the same bad text is reported once.
@@ -147,20 +143,16 @@ class Analysis {
   }
   bool SizedForGroups() const;
   void RecordSatisfaction();
-  bool ComputeSegregation(bool alwaysReport);
   void CountTiles(int tileSize, int nCols, int nRows);
-  bool AnalyseClusters(bool alwaysReport);
   void GrowCluster(int x, int y, int state, int& size);
-  bool RedrawClusterChart(bool alwaysReport);
-  void FillGroupSizeBars();
-  std::string TileTitle(std::string_view prefix) const;
-  // Colour and size of group index g; 0 for a group the world has no entry for.
-  world::ColorRef GroupColor(int g) const;
+  // Size of group index g; 0 for a group the world has no entry for.
   int GroupSize(int g) const;
 
   world::World& world_;
   FieldTexts fields_;
   Reporter reporter_;
+  AnalysisListener* listener_ = nullptr;
+  int largeClusters_ = 0;
   Reported anzAgReported_;
   Reported clusterTReported_;
 

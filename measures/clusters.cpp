@@ -8,10 +8,6 @@ void Analysis::ClearClusterMarks() {
   std::fill(world_.Cells.ClusterVisited.begin(), world_.Cells.ClusterVisited.end(), std::uint8_t{0});
 }
 
-bool Analysis::B_clusterClick() { return AnalyseClusters(true); }
-
-bool Analysis::AnalyseClusters() { return AnalyseClusters(false); }
-
 bool Analysis::AnalyseClusters(bool alwaysReport) {
   const int k = std::max(0, world_.GroupCount);
   ClusterSizes.resize(static_cast<std::size_t>(k));
@@ -33,7 +29,16 @@ bool Analysis::AnalyseClusters(bool alwaysReport) {
       GrowCluster(x, y, s, sizes.back());
     }
   }
-  return RedrawClusterChart(alwaysReport);
+  int threshold = 0;
+  // A threshold that does not parse leaves the cluster chart as it was.
+  if (!ReadInt(fields_.ClusterThreshold, clusterTReported_, alwaysReport, threshold)) return false;
+  ClusterThreshold = threshold;
+  largeClusters_ = 0;
+  for (const auto& sizes : ClusterSizes) {
+    for (const int size : sizes) largeClusters_ += size > threshold ? 1 : 0;
+  }
+  if (listener_) listener_->ClustersAnalysed(*fields_.ClusterThreshold);
+  return true;
 }
 
 // Grows from an explicit stack of positions, never from the call stack: one
@@ -66,30 +71,6 @@ void Analysis::GrowCluster(int x, int y, int s, int& size) {
     }
   }
   size += grown;
-}
-
-bool Analysis::RedrawClusterChart(bool alwaysReport) {
-  int threshold = 0;
-  // A threshold that does not parse leaves the chart as it was.
-  if (!ReadInt(fields_.ClusterThreshold, clusterTReported_, alwaysReport, threshold)) return false;
-  ClusterThreshold = threshold;
-
-  Chart2.Lines = {{SeriesSource::ClusterBars, 0, SeriesKind::Bar, Axis::Left, std::nullopt}};
-  ++Chart2.ZoomResets;
-  Chart2.Title = {"cluster sizes >" + *fields_.ClusterThreshold + " at timestep " +
-                  world::IntToText(world_.StepCount)};
-  ++Chart2.Revision;
-
-  ClusterBarSeries.Clear();
-  FillGroupSizeBars();
-  const int k = static_cast<int>(ClusterSizes.size());
-  for (int g = 0; g < k; ++g) {
-    const world::ColorRef color = GroupColor(g);
-    for (const int size : ClusterSizes[static_cast<std::size_t>(g)]) {
-      if (size > threshold) ClusterBarSeries.Add(size, color);
-    }
-  }
-  return true;
 }
 
 }  // namespace measures

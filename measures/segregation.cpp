@@ -11,10 +11,6 @@ int TileCount(int cells, int tileSize) {
   return cells / t + (cells % t != 0 ? 1 : 0);
 }
 
-bool Analysis::Button2Click() { return ComputeSegregation(true); }
-
-bool Analysis::ComputeSegregation() { return ComputeSegregation(false); }
-
 void Analysis::CountTiles(int tileSize, int nCols, int nRows) {
   const int k = std::max(0, world_.GroupCount);
   const int cols = world_.GridCols;
@@ -109,13 +105,9 @@ bool Analysis::ComputeSegregation(bool alwaysReport) {
   const double step = world_.StepCount;
   const double a = std::max(0, world_.NumberOfAgents() - 1);
   for (int i = 0; i < k; ++i) {
-    for (int j = i; j < k; ++j) {
-      dissimilarity_(i, j) *= 0.5;
-      DissimiGrid(j + 1, i + 1) = world::FormatTwoDecimals(dissimilarity_(i, j), DecimalSeparator);
-    }
+    for (int j = i; j < k; ++j) dissimilarity_(i, j) *= 0.5;
     double& index = segregationIndex_[static_cast<std::size_t>(i)];
     index *= 0.5;
-    DissimiGrid(i + 1, k + 1) = world::FormatTwoDecimals(index, DecimalSeparator);
     SegregationSeries[static_cast<std::size_t>(i)].push_back({step, index});
     DensitySegregationSeries[static_cast<std::size_t>(i)].push_back({a, index});
   }
@@ -127,6 +119,7 @@ bool Analysis::ComputeSegregation(bool alwaysReport) {
   if (Stability.ser_tol) Stability.ser_tol->push_back({step, static_cast<double>(world_.Threshold)});
   ChangeSeries[2].push_back({a, density});
   ChangeSeries[3].push_back({step, density});
+  if (listener_) listener_->SegregationComputed();
   return true;
 }
 

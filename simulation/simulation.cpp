@@ -10,8 +10,7 @@
 namespace simulation {
 
 measures::Analysis::FieldTexts AnalysisFieldTexts(const ControlModel& controls) {
-  return {&controls.Text(MainControl::TileSize), &controls.Text(MainControl::ClusterThreshold),
-          &controls.Text(MainControl::AgentCount)};
+  return {&controls.Text(MainControl::ClusterThreshold), &controls.Text(MainControl::AgentCount)};
 }
 
 namespace {
@@ -41,6 +40,7 @@ Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world) {
   world.AgentSize = 2;
   BuildMainControls(controls, world);
   analysis.SetFieldTexts(AnalysisFieldTexts(controls));
+  analysisCharts.SetTileSizeText(&controls.Text(MainControl::TileSize));
   BuildWorld(ReadSetupSettings());
   // Window creation clears all streets after the first set-up.
   world.StreetGrid.Fill(0);

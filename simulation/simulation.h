@@ -11,6 +11,7 @@
 #include "kind_counter.h"
 #include "neighbour_counts.h"
 #include "measures/analysis.h"
+#include "measures/analysis_charts.h"
 
 namespace simulation {
 
@@ -58,6 +59,8 @@ class Simulation {
   world::World world;
   ControlModel controls;
   measures::Analysis analysis;
+  // What the analysis window shows of the analysis; follows it.
+  measures::AnalysisCharts analysisCharts{analysis, world};
 
   void SetReporter(Reporter reporter) { analysis.SetReporter(reporter); reporter_ = std::move(reporter); }
   void SetSeedSource(SeedSource seeds);
@@ -103,6 +106,10 @@ class Simulation {
   void B_setupClick();
   void B_setTolsClick() { FillTolerancePercent(); }
   void B_imprintClick();
+  // "cluster analysis" and "dissimilar": one more analysis, whose bad
+  // settings are reported on every press.
+  bool B_clusterClick() { return analysis.AnalyseClusters(true); }
+  bool Button2Click() { return analysis.ComputeSegregation(true); }
   // "show indivdual thresholds": the track bar to 100; the window then shows itself.
   void Button3Click() { controls.SetPosition(MainControl::Threshold, 100); }
   // What showing the main window does to the model: with individual

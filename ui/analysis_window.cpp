@@ -45,7 +45,8 @@ AnalysisWindow::AnalysisWindow(simulation::Simulation& sim, QWidget* parent)
   move(0, 131);
   // The table's numbers follow the user's decimal separator.
   const QString point = QLocale().decimalPoint();
-  if (point.size() == 1 && point[0].unicode() < 128) sim_.analysis.DecimalSeparator = static_cast<char>(point[0].unicode());
+  if (point.size() == 1 && point[0].unicode() < 128)
+    sim_.analysisCharts.DecimalSeparator = static_cast<char>(point[0].unicode());
 
   const struct {
     int X, Y, W, H;
@@ -98,7 +99,7 @@ void AnalysisWindow::B_undoZClick() {
 }
 
 void AnalysisWindow::refresh() {
-  measures::Analysis& a = sim_.analysis;
+  const measures::AnalysisCharts& a = sim_.analysisCharts;
   const measures::Chart* models[6] = {&a.Chart1, &a.Chart2, &a.Chart3, &a.Chart4, &a.Chart5, &a.Chart6};
   for (std::size_t i = 0; i < 6; ++i) follow(*charts_[i], *models[i], shown_[i]);
   followGrid();
@@ -144,7 +145,7 @@ void AnalysisWindow::follow(chart::ChartView& view, const measures::Chart& chart
     view.undoZoom();
     shown.ZoomResets = chart.ZoomResets;
   }
-  const measures::Analysis& a = sim_.analysis;
+  const measures::AnalysisCharts& a = sim_.analysisCharts;
   const int n = std::min(view.seriesCount(), static_cast<int>(chart.Lines.size()));
   for (int s = 0; s < n; ++s) {
     const measures::ChartSeries& line = chart.Lines[static_cast<std::size_t>(s)];
@@ -173,7 +174,7 @@ void AnalysisWindow::follow(chart::ChartView& view, const measures::Chart& chart
 }
 
 void AnalysisWindow::followGrid() {
-  const world::Table<std::string>& texts = sim_.analysis.DissimiGrid;
+  const world::Table<std::string>& texts = sim_.analysisCharts.DissimiGrid;
   fillingGrid_ = true;
   const int columns = texts.Size0();
   const int rows = texts.Size1();
@@ -202,7 +203,7 @@ void AnalysisWindow::followGrid() {
 void AnalysisWindow::gridEdited(int row, int column) {
   // The first row and column are the program's headers.
   if (fillingGrid_ || row == 0 || column == 0) return;
-  world::Table<std::string>& texts = sim_.analysis.DissimiGrid;
+  world::Table<std::string>& texts = sim_.analysisCharts.DissimiGrid;
   if (column >= texts.Size0() || row >= texts.Size1()) return;
   // What the user types stays until a computation writes that cell.
   texts(column, row) = grid_->item(row, column)->text().toStdString();

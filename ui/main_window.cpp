@@ -258,9 +258,9 @@ void MainWindow::buildAnalysisTab(QWidget* tab) {
   auto* charts = button(tab, "Button1", "show charts", 6, 6, 90, 22);
   connect(charts, &QPushButton::clicked, this, [this] { showWindow(others_.Analysis); });
   auto* cluster = button(tab, "B_cluster", "cluster analysis", 100, 6, 92, 22);
-  connect(cluster, &QPushButton::clicked, this, [this] { act([this] { sim_.analysis.B_clusterClick(); }); });
+  connect(cluster, &QPushButton::clicked, this, [this] { act([this] { sim_.B_clusterClick(); }); });
   auto* dissimilar = button(tab, "Button2", "dissimilar", 6, 32, 90, 22);
-  connect(dissimilar, &QPushButton::clicked, this, [this] { act([this] { sim_.analysis.Button2Click(); }); });
+  connect(dissimilar, &QPushButton::clicked, this, [this] { act([this] { sim_.Button2Click(); }); });
   editWithUpDown(tab, "E_clusterT", "UpD_clS", 6, 60);
   label(tab, ": cluster thr.", 68, 60);
   editWithUpDown(tab, "E_nbSize", "UpDown5", 6, 84);

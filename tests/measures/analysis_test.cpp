@@ -2,6 +2,7 @@
 
 #include "simulation/simulation.h"
 #include "hand_world.h"
+#include "measures/analysis_charts.h"
 
 namespace measures {
 namespace {
@@ -16,23 +17,24 @@ TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
   h.Put(2, 0, 3);
   h.analysis.ResetAnalysis();
   const Analysis& a = h.analysis;
+  const AnalysisCharts& c = h.charts;
 
-  EXPECT_EQ(a.Chart1.Title, Titles{"average satisfaction of the agents"});
-  EXPECT_EQ(a.Chart2.Title, Titles{"cluster sizes"});
-  EXPECT_EQ(a.Chart3.Title, Titles{"group sizes"});
-  EXPECT_EQ(a.Chart4.Title, Titles{"segregation measure in 20x20 tiles"});
-  EXPECT_EQ(a.Chart5.Title, Titles{"density - segregation measure in 20x20 tiles"});
-  EXPECT_EQ(a.Chart6.Title, Titles{"changes"});
-  EXPECT_EQ(a.Chart1.BottomAxisTitle, "time in log10");
-  EXPECT_TRUE(a.Chart1.LogarithmicBottom);
-  EXPECT_EQ(a.Chart6.LeftAxisTitle, "percentage of changing agents");
-  EXPECT_EQ(a.Chart6.RightAxisTitle, "number of changing agents");
-  EXPECT_EQ(a.Chart5.BottomAxisTitle, "number of agents");
+  EXPECT_EQ(c.Chart1.Title, Titles{"average satisfaction of the agents"});
+  EXPECT_EQ(c.Chart2.Title, Titles{"cluster sizes"});
+  EXPECT_EQ(c.Chart3.Title, Titles{"group sizes"});
+  EXPECT_EQ(c.Chart4.Title, Titles{"segregation measure in 20x20 tiles"});
+  EXPECT_EQ(c.Chart5.Title, Titles{"density - segregation measure in 20x20 tiles"});
+  EXPECT_EQ(c.Chart6.Title, Titles{"changes"});
+  EXPECT_EQ(c.Chart1.BottomAxisTitle, "time in log10");
+  EXPECT_TRUE(c.Chart1.LogarithmicBottom);
+  EXPECT_EQ(c.Chart6.LeftAxisTitle, "percentage of changing agents");
+  EXPECT_EQ(c.Chart6.RightAxisTitle, "number of changing agents");
+  EXPECT_EQ(c.Chart5.BottomAxisTitle, "number of agents");
 
   // One line per group on the right axis in the group's colour, then the
   // change and density lines on the left axis.
-  for (const Chart* chart : {&a.Chart1, &a.Chart4, &a.Chart5}) {
-    const std::size_t extra = chart == &a.Chart1 ? 0 : 1;
+  for (const Chart* chart : {&c.Chart1, &c.Chart4, &c.Chart5}) {
+    const std::size_t extra = chart == &c.Chart1 ? 0 : 1;
     ASSERT_EQ(chart->Lines.size(), 3 + extra);
     for (int g = 0; g < 3; ++g) {
       const auto& line = chart->Lines[static_cast<std::size_t>(g)];
@@ -41,20 +43,20 @@ TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
       EXPECT_EQ(line.Color, h.w.GroupColors[static_cast<std::size_t>(g)]);
     }
   }
-  EXPECT_EQ(a.Chart4.Lines[3], (ChartSeries{SeriesSource::Change, 3, SeriesKind::Line, Axis::Left, std::nullopt}));
-  EXPECT_EQ(a.Chart5.Lines[3], (ChartSeries{SeriesSource::Change, 2, SeriesKind::Line, Axis::Left, std::nullopt}));
-  ASSERT_EQ(a.Chart6.Lines.size(), 2u);
-  EXPECT_EQ(a.Chart6.Lines[0].VerticalAxis, Axis::Right);
-  EXPECT_EQ(a.Chart6.Lines[1].VerticalAxis, Axis::Left);
-  EXPECT_EQ(&a.PointsOf(a.Chart6.Lines[1]), &a.ChangeSeries[1]);
-  EXPECT_EQ(&a.PointsOf(a.Chart4.Lines[2]), &a.SegregationSeries[2]);
+  EXPECT_EQ(c.Chart4.Lines[3], (ChartSeries{SeriesSource::Change, 3, SeriesKind::Line, Axis::Left, std::nullopt}));
+  EXPECT_EQ(c.Chart5.Lines[3], (ChartSeries{SeriesSource::Change, 2, SeriesKind::Line, Axis::Left, std::nullopt}));
+  ASSERT_EQ(c.Chart6.Lines.size(), 2u);
+  EXPECT_EQ(c.Chart6.Lines[0].VerticalAxis, Axis::Right);
+  EXPECT_EQ(c.Chart6.Lines[1].VerticalAxis, Axis::Left);
+  EXPECT_EQ(&c.PointsOf(c.Chart6.Lines[1]), &a.ChangeSeries[1]);
+  EXPECT_EQ(&c.PointsOf(c.Chart4.Lines[2]), &a.SegregationSeries[2]);
 
-  EXPECT_EQ(a.Series3.Points, (Series{{0, 2}, {1, 0}, {2, 1}}));
+  EXPECT_EQ(c.Series3.Points, (Series{{0, 2}, {1, 0}, {2, 1}}));
   EXPECT_EQ(a.SatisfactionSeries.size(), 3u);
   EXPECT_EQ(a.DensitySegregationSeries.size(), 3u);
 
-  ASSERT_EQ(a.DissimiGrid.Size0(), 4);
-  ASSERT_EQ(a.DissimiGrid.Size1(), 5);
+  ASSERT_EQ(c.DissimiGrid.Size0(), 4);
+  ASSERT_EQ(c.DissimiGrid.Size1(), 5);
   EXPECT_EQ(h.Grid(0, 0), "groups");
   EXPECT_EQ(h.Grid(3, 0), "group 2");
   EXPECT_EQ(h.Grid(0, 1), "group 0");
@@ -63,15 +65,35 @@ TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
   EXPECT_EQ(h.Grid(1, 4), " ");
 }
 
+TEST(AnalysisCharts, LaterChartsLayOutTheTableAtTheNextComputation) {
+  HandWorld h(6, 6, 2);
+  h.Fill(0, 0, 2, 5, 1);
+  h.Fill(3, 0, 5, 5, 2);
+  h.SetAgentField(36);
+  h.analysis.ResetAnalysis();
+  {
+    AnalysisCharts late(h.analysis, h.w);
+    EXPECT_EQ(late.DissimiGrid.Size0(), 0);
+    ASSERT_TRUE(h.analysis.ComputeSegregation());
+    ASSERT_EQ(late.DissimiGrid.Size0(), 3);
+    ASSERT_EQ(late.DissimiGrid.Size1(), 4);
+    EXPECT_EQ(late.DissimiGrid(0, 1), "group 0");
+    EXPECT_EQ(late.DissimiGrid(2, 1), world::FormatTwoDecimals(h.analysis.DissimilarityTable()(0, 1), ','));
+  }
+  // Charts that go leave the analysis without a listener, not with a dangling one.
+  EXPECT_EQ(h.analysis.Listener(), nullptr);
+  EXPECT_TRUE(h.analysis.ComputeSegregation());
+}
+
 TEST(ResetAnalysis, TitlesTakeTheTileFieldTextAtTheReset) {
   HandWorld h(6, 6, 2);
   h.controls.SetText(simulation::MainControl::TileSize, "007");
   h.analysis.ResetAnalysis();
-  EXPECT_EQ(h.analysis.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
+  EXPECT_EQ(h.charts.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
   h.controls.SetText(simulation::MainControl::TileSize, "5");
-  EXPECT_EQ(h.analysis.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
+  EXPECT_EQ(h.charts.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
   h.analysis.ResetAnalysis();
-  EXPECT_EQ(h.analysis.Chart5.Title, Titles{"density - segregation measure in 5x5 tiles"});
+  EXPECT_EQ(h.charts.Chart5.Title, Titles{"density - segregation measure in 5x5 tiles"});
 }
 
 TEST(RecordStep, ResetsAtStepOneSoTheFirstPointIsAtOne) {
@@ -122,16 +144,15 @@ TEST(RecordStep, AnalysesClustersAtStepsOneThirtyOneSixtyOne) {
   std::vector<int> analysed;
   for (int step = 1; step <= 61; ++step) {
     h.w.StepCount = step;
-    const auto before = h.analysis.Chart2.Revision;
+    const auto before = h.charts.Chart2.Revision;
     h.analysis.RecordStep();
     // A reset at step 1 retitles the chart too; the cluster title says which step.
-    if (h.analysis.Chart2.Revision != before &&
-        h.analysis.Chart2.Title[0].rfind("cluster sizes >", 0) == 0) {
+    if (h.charts.Chart2.Revision != before && h.charts.Chart2.Title[0].rfind("cluster sizes >", 0) == 0) {
       analysed.push_back(step);
     }
   }
   EXPECT_EQ(analysed, (std::vector<int>{1, 31, 61}));
-  EXPECT_EQ(h.analysis.Chart2.Title, Titles{"cluster sizes >10 at timestep 61"});
+  EXPECT_EQ(h.charts.Chart2.Title, Titles{"cluster sizes >10 at timestep 61"});
 }
 
 TEST(RecordStep, SatisfactionAndClustersComeBeforeAFailingSegregation) {
@@ -170,7 +191,7 @@ TEST(RecordStep, DefaultRunRecordsFromStepOneAtDensityOfElevenThousand) {
   EXPECT_EQ(a.ChangeSeries[3][0].X, 1);
   EXPECT_NEAR(a.ChangeSeries[3][0].Y, 89.1721, 1e-4);
   EXPECT_EQ(a.ChangeSeries[2][1].X, 11999);
-  EXPECT_EQ(a.Chart2.Title, Titles{"cluster sizes >10 at timestep 1"});
+  EXPECT_EQ(sim.analysisCharts.Chart2.Title, Titles{"cluster sizes >10 at timestep 1"});
   int clustered = 0;
   for (const auto& sizes : a.ClusterSizes) {
     for (int s : sizes) clustered += s;

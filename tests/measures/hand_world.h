@@ -8,6 +8,7 @@
 #include "simulation/main_controls.h"
 #include "world/world.h"
 #include "measures/analysis.h"
+#include "measures/analysis_charts.h"
 #include "simulation/simulation.h"
 #include "tests/support/world_builder.h"
 
@@ -19,11 +20,13 @@ struct HandWorld {
   world::World w;
   simulation::ControlModel controls;
   measures::Analysis analysis{w};
+  measures::AnalysisCharts charts{analysis, w};
   std::vector<world::UserError> reports;
 
   HandWorld(int cols, int rows, int groups) {
     simulation::BuildMainControls(controls, w);
     analysis.SetFieldTexts(simulation::AnalysisFieldTexts(controls));
+    charts.SetTileSizeText(&controls.Text(simulation::MainControl::TileSize));
     w.GridCols = cols;
     w.GridRows = rows;
     w.GroupCount = groups;
@@ -57,7 +60,7 @@ struct HandWorld {
   void SetAgentField(int e) { controls.SetText(simulation::MainControl::AgentCount, world::IntToText(e)); }
   void SetTileSize(int t) { controls.SetText(simulation::MainControl::TileSize, world::IntToText(t)); }
 
-  const std::string& Grid(int column, int row) const { return analysis.DissimiGrid(column, row); }
+  const std::string& Grid(int column, int row) const { return charts.DissimiGrid(column, row); }
 };
 
 }  // namespace measures_test

@@ -95,7 +95,7 @@ TEST(ComputeSegregation, SingleTileIndexComparesWithTheAgentField) {
   EXPECT_EQ(h.Grid(2, 1), "0");
   EXPECT_EQ(h.Grid(1, 3), "33,33");
   EXPECT_EQ(h.Grid(2, 3), "20");
-  h.analysis.DecimalSeparator = '.';
+  h.charts.DecimalSeparator = '.';
   ASSERT_TRUE(h.analysis.ComputeSegregation());
   EXPECT_EQ(h.Grid(1, 3), "33.33");
 
@@ -142,8 +142,8 @@ TEST(ComputeSegregation, TableFillsUpperTriangleAndIndexRow) {
   h.Put(1, 1, 3);  // top-left tile
   h.SetAgentField(3);
   h.analysis.ResetAnalysis();
-  h.analysis.DissimiGrid(1, 2) = "typed";  // lower triangle: kept
-  h.analysis.DissimiGrid(2, 1) = "typed";  // upper triangle: overwritten
+  h.charts.DissimiGrid(1, 2) = "typed";  // lower triangle: kept
+  h.charts.DissimiGrid(2, 1) = "typed";  // upper triangle: overwritten
   ASSERT_TRUE(h.analysis.ComputeSegregation());
 
   const std::vector<std::vector<std::string>> expected = {
@@ -153,8 +153,8 @@ TEST(ComputeSegregation, TableFillsUpperTriangleAndIndexRow) {
       {"group 2", " ", " ", "0"},
       {"IS", "50", "100", "50"},
   };
-  ASSERT_EQ(h.analysis.DissimiGrid.Size0(), 4);
-  ASSERT_EQ(h.analysis.DissimiGrid.Size1(), 5);
+  ASSERT_EQ(h.charts.DissimiGrid.Size0(), 4);
+  ASSERT_EQ(h.charts.DissimiGrid.Size1(), 5);
   for (int row = 0; row < 5; ++row) {
     for (int col = 0; col < 4; ++col) {
       EXPECT_EQ(h.Grid(col, row), expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)])
@@ -202,8 +202,8 @@ TEST(ComputeSegregation, DissimilarTwiceAppendsTwoIdenticalPoints) {
   ApartPair h;
   h.w.StepCount = 12;
   h.analysis.ResetAnalysis();
-  ASSERT_TRUE(h.analysis.Button2Click());
-  ASSERT_TRUE(h.analysis.Button2Click());
+  ASSERT_TRUE(h.analysis.ComputeSegregation(true));
+  ASSERT_TRUE(h.analysis.ComputeSegregation(true));
   for (const auto* list : {&h.analysis.SegregationSeries, &h.analysis.DensitySegregationSeries}) {
     for (const auto& s : *list) {
       ASSERT_EQ(s.size(), 2u);
@@ -280,7 +280,7 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   ASSERT_TRUE(h.ResetAndCompute());
   const auto segregation = h.analysis.SegregationSeries;
   const auto change = h.analysis.ChangeSeries;
-  const auto grid = h.analysis.DissimiGrid;
+  const auto grid = h.charts.DissimiGrid;
 
   h.controls.Get(simulation::MainControl::AgentCount).Text = "";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
@@ -289,7 +289,7 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   EXPECT_STREQ(h.reports[0].what(), "'' ist kein gültiger Integerwert");
   EXPECT_EQ(h.analysis.SegregationSeries, segregation);
   EXPECT_EQ(h.analysis.ChangeSeries, change);
-  EXPECT_EQ(h.analysis.DissimiGrid, grid);
+  EXPECT_EQ(h.charts.DissimiGrid, grid);
 
   // Another bad text is news; so is the same one after a good computation.
   h.controls.Get(simulation::MainControl::AgentCount).Text = "1x";
@@ -303,8 +303,8 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   EXPECT_EQ(h.reports.size(), 3u);
 
   // The button is pressed by the user, who hears about it every time.
-  EXPECT_FALSE(h.analysis.Button2Click());
-  EXPECT_FALSE(h.analysis.Button2Click());
+  EXPECT_FALSE(h.analysis.ComputeSegregation(true));
+  EXPECT_FALSE(h.analysis.ComputeSegregation(true));
   EXPECT_EQ(h.reports.size(), 5u);
 }
 

@@ -94,7 +94,7 @@ class AnalysisWindowTest : public QObject {
     QCOMPARE(grid->item(0, 1)->text(), QString("group 0"));
     QCOMPARE(grid->item(6, 0)->text(), QString("group 5"));
     QCOMPARE(grid->item(7, 0)->text(), QString("IS"));
-    QCOMPARE(grid->item(7, 3)->text(), QString::fromStdString(sim().analysis.DissimiGrid(3, 7)));
+    QCOMPARE(grid->item(7, 3)->text(), QString::fromStdString(sim().analysisCharts.DissimiGrid(3, 7)));
     QVERIFY(grid->item(7, 3)->text() != " ");
     QCOMPARE(grid->columnWidth(1), 45);
     QCOMPARE(grid->rowHeight(1), 20);
@@ -108,9 +108,9 @@ class AnalysisWindowTest : public QObject {
     form().refresh();
     auto* grid = form().dissimiGrid();
     grid->item(1, 1)->setText("note");
-    QCOMPARE(sim().analysis.DissimiGrid(1, 1), std::string("note"));
+    QCOMPARE(sim().analysisCharts.DissimiGrid(1, 1), std::string("note"));
     grid->item(0, 1)->setText("header");  // fixed cells are the program's own
-    QCOMPARE(sim().analysis.DissimiGrid(1, 0), std::string("group 0"));
+    QCOMPARE(sim().analysisCharts.DissimiGrid(1, 0), std::string("group 0"));
     form().refresh();
     QCOMPARE(grid->item(1, 1)->text(), QString("note"));
     QCOMPARE(grid->item(0, 1)->text(), QString("group 0"));
