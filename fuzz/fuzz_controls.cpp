@@ -11,6 +11,7 @@
 #include "world/convert.h"
 #include "fuzz_input.h"
 #include "streets/layouts.h"
+#include "tests/support/world_builder.h"
 #include "tests/support/world_invariants.h"
 
 namespace {
@@ -33,11 +34,10 @@ void KeepSmall(simulation::ControlModel& c) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input in(data, size);
-  simulation::Simulation sim([] { return std::uint64_t{1}; });
+  const auto set =
+      test_support::SetUp({{"Edit_cellSiz", "20"}, {"Edit_anzAg", "400"}}, [] { return std::uint64_t{1}; });
+  simulation::Simulation& sim = *set;
   sim.SetReporter([](const world::UserError&) {});
-  sim.controls.SetByUser("Edit_cellSiz", "20");
-  sim.controls.SetByUser("Edit_anzAg", "400");
-  sim.NewSetup();
 
   std::vector<std::string> names;
   for (const auto& name : sim.controls.Names()) {

@@ -5,14 +5,14 @@
 #include "simulation/simulation.h"
 #include "fuzz_input.h"
 #include "streets/editing.h"
+#include "tests/support/world_builder.h"
 #include "tests/support/world_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input in(data, size);
-  simulation::Simulation sim([] { return std::uint64_t{2}; });
-  sim.controls.SetByUser("Edit_cellSiz", std::to_string(in.Int(5, 34)));
-  sim.controls.SetByUser("Edit_anzAg", "300");
-  sim.NewSetup();
+  const auto set = test_support::SetUp({{"Edit_cellSiz", std::to_string(in.Int(5, 34))}, {"Edit_anzAg", "300"}},
+                                       [] { return std::uint64_t{2}; });
+  simulation::Simulation& sim = *set;
   streets::StreetEditor editor(sim.world, simulation::StreetEditorHooks(sim.world, sim.controls));
   for (int op = 0; op < 60 && !in.Empty(); ++op) {
     const int x = in.Int(-60, 760), y = in.Int(-60, 760);

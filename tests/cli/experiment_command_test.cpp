@@ -12,12 +12,10 @@
 namespace cli {
 namespace {
 
-using namespace cli_test;
-
 ExperimentOptions Options(const std::string& experiment, std::vector<std::string> fields, const std::string& out) {
   ExperimentOptions o;
   o.Experiment = experiment;
-  o.Settings = SmallWorld();
+  o.Settings = test_support::SmallWorldSettings();
   o.Fields = std::move(fields);
   o.Seed = 42;
   o.Threads = 1;
@@ -45,41 +43,42 @@ ExperimentOptions Stability3d(const std::string& out) {
 }
 
 TEST(ExperimentCommand, TheThreadCountChangesNoByteOfTheOutput) {
-  Scratch scratch("threads");
+  test_support::Scratch scratch("threads");
   for (auto make : {Parameterspace, Stability3d}) {
     ExperimentOptions one = make(scratch / "one");
     ExperimentOptions three = make(scratch / "three");
     three.Threads = 3;
-    ASSERT_EQ(Experiment(one).Status, 0);
-    ASSERT_EQ(Experiment(three).Status, 0);
-    const auto a = FolderContents(scratch / "one");
-    EXPECT_EQ(a, FolderContents(scratch / "three")) << one.Experiment;
-    EXPECT_EQ(Lines(ReadFile(scratch / "one/runs.csv")).size(), one.Experiment == "stability" ? 7u : 10u);
+    ASSERT_EQ(test_support::Experiment(one).Status, 0);
+    ASSERT_EQ(test_support::Experiment(three).Status, 0);
+    const auto a = test_support::FolderContents(scratch / "one");
+    EXPECT_EQ(a, test_support::FolderContents(scratch / "three")) << one.Experiment;
+    EXPECT_EQ(test_support::Lines(test_support::ReadFile(scratch / "one/runs.csv")).size(),
+              one.Experiment == "stability" ? 7u : 10u);
     std::filesystem::remove_all(scratch / "one");
     std::filesystem::remove_all(scratch / "three");
   }
 }
 
 TEST(ExperimentCommand, MergedShardsEqualASingleRunByteForByte) {
-  Scratch scratch("shards");
+  test_support::Scratch scratch("shards");
   for (auto make : {Growth, Stability3d}) {
     const std::string name = make("").Experiment;
     ExperimentOptions single = make(scratch / (name + "-single"));
     single.Threads = 2;
-    ASSERT_EQ(Experiment(single).Status, 0);
+    ASSERT_EQ(test_support::Experiment(single).Status, 0);
     std::vector<std::string> shards;
     for (int k = 0; k < 3; ++k) {
       ExperimentOptions shard = make(scratch / (name + "-shard" + std::to_string(k)));
       shard.Shard = std::to_string(k) + "/3";
-      ASSERT_EQ(Experiment(shard).Status, 0);
+      ASSERT_EQ(test_support::Experiment(shard).Status, 0);
       // A shard holds its own rows only and no summary: that needs them all.
       EXPECT_FALSE(std::filesystem::exists(*shard.Out + "/summary.json"));
       shards.insert(shards.begin(), *shard.Out);  // given in any order
     }
-    const Outcome merged = MergeFolders(shards, scratch / (name + "-merged"));
+    const test_support::Outcome merged = test_support::MergeFolders(shards, scratch / (name + "-merged"));
     ASSERT_EQ(merged.Status, 0) << merged.Err;
-    const auto files = FolderContents(*single.Out);
-    EXPECT_EQ(files, FolderContents(scratch / (name + "-merged"))) << name;
+    const auto files = test_support::FolderContents(*single.Out);
+    EXPECT_EQ(files, test_support::FolderContents(scratch / (name + "-merged"))) << name;
     std::vector<std::string> names;
     for (const auto& [file, bytes] : files) names.push_back(file);
     if (name == "growth") {
@@ -92,13 +91,13 @@ TEST(ExperimentCommand, MergedShardsEqualASingleRunByteForByte) {
 }
 
 TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
-  Scratch scratch("resume");
-  ASSERT_EQ(Experiment(Parameterspace(scratch / "whole")).Status, 0);
-  const std::vector<std::string> whole = Lines(ReadFile(scratch / "whole/runs.csv"));
+  test_support::Scratch scratch("resume");
+  ASSERT_EQ(test_support::Experiment(Parameterspace(scratch / "whole")).Status, 0);
+  const std::vector<std::string> whole = test_support::Lines(test_support::ReadFile(scratch / "whole/runs.csv"));
   ASSERT_EQ(whole.size(), 10u);
 
   // Stopped before the first step: the folder knows the run, no unit is done.
-  const Outcome stopped = Experiment(Parameterspace(scratch / "stopped"), 2);
+  const test_support::Outcome stopped = test_support::Experiment(Parameterspace(scratch / "stopped"), 2);
   EXPECT_EQ(stopped.Status, 130);
   EXPECT_EQ(stopped.Err, "stopped: 0 of 9 calculations are done; run the same command with --resume to continue\n");
   EXPECT_FALSE(std::filesystem::exists(scratch / "stopped/runs.csv"));
@@ -113,10 +112,10 @@ TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
   resume.Resume = true;
   resume.Seed.reset();  // the run's own seed is kept
   resume.Threads = 2;
-  const Outcome resumed = Experiment(resume);
+  const test_support::Outcome resumed = test_support::Experiment(resume);
   ASSERT_EQ(resumed.Status, 0) << resumed.Err;
 
-  const std::vector<std::string> rows = Lines(ReadFile(scratch / "stopped/runs.csv"));
+  const std::vector<std::string> rows = test_support::Lines(test_support::ReadFile(scratch / "stopped/runs.csv"));
   ASSERT_EQ(rows.size(), whole.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i], i == 1 || i == 5 ? marked(whole[i]) : whole[i]) << i;
@@ -124,7 +123,7 @@ TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
   EXPECT_FALSE(std::filesystem::exists(scratch / "stopped/journal"));
   EXPECT_TRUE(std::filesystem::exists(scratch / "stopped/summary.json"));
 
-  const Outcome again = Experiment(resume);
+  const test_support::Outcome again = test_support::Experiment(resume);
   EXPECT_EQ(again.Status, 0);
   EXPECT_NE(again.Err.find("is complete; nothing to resume"), std::string::npos);
 }
@@ -132,11 +131,11 @@ TEST(ExperimentCommand, AStoppedRunResumesWithoutRecomputingFinishedUnits) {
 TEST(ExperimentCommand, SetUpsAmongTheSettingsAreRecordedAndRepeatedOnEveryWorld) {
   // After a set-up at cell size 17, 3000 agents are clamped to what 41 x 41
   // holds (1597); without it they are taken against the first, larger world.
-  Scratch scratch("setups");
+  test_support::Scratch scratch("setups");
   ExperimentOptions o = Parameterspace(scratch / "run");
   o.Settings = {"Edit_cellSiz=17", kSetupText, "Edit_anzAg=3000", "cb_individTol=0"};
-  ASSERT_EQ(Experiment(o).Status, 0);
-  const auto manifest = nlohmann::json::parse(ReadFile(scratch / "run/run.json"));
+  ASSERT_EQ(test_support::Experiment(o).Status, 0);
+  const auto manifest = nlohmann::json::parse(test_support::ReadFile(scratch / "run/run.json"));
   EXPECT_EQ(manifest["set"], nlohmann::json(o.Settings));
 
   // Resumed and merged runs read the sequence back from run.json.
@@ -144,48 +143,48 @@ TEST(ExperimentCommand, SetUpsAmongTheSettingsAreRecordedAndRepeatedOnEveryWorld
   std::filesystem::remove(scratch / "run/summary.json");
   ExperimentOptions resume = o;
   resume.Resume = true;
-  ASSERT_EQ(Experiment(resume).Status, 0);
+  ASSERT_EQ(test_support::Experiment(resume).Status, 0);
   ExperimentOptions without = o;
   without.Settings = {"Edit_cellSiz=17", "Edit_anzAg=3000", "cb_individTol=0"};
   without.Out = scratch / "without";
-  ASSERT_EQ(Experiment(without).Status, 0);
-  EXPECT_NE(ReadFile(scratch / "run/runs.csv"), ReadFile(scratch / "without/runs.csv"));
+  ASSERT_EQ(test_support::Experiment(without).Status, 0);
+  EXPECT_NE(test_support::ReadFile(scratch / "run/runs.csv"), test_support::ReadFile(scratch / "without/runs.csv"));
 }
 
 TEST(ExperimentCommand, ResumeRefusesAnotherRunsSettings) {
-  Scratch scratch("resume-other");
-  ASSERT_EQ(Experiment(Parameterspace(scratch / "run"), 2).Status, 130);
+  test_support::Scratch scratch("resume-other");
+  ASSERT_EQ(test_support::Experiment(Parameterspace(scratch / "run"), 2).Status, 130);
   ExperimentOptions other = Parameterspace(scratch / "run");
   other.Resume = true;
   other.Fields.push_back("E_calcVals=2");
-  Outcome r = Experiment(other);
+  test_support::Outcome r = test_support::Experiment(other);
   EXPECT_EQ(r.Status, 2);
   EXPECT_NE(r.Err.find("holds a run of other settings"), std::string::npos) << r.Err;
   other = Parameterspace(scratch / "run");
   other.Resume = true;
   other.Seed = 7;
-  r = Experiment(other);
+  r = test_support::Experiment(other);
   EXPECT_EQ(r.Status, 2);
   EXPECT_EQ(r.Err, scratch / "run" + " holds a run with seed 42, not 7\n");
 }
 
 TEST(ExperimentCommand, AFolderThatAnotherRunWritesIsRefused) {
-  Scratch scratch("busy");
-  ASSERT_EQ(Experiment(Parameterspace(scratch / "run"), 2).Status, 130);
+  test_support::Scratch scratch("busy");
+  ASSERT_EQ(test_support::Experiment(Parameterspace(scratch / "run"), 2).Status, 130);
   const Journal held(scratch / "run/journal");  // as a run still going on holds it
   ExperimentOptions again = Parameterspace(scratch / "run");
   again.Resume = true;
-  const Outcome r = Experiment(again);
+  const test_support::Outcome r = test_support::Experiment(again);
   EXPECT_EQ(r.Status, 2);
   EXPECT_EQ(r.Err, scratch / "run/journal" + " is being written by another run of this folder\n");
 }
 
 TEST(ExperimentCommand, ARoundThatDoesNotSettleInTimeStopsTheRunWithStatusOne) {
-  Scratch scratch("unsettled");
+  test_support::Scratch scratch("unsettled");
   // The threshold rises only after six steps of equal counts: three never suffice.
   ExperimentOptions o = Stability3d(scratch / "run");
   o.MaxRoundSteps = 3;
-  const Outcome r = Experiment(o);
+  const test_support::Outcome r = test_support::Experiment(o);
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("round 1 did not settle at tolerance 25 within 3 steps (--max-round-steps)"),
             std::string::npos)
@@ -195,24 +194,24 @@ TEST(ExperimentCommand, ARoundThatDoesNotSettleInTimeStopsTheRunWithStatusOne) {
 }
 
 TEST(ExperimentCommand, ARunWithoutSeedRecordsTheSeedThatRepeatsIt) {
-  Scratch scratch("clock-seed");
+  test_support::Scratch scratch("clock-seed");
   ExperimentOptions drawn = Parameterspace(scratch / "drawn");
   drawn.Seed.reset();
-  ASSERT_EQ(Experiment(drawn).Status, 0);
-  const auto summary = nlohmann::json::parse(ReadFile(scratch / "drawn/summary.json"));
+  ASSERT_EQ(test_support::Experiment(drawn).Status, 0);
+  const auto summary = nlohmann::json::parse(test_support::ReadFile(scratch / "drawn/summary.json"));
   ExperimentOptions repeat = Parameterspace(scratch / "repeat");
   repeat.Seed = summary.at("seed").get<std::uint64_t>();
-  ASSERT_EQ(Experiment(repeat).Status, 0);
-  EXPECT_EQ(FolderContents(scratch / "drawn"), FolderContents(scratch / "repeat"));
+  ASSERT_EQ(test_support::Experiment(repeat).Status, 0);
+  EXPECT_EQ(test_support::FolderContents(scratch / "drawn"), test_support::FolderContents(scratch / "repeat"));
 }
 
 TEST(ExperimentCommand, AGroupCountBeyondTheRangeStopsTheSweepThere) {
-  Scratch scratch("groups");
+  test_support::Scratch scratch("groups");
   ExperimentOptions o = Options(
       "parameterspace", {"CB_param=0", "E_valFrom=999", "E_valTo=1001", "E_calcVals=2", "E_toSteps=1"}, scratch / "run");
   o.Settings = {"Edit_cellSiz=34", "Edit_anzAg=50"};
   // One worker: with more, the halt may abandon a calculation of 1000 still running.
-  const Outcome r = Experiment(o);
+  const test_support::Outcome r = test_support::Experiment(o);
   EXPECT_EQ(r.Status, 1);
   const std::string refusal = "(value 1001): the number of groups must be at most 1000";
   const auto first = r.Err.find(refusal);
@@ -223,18 +222,18 @@ TEST(ExperimentCommand, AGroupCountBeyondTheRangeStopsTheSweepThere) {
 }
 
 TEST(ExperimentCommand, ATrialShowsThePlanAndRunsTheFirstCalculationBriefly) {
-  Scratch scratch("trial");
+  test_support::Scratch scratch("trial");
   ExperimentOptions o = Parameterspace(scratch / "run");
   o.Fields.push_back("E_valTo=2147483647");
   o.Trial = 2;
-  Outcome r = Experiment(o);
+  test_support::Outcome r = test_support::Experiment(o);
   EXPECT_EQ(r.Status, 0);
   EXPECT_EQ(r.Err, "parameterspace: 6442450938 calculations planned\ncalculation 0 (value 2): stopped after 2 steps\n");
   EXPECT_FALSE(std::filesystem::exists(scratch / "run"));
 
   o = Stability3d(scratch / "run");
   o.Trial = 1000000;
-  r = Experiment(o);
+  r = test_support::Experiment(o);
   EXPECT_EQ(r.Status, 0);
   EXPECT_EQ(r.Err.substr(0, 40), "stability: 6 rounds in 3 passes planned\n") << r.Err;
   EXPECT_NE(r.Err.find("pass 0 (value 3): complete after "), std::string::npos) << r.Err;
@@ -242,7 +241,7 @@ TEST(ExperimentCommand, ATrialShowsThePlanAndRunsTheFirstCalculationBriefly) {
 }
 
 TEST(ExperimentCommand, BadInputExitsWithTwoAndWritesNothing) {
-  Scratch scratch("bad");
+  test_support::Scratch scratch("bad");
   std::ofstream(scratch / "file") << "not a folder";
   std::filesystem::create_directories(scratch / "taken");
   std::ofstream(scratch / "taken/run.json") << "{}";
@@ -285,7 +284,7 @@ TEST(ExperimentCommand, BadInputExitsWithTwoAndWritesNothing) {
   for (const Case& c : cases) {
     ExperimentOptions o = Parameterspace(scratch / "out");
     c.Change(o);
-    const Outcome r = Experiment(o);
+    const test_support::Outcome r = test_support::Experiment(o);
     EXPECT_EQ(r.Status, 2) << c.Message;
     EXPECT_EQ(r.Err.substr(0, c.Message.size()), c.Message);
     EXPECT_FALSE(std::filesystem::exists(scratch / "out")) << c.Message;
@@ -293,19 +292,19 @@ TEST(ExperimentCommand, BadInputExitsWithTwoAndWritesNothing) {
   }
   ExperimentOptions stability = Stability3d(scratch / "out");
   stability.Fields.push_back("CB_param=-1");
-  const Outcome r = Experiment(stability);
+  const test_support::Outcome r = test_support::Experiment(stability);
   EXPECT_EQ(r.Status, 2);
   EXPECT_EQ(r.Err, "please select a parameter\n");
-  EXPECT_EQ(ReadFile(scratch / "taken/run.json"), "{}");
+  EXPECT_EQ(test_support::ReadFile(scratch / "taken/run.json"), "{}");
 }
 
 TEST(Merge, RefusesFoldersThatAreNotTheCompleteShardsOfOneRun) {
-  Scratch scratch("merge-bad");
+  test_support::Scratch scratch("merge-bad");
   auto shard = [&](const std::string& name, const std::string& k, std::uint64_t seed = 42) {
     ExperimentOptions o = Parameterspace(scratch / name);
     o.Shard = k;
     o.Seed = seed;
-    EXPECT_EQ(Experiment(o).Status, 0);
+    EXPECT_EQ(test_support::Experiment(o).Status, 0);
     return scratch / name;
   };
   const std::string a = shard("a", "0/2");
@@ -314,7 +313,7 @@ TEST(Merge, RefusesFoldersThatAreNotTheCompleteShardsOfOneRun) {
   const std::string d = shard("d", "1/3");
   ExperimentOptions unfinished = Parameterspace(scratch / "e");
   unfinished.Shard = "1/2";
-  ASSERT_EQ(Experiment(unfinished, 15).Status, 143);
+  ASSERT_EQ(test_support::Experiment(unfinished, 15).Status, 143);
   const std::string e = scratch / "e";
 
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
@@ -326,13 +325,13 @@ TEST(Merge, RefusesFoldersThatAreNotTheCompleteShardsOfOneRun) {
       {{a, scratch / "nowhere"}, scratch / "nowhere" + " holds no experiment run (no run.json)\n"},
   };
   for (const auto& [inputs, message] : cases) {
-    const Outcome r = MergeFolders(inputs, scratch / "merged");
+    const test_support::Outcome r = test_support::MergeFolders(inputs, scratch / "merged");
     EXPECT_EQ(r.Status, 2);
     EXPECT_EQ(r.Err, message);
     EXPECT_FALSE(std::filesystem::exists(scratch / "merged")) << message;
   }
-  ASSERT_EQ(MergeFolders({b, a}, scratch / "merged").Status, 0);
-  const Outcome again = MergeFolders({b, a}, scratch / "merged");
+  ASSERT_EQ(test_support::MergeFolders({b, a}, scratch / "merged").Status, 0);
+  const test_support::Outcome again = test_support::MergeFolders({b, a}, scratch / "merged");
   EXPECT_EQ(again.Status, 2);
   EXPECT_EQ(again.Err, scratch / "merged" + " already holds a run; choose another --out\n");
 }

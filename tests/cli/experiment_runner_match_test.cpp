@@ -18,7 +18,6 @@
 namespace cli {
 namespace {
 
-using namespace cli_test;
 using experiments::Point;
 using experiments::Series;
 using nlohmann::json;
@@ -59,8 +58,9 @@ struct Headless {
   json Summary;
 };
 
-Headless RunHeadless(Scratch& scratch, const std::string& experiment, const std::vector<std::string>& fields,
-                     const std::vector<std::string>& settings = SmallWorld()) {
+Headless RunHeadless(test_support::Scratch& scratch, const std::string& experiment,
+                     const std::vector<std::string>& fields,
+                     const std::vector<std::string>& settings = test_support::SmallWorldSettings()) {
   ExperimentOptions o;
   o.Experiment = experiment;
   o.Settings = settings;
@@ -69,18 +69,18 @@ Headless RunHeadless(Scratch& scratch, const std::string& experiment, const std:
   o.Threads = 1;
   o.Out = scratch / experiment;
   o.MaxRoundSteps = 20000;
-  const Outcome r = Experiment(o);
+  const test_support::Outcome r = test_support::Experiment(o);
   EXPECT_EQ(r.Status, 0) << r.Err;
   Headless h;
   auto table = [&](const std::string& file) {
     std::vector<std::vector<std::string>> rows;
-    const auto lines = Lines(ReadFile(*o.Out + "/" + file));
-    for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(Fields(lines[i]));
+    const auto lines = test_support::Lines(test_support::ReadFile(*o.Out + "/" + file));
+    for (std::size_t i = 1; i < lines.size(); ++i) rows.push_back(test_support::Fields(lines[i]));
     return rows;
   };
   h.Runs = table("runs.csv");
   if (experiment == "stability") h.Rises = table("rises.csv");
-  h.Summary = json::parse(ReadFile(*o.Out + "/summary.json"));
+  h.Summary = json::parse(test_support::ReadFile(*o.Out + "/summary.json"));
   return h;
 }
 
@@ -122,10 +122,10 @@ TEST(HeadlessExperiment, EveryNameMakesTheExperimentOfItsWindowWithItsTables) {
 }
 
 TEST(HeadlessExperiment, ParameterSpaceMatchesTheWindowsRunnerCalculationByCalculation) {
-  Scratch scratch("match-ps");
+  test_support::Scratch scratch("match-ps");
   const std::vector<std::string> fields = {"CB_param=0", "E_toSteps=31", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "parameterspace", fields);
-  WindowWorld w("parameterspace", SmallWorld(), fields);
+  WindowWorld w("parameterspace", test_support::SmallWorldSettings(), fields);
   experiments::ParameterSpaceExperiment window(w.Sim());
   w.Run(window);
 
@@ -151,10 +151,10 @@ TEST(HeadlessExperiment, ParameterSpaceMatchesTheWindowsRunnerCalculationByCalcu
 }
 
 TEST(HeadlessExperiment, GrowthLinesMatchTheWindowsRunner) {
-  Scratch scratch("match-growth");
+  test_support::Scratch scratch("match-growth");
   const std::vector<std::string> fields = {"E_valFrom=20", "E_valTo=40", "E_toSteps=15", "E_calcVals=2"};
   const Headless h = RunHeadless(scratch, "growth", fields);
-  WindowWorld w("growth", SmallWorld(), fields);
+  WindowWorld w("growth", test_support::SmallWorldSettings(), fields);
   experiments::GrowthExperiment window(w.Sim());
   w.Run(window);
 
@@ -170,12 +170,12 @@ TEST(HeadlessExperiment, GrowthLinesMatchTheWindowsRunner) {
 }
 
 TEST(HeadlessExperiment, StreetGridCalculationsMatchTheWindowsRunner) {
-  Scratch scratch("match-streets");
+  test_support::Scratch scratch("match-streets");
   const std::vector<std::string> fields = {"E_valFrom=2", "E_valTo=4", "E_toSteps=12", "E_calcVals=2"};
   // Random street types are drawn before the set-up, from what the previous
   // calculation left in the window's generator; a fixed type leaves the
   // layout to the value alone.
-  std::vector<std::string> settings = SmallWorld();
+  std::vector<std::string> settings = test_support::SmallWorldSettings();
   settings.push_back("CB_rndTyp=0");
   const Headless h = RunHeadless(scratch, "streets", fields, settings);
   WindowWorld w("streets", settings, fields);
@@ -194,10 +194,10 @@ TEST(HeadlessExperiment, StreetGridCalculationsMatchTheWindowsRunner) {
 }
 
 TEST(HeadlessExperiment, StabilityRoundsMatchTheWindowsRunner) {
-  Scratch scratch("match-stability");
+  test_support::Scratch scratch("match-stability");
   const std::vector<std::string> fields = {"E_valFrom=25", "E_valTo=28", "E_calcRds=3"};
   const Headless h = RunHeadless(scratch, "stability", fields);
-  WindowWorld w("stability", SmallWorld(), fields);
+  WindowWorld w("stability", test_support::SmallWorldSettings(), fields);
   experiments::StabilitySurface surface;
   experiments::StabilityExperiment window(w.Sim(), surface);
   w.Run(window);

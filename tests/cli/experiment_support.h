@@ -12,11 +12,11 @@
 #include "cli/experiment_command.h"
 #include "cli/merge_command.h"
 
-namespace cli_test {
+namespace test_support {
 
 // A small world every experiment test runs on: 41 x 41 cells, 800 agents,
 // the global threshold.
-inline std::vector<std::string> SmallWorld() {
+inline std::vector<std::string> SmallWorldSettings() {
   return {"Edit_cellSiz=17", "Edit_anzAg=800", "cb_individTol=0"};
 }
 
@@ -90,4 +90,4 @@ inline std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-}  // namespace cli_test
+}  // namespace test_support

@@ -6,8 +6,6 @@
 namespace cli {
 namespace {
 
-using namespace cli_test;
-
 // The columns of one experiment's tables, as a run of one calculation writes them.
 struct Columns {
   std::string Experiment;
@@ -49,29 +47,29 @@ const std::vector<Columns>& AllColumns() {
 }
 
 std::string FirstLine(const std::string& path) {
-  const auto lines = Lines(ReadFile(path));
+  const auto lines = test_support::Lines(test_support::ReadFile(path));
   return lines.empty() ? std::string() : lines.front();
 }
 
 TEST(ExperimentTables, EachExperimentWritesItsColumns) {
-  Scratch scratch("columns");
+  test_support::Scratch scratch("columns");
   for (const Columns& c : AllColumns()) {
     ExperimentOptions o;
     o.Experiment = c.Experiment;
-    o.Settings = SmallWorld();
+    o.Settings = test_support::SmallWorldSettings();
     o.Fields = c.Fields;
     o.Seed = 1;
     o.Out = scratch / c.Experiment;
     o.MaxRoundSteps = 20000;
-    const Outcome r = Experiment(o);
+    const test_support::Outcome r = test_support::Experiment(o);
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(FirstLine(*o.Out + "/runs.csv"), c.Runs);
     EXPECT_EQ(FirstLine(*o.Out + "/steps.csv"), c.Steps);
     EXPECT_EQ(FirstLine(*o.Out + "/rises.csv"), c.Rises);
-    const auto runs = Lines(ReadFile(*o.Out + "/runs.csv"));
+    const auto runs = test_support::Lines(test_support::ReadFile(*o.Out + "/runs.csv"));
     ASSERT_EQ(runs.size(), 2u);
-    const auto fields = Fields(runs[1]);
-    EXPECT_EQ(fields.size(), Fields(c.Runs).size());
+    const auto fields = test_support::Fields(runs[1]);
+    EXPECT_EQ(fields.size(), test_support::Fields(c.Runs).size());
     EXPECT_EQ(fields[0], c.Experiment);
     EXPECT_EQ(fields[1], "0");
     // Without "activate" a stability pass has no third value.
@@ -80,14 +78,14 @@ TEST(ExperimentTables, EachExperimentWritesItsColumns) {
 }
 
 TEST(ExperimentTables, TheReadmeNamesEveryColumn) {
-  const std::string readme = ReadFile(VICINARA_README);
+  const std::string readme = test_support::ReadFile(VICINARA_README);
   const auto at = readme.find("## Experiments");
   ASSERT_NE(at, std::string::npos);
   const std::string section = readme.substr(at, readme.find("\n## ", at + 1) - at);
   for (const Columns& c : AllColumns()) {
     for (const std::string& header : {c.Runs, c.Steps, c.Rises}) {
       if (header.empty()) continue;
-      for (const std::string& column : Fields(header)) {
+      for (const std::string& column : test_support::Fields(header)) {
         EXPECT_NE(section.find("`" + column + "`"), std::string::npos) << column;
       }
     }

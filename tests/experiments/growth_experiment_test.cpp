@@ -7,9 +7,9 @@
 namespace experiments {
 namespace {
 
-using experiments_test::RunOut;
+using test_support::RunOut;
 using test_support::SmallWorld;
-using experiments_test::Type;
+using test_support::Type;
 
 std::vector<std::string> Titles(const std::deque<DerivedSeries>& lines) {
   std::vector<std::string> titles;

@@ -10,10 +10,10 @@
 namespace experiments {
 namespace {
 
-using experiments_test::Reports;
-using experiments_test::RunOut;
+using test_support::Reports;
+using test_support::RunOut;
 using test_support::SmallWorld;
-using experiments_test::Type;
+using test_support::Type;
 
 std::vector<double> Xs(const Series& s) {
   std::vector<double> xs;

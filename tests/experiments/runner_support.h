@@ -8,7 +8,7 @@
 #include "tests/support/world_builder.h"
 
 // Driving the experiment runners as their windows do.
-namespace experiments_test {
+namespace test_support {
 
 // The messages a runner reported, in order.
 struct Reports {
@@ -34,4 +34,4 @@ inline void Type(simulation::ControlModel& controls, const test_support::Setting
   for (const auto& [name, value] : settings) controls.SetByUser(name, value);
 }
 
-}  // namespace experiments_test
+}  // namespace test_support

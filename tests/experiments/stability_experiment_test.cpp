@@ -9,10 +9,10 @@
 namespace experiments {
 namespace {
 
-using experiments_test::Reports;
-using experiments_test::RunOut;
+using test_support::Reports;
+using test_support::RunOut;
 using test_support::SmallWorld;
-using experiments_test::Type;
+using test_support::Type;
 
 // One call of SaveWindows: its number and whether the 3-D picture was on.
 struct Save {

@@ -7,10 +7,10 @@
 namespace experiments {
 namespace {
 
-using experiments_test::Reports;
-using experiments_test::RunOut;
+using test_support::Reports;
+using test_support::RunOut;
 using test_support::SmallWorld;
-using experiments_test::Type;
+using test_support::Type;
 
 TEST(StreetsExperiment, DefaultsPlanFiveHundredTenCalculations) {
   auto sim = SmallWorld();

@@ -9,10 +9,10 @@
 namespace experiments {
 namespace {
 
-using experiments_test::Reports;
-using experiments_test::RunOut;
+using test_support::Reports;
+using test_support::RunOut;
 using test_support::SmallWorld;
-using experiments_test::Type;
+using test_support::Type;
 
 // Records what the loop asks of its window, and what the world looked like then.
 struct LogHooks : SweepRunner::Hooks {

@@ -11,8 +11,8 @@ namespace exporting {
 namespace {
 
 using display::RgbImage;
-using exporting_test::TempFolder;
-using exporting_test::UserErrorText;
+using test_support::TempFolder;
+using test_support::UserErrorText;
 
 std::vector<std::uint8_t> Header(std::uint32_t fileSize, std::int32_t width, std::int32_t height, int bits,
                                  std::uint32_t compression = 0) {

@@ -13,7 +13,7 @@
 
 #include "world/convert.h"
 
-namespace exporting_test {
+namespace test_support {
 
 // A fresh empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.
@@ -83,4 +83,4 @@ inline std::string ReadWithXlrd(const TempFolder& temp, const std::string& xls) 
   return status == 0 ? text.str() : "xlrd failed: " + text.str();
 }
 
-}  // namespace exporting_test
+}  // namespace test_support

@@ -29,9 +29,9 @@ extern "C" {
 
 namespace {
 
-using exporting::FilmFormat;
 using display::RgbImage;
-using exporting_test::TempFolder;
+using exporting::FilmFormat;
+using test_support::TempFolder;
 
 // --- Reading films back --------------------------------------------------
 

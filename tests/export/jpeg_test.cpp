@@ -12,9 +12,9 @@ namespace exporting {
 namespace {
 
 using display::RgbImage;
-using exporting_test::Entries;
-using exporting_test::TempFolder;
-using exporting_test::UserErrorText;
+using test_support::Entries;
+using test_support::TempFolder;
+using test_support::UserErrorText;
 
 // 48 x 32 pixels in 16 x 16 blocks of one colour each: every block fills
 // whole coding units, so away from the block edges (where the decoder
@@ -119,7 +119,7 @@ TEST(JpegFile, WritesTheFileAndReplacesAnOlderOne) {
   const std::string path = temp.File("snapshot.jpg");
   WriteJpegFile(RgbImage(16, 16, world::kRed), path, 100);
   WriteJpegFile(Blocks(), path, 100);
-  const RgbImage decoded = DecodeJpeg(exporting_test::ReadBytes(path));
+  const RgbImage decoded = DecodeJpeg(test_support::ReadBytes(path));
   EXPECT_EQ(decoded.Width, 48);
   EXPECT_LE(MaxDifferenceInsideBlocks(Blocks(), decoded), 3);
   EXPECT_EQ(Entries(temp.Path()), std::vector<std::string>{"snapshot.jpg"});

@@ -17,9 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using display::RgbImage;
-using exporting_test::Entries;
-using exporting_test::TempFolder;
-using exporting_test::UserErrorText;
+using test_support::Entries;
+using test_support::TempFolder;
+using test_support::UserErrorText;
 
 using Names = std::vector<std::string>;
 
@@ -85,10 +85,10 @@ TEST_F(SaveWindows, EveryCheckedWindowIsSavedInTableOrder) {
 TEST_F(SaveWindows, PictureDecodesToTheWindowsSizeAndColours) {
   color = world::Rgb(30, 90, 200);
   saver.SaveWindows("1");
-  const RgbImage main = DecodeJpeg(exporting_test::ReadBytes(picture("01_01_main_please enter name.jpg")));
+  const RgbImage main = DecodeJpeg(test_support::ReadBytes(picture("01_01_main_please enter name.jpg")));
   EXPECT_EQ(main.Width, 32);
   EXPECT_EQ(main.Height, 16);
-  const RgbImage surf = DecodeJpeg(exporting_test::ReadBytes(picture("01_01_stabSurf3D_please enter name.jpg")));
+  const RgbImage surf = DecodeJpeg(test_support::ReadBytes(picture("01_01_stabSurf3D_please enter name.jpg")));
   EXPECT_EQ(surf.Width, 128);
   EXPECT_EQ(surf.Height, 112);
   for (const RgbImage* image : {&main, &surf}) {
@@ -133,7 +133,7 @@ TEST_F(SaveWindows, SavingTwiceReplacesTheFirstSave) {
   saver.SaveWindows("1");
   EXPECT_EQ(Entries(pictures()).size(), 3u);
   EXPECT_EQ(Entries(data()).size(), 1u);
-  const RgbImage main = DecodeJpeg(exporting_test::ReadBytes(picture("01_01_main_please enter name.jpg")));
+  const RgbImage main = DecodeJpeg(test_support::ReadBytes(picture("01_01_main_please enter name.jpg")));
   EXPECT_NEAR(world::Green(main.At(5, 5)), 128, 2);
   EXPECT_NEAR(world::Red(main.At(5, 5)), 0, 2);
 }
@@ -173,7 +173,7 @@ TEST_F(SaveWindows, WindowWithoutAPictureSourceIsLeftOut) {
 TEST_F(SaveWindows, SurfacePointsBecomeRowsWithEmptyCellsForMissingValues) {
   surface = {{30.0, 0.5, 2.0}, {std::nullopt, std::nullopt, std::nullopt}, {31.0, 0.625, 2.0}};
   saver.ExportSurfaceData("1");
-  EXPECT_EQ(exporting_test::ReadWithXlrd(temp, saver.DataFileName("1")),
+  EXPECT_EQ(test_support::ReadWithXlrd(temp, saver.DataFileName("1")),
             "sheets 1\nsheet Sheet1 4 3\n0 0 text X\n0 1 text Y\n0 2 text Z\n"
             "1 0 number 30.0\n1 1 number 0.5\n1 2 number 2.0\n"
             "2 0 empty\n2 1 empty\n2 2 empty\n"
@@ -206,7 +206,7 @@ TEST_F(SaveWindows, UnwritablePictureStopsTheSaveAndLeavesNoPartialFile) {
   EXPECT_EQ(Entries(pictures()),
             (Names{"01_01_main_please enter name.jpg", "01_01_stability_please enter name.jpg"}));
   EXPECT_TRUE(fs::is_directory(blocked));
-  EXPECT_EQ(DecodeJpeg(exporting_test::ReadBytes(picture("01_01_main_please enter name.jpg"))).Width, 32);
+  EXPECT_EQ(DecodeJpeg(test_support::ReadBytes(picture("01_01_main_please enter name.jpg"))).Width, 32);
   EXPECT_TRUE(Entries(data()).empty());
   EXPECT_EQ(rendered, (Names{"cb_save_main", "cb_save_stability"}));
 }
@@ -231,7 +231,7 @@ TEST(ConvertToJpeg, TurnsTheBitmapIntoAJpegAndRemovesIt) {
   WriteBitmapFile(RgbImage(20, 10, world::kSilver), base + ".bmp");
   ConvertToJpeg(base, 100);
   EXPECT_EQ(Entries(temp.Path()), Names{"shot.jpg"});
-  const RgbImage back = DecodeJpeg(exporting_test::ReadBytes(temp.File("shot.jpg")));
+  const RgbImage back = DecodeJpeg(test_support::ReadBytes(temp.File("shot.jpg")));
   EXPECT_EQ(back.Width, 20);
   EXPECT_EQ(back.Height, 10);
 }

@@ -11,10 +11,10 @@
 namespace exporting {
 namespace {
 
-using exporting_test::Entries;
-using exporting_test::ReadWithXlrd;
-using exporting_test::TempFolder;
-using exporting_test::UserErrorText;
+using test_support::Entries;
+using test_support::ReadWithXlrd;
+using test_support::TempFolder;
+using test_support::UserErrorText;
 
 struct Record {
   std::uint16_t Type;

@@ -7,11 +7,10 @@
 namespace measures {
 namespace {
 
-using measures_test::HandWorld;
 using Titles = std::vector<std::string>;
 
 TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
-  HandWorld h(6, 6, 3);
+  test_support::HandWorld h(6, 6, 3);
   h.Put(0, 0, 1);
   h.Put(1, 0, 1);
   h.Put(2, 0, 3);
@@ -40,7 +39,7 @@ TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
       const auto& line = chart->Lines[static_cast<std::size_t>(g)];
       EXPECT_EQ(line.Index, g);
       EXPECT_EQ(line.VerticalAxis, Axis::Right);
-      EXPECT_EQ(line.Color, h.w.GroupColors[static_cast<std::size_t>(g)]);
+      EXPECT_EQ(line.Color, h.World.GroupColors[static_cast<std::size_t>(g)]);
     }
   }
   EXPECT_EQ(c.Chart4.Lines[3], (ChartSeries{SeriesSource::Change, 3, SeriesKind::Line, Axis::Left, std::nullopt}));
@@ -66,13 +65,13 @@ TEST(ResetAnalysis, BuildsChartsAndTableForTheGroupCount) {
 }
 
 TEST(AnalysisCharts, LaterChartsLayOutTheTableAtTheNextComputation) {
-  HandWorld h(6, 6, 2);
+  test_support::HandWorld h(6, 6, 2);
   h.Fill(0, 0, 2, 5, 1);
   h.Fill(3, 0, 5, 5, 2);
   h.SetAgentField(36);
   h.analysis.ResetAnalysis();
   {
-    AnalysisCharts late(h.analysis, h.w);
+    AnalysisCharts late(h.analysis, h.World);
     EXPECT_EQ(late.DissimiGrid.Size0(), 0);
     ASSERT_TRUE(h.analysis.ComputeSegregation());
     ASSERT_EQ(late.DissimiGrid.Size0(), 3);
@@ -86,27 +85,27 @@ TEST(AnalysisCharts, LaterChartsLayOutTheTableAtTheNextComputation) {
 }
 
 TEST(ResetAnalysis, TitlesTakeTheTileFieldTextAtTheReset) {
-  HandWorld h(6, 6, 2);
-  h.controls.SetText(simulation::MainControl::TileSize, "007");
+  test_support::HandWorld h(6, 6, 2);
+  h.Controls.SetText(simulation::MainControl::TileSize, "007");
   h.analysis.ResetAnalysis();
   EXPECT_EQ(h.charts.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
-  h.controls.SetText(simulation::MainControl::TileSize, "5");
+  h.Controls.SetText(simulation::MainControl::TileSize, "5");
   EXPECT_EQ(h.charts.Chart4.Title, Titles{"segregation measure in 007x007 tiles"});
   h.analysis.ResetAnalysis();
   EXPECT_EQ(h.charts.Chart5.Title, Titles{"density - segregation measure in 5x5 tiles"});
 }
 
 TEST(RecordStep, ResetsAtStepOneSoTheFirstPointIsAtOne) {
-  HandWorld h(4, 4, 2);
+  test_support::HandWorld h(4, 4, 2);
   h.Put(0, 0, 1);
   h.Put(3, 3, 2);
   h.SetAgentField(2);
   h.analysis.ResetAnalysis();
   for (int step : {7, 8}) {
-    h.w.StepCount = step;
+    h.World.StepCount = step;
     h.analysis.RecordStep();
   }
-  h.w.StepCount = 1;
+  h.World.StepCount = 1;
   h.analysis.RecordStep();
   for (const auto* list : {&h.analysis.SatisfactionSeries, &h.analysis.SegregationSeries}) {
     for (const auto& s : *list) {
@@ -121,13 +120,13 @@ TEST(RecordStep, ResetsAtStepOneSoTheFirstPointIsAtOne) {
 }
 
 TEST(RecordStep, SatisfactionIsTheShareOfAgentsAtOneHundred) {
-  HandWorld h(4, 4, 3);
+  test_support::HandWorld h(4, 4, 3);
   h.Put(0, 0, 1, 100);
   h.Put(1, 0, 1, 100);
   h.Put(2, 0, 1, 50);
   h.Put(0, 2, 2, 99.99);  // group 3 has no agent
   h.SetAgentField(4);
-  h.w.StepCount = 2;
+  h.World.StepCount = 2;
   h.analysis.ResetAnalysis();
   h.analysis.RecordStep();
   ASSERT_EQ(h.analysis.SatisfactionSeries[0].size(), 1u);
@@ -138,12 +137,12 @@ TEST(RecordStep, SatisfactionIsTheShareOfAgentsAtOneHundred) {
 }
 
 TEST(RecordStep, AnalysesClustersAtStepsOneThirtyOneSixtyOne) {
-  HandWorld h(4, 4, 2);
+  test_support::HandWorld h(4, 4, 2);
   h.Put(0, 0, 1);
   h.SetAgentField(1);
   std::vector<int> analysed;
   for (int step = 1; step <= 61; ++step) {
-    h.w.StepCount = step;
+    h.World.StepCount = step;
     const auto before = h.charts.Chart2.Revision;
     h.analysis.RecordStep();
     // A reset at step 1 retitles the chart too; the cluster title says which step.
@@ -156,17 +155,17 @@ TEST(RecordStep, AnalysesClustersAtStepsOneThirtyOneSixtyOne) {
 }
 
 TEST(RecordStep, SatisfactionAndClustersComeBeforeAFailingSegregation) {
-  HandWorld h(4, 4, 2);
+  test_support::HandWorld h(4, 4, 2);
   h.Put(0, 0, 1, 100);
   h.Put(1, 0, 1, 100);
-  h.controls.Get(simulation::MainControl::AgentCount).Text = "";
-  h.w.StepCount = 1;
+  h.Controls.Get(simulation::MainControl::AgentCount).Text = "";
+  h.World.StepCount = 1;
   h.analysis.RecordStep();
   EXPECT_EQ(h.analysis.SatisfactionSeries[0], (Series{{1, 100}}));
   EXPECT_EQ(h.analysis.ClusterSizes[0], (std::vector<int>{2}));
   EXPECT_TRUE(h.analysis.SegregationSeries[0].empty());
   EXPECT_TRUE(h.analysis.ChangeSeries[0].empty());
-  h.w.StepCount = 2;
+  h.World.StepCount = 2;
   h.analysis.RecordStep();
   EXPECT_EQ(h.reports.size(), 1u);
 }

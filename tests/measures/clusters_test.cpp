@@ -5,7 +5,6 @@
 namespace measures {
 namespace {
 
-using measures_test::HandWorld;
 using Sizes = std::vector<std::vector<int>>;
 
 TEST(AnalyseClusters, ConnectsEdgeNeighboursOnly) {
@@ -30,7 +29,7 @@ TEST(AnalyseClusters, ConnectsEdgeNeighboursOnly) {
        {{8}, {}}},
   };
   for (const auto& c : cases) {
-    HandWorld h(5, 4, 2);
+    test_support::HandWorld h(5, 4, 2);
     for (const auto& a : c.agents) h.Put(a[0], a[1], a[2]);
     ASSERT_TRUE(h.analysis.AnalyseClusters()) << c.name;
     EXPECT_EQ(h.analysis.ClusterSizes, c.expected) << c.name;
@@ -38,8 +37,8 @@ TEST(AnalyseClusters, ConnectsEdgeNeighboursOnly) {
 }
 
 // On 14 x 8 cells, group 1: clusters of 10 and 12; group 2: one of 11.
-struct ThreeRows : HandWorld {
-  ThreeRows() : HandWorld(14, 8, 2) {
+struct ThreeRows : test_support::HandWorld {
+  ThreeRows() : test_support::HandWorld(14, 8, 2) {
     Fill(0, 0, 9, 0, 1);
     Fill(0, 2, 10, 2, 2);
     Fill(0, 4, 11, 4, 1);
@@ -48,7 +47,7 @@ struct ThreeRows : HandWorld {
 
 TEST(AnalyseClusters, ThresholdCountsOnlyLargerClusters) {
   ThreeRows h;
-  h.w.StepCount = 31;
+  h.World.StepCount = 31;
   const auto zooms = h.charts.Chart2.ZoomResets;
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.charts.Chart2.ZoomResets, zooms + 1);
@@ -57,25 +56,26 @@ TEST(AnalyseClusters, ThresholdCountsOnlyLargerClusters) {
   EXPECT_EQ(h.analysis.LargeClusterCount(), 2);
   // Group 0's large clusters first, then group 1's, side by side from x = 0.
   EXPECT_EQ(h.charts.ClusterBarSeries.Points, (Series{{0, 12}, {1, 11}}));
-  EXPECT_EQ(h.charts.ClusterBarSeries.Colors, (std::vector<world::ColorRef>{h.w.GroupColors[0], h.w.GroupColors[1]}));
+  EXPECT_EQ(h.charts.ClusterBarSeries.Colors,
+            (std::vector<world::ColorRef>{h.World.GroupColors[0], h.World.GroupColors[1]}));
   EXPECT_EQ(h.charts.Chart2.Title, (std::vector<std::string>{"cluster sizes >10 at timestep 31"}));
   EXPECT_EQ(h.charts.Series3.Points, (Series{{0, 22}, {1, 11}}));
-  EXPECT_EQ(h.charts.Series3.Colors, h.w.GroupColors);
+  EXPECT_EQ(h.charts.Series3.Colors, h.World.GroupColors);
 
-  h.controls.SetText(simulation::MainControl::ClusterThreshold, "11");
+  h.Controls.SetText(simulation::MainControl::ClusterThreshold, "11");
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.analysis.LargeClusterCount(), 1);
   EXPECT_EQ(h.charts.ClusterBarSeries.Points, (Series{{0, 12}}));
   EXPECT_EQ(h.charts.Chart2.Title, (std::vector<std::string>{"cluster sizes >11 at timestep 31"}));
 
   // 0 can only be typed by hand; then every cluster is large.
-  h.controls.Get(simulation::MainControl::ClusterThreshold).Text = "0";
+  h.Controls.Get(simulation::MainControl::ClusterThreshold).Text = "0";
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.analysis.LargeClusterCount(), 3);
 }
 
 TEST(AnalyseClusters, EmptyGridGivesEmptyListsAndNoBars) {
-  HandWorld h(6, 6, 3);
+  test_support::HandWorld h(6, 6, 3);
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{}, {}, {}}));
   EXPECT_EQ(h.analysis.LargeClusterCount(), 0);
@@ -83,24 +83,24 @@ TEST(AnalyseClusters, EmptyGridGivesEmptyListsAndNoBars) {
 }
 
 TEST(AnalyseClusters, WholeLargestGridIsOneClusterWithoutDeepRecursion) {
-  HandWorld h(694, 694, 2);
-  std::fill(h.w.Cells.State.begin(), h.w.Cells.State.end(), 1);
-  std::fill(h.w.Cells.Occupied.begin(), h.w.Cells.Occupied.end(), std::uint8_t{1});
-  h.w.GroupCounts = {694 * 694, 0};
+  test_support::HandWorld h(694, 694, 2);
+  std::fill(h.World.Cells.State.begin(), h.World.Cells.State.end(), 1);
+  std::fill(h.World.Cells.Occupied.begin(), h.World.Cells.Occupied.end(), std::uint8_t{1});
+  h.World.GroupCounts = {694 * 694, 0};
   ASSERT_TRUE(h.analysis.AnalyseClusters());
   EXPECT_EQ(h.analysis.ClusterSizes, (Sizes{{694 * 694}, {}}));
   EXPECT_EQ(h.analysis.LargeClusterCount(), 1);
 }
 
 TEST(AnalyseClusters, MarksStayUntilCleared) {
-  HandWorld h(5, 4, 2);
+  test_support::HandWorld h(5, 4, 2);
   h.Put(1, 1, 1);
   h.Put(2, 1, 1);
   h.Put(4, 3, 2);
   ASSERT_TRUE(h.analysis.AnalyseClusters());
-  const auto& marks = h.w.Cells.ClusterVisited;
-  for (int i = 0; i < h.w.Cells.Count(); ++i) {
-    EXPECT_EQ(marks[static_cast<std::size_t>(i)], h.w.Cells.State[static_cast<std::size_t>(i)] > 0 ? 1 : 0) << i;
+  const auto& marks = h.World.Cells.ClusterVisited;
+  for (int i = 0; i < h.World.Cells.Count(); ++i) {
+    EXPECT_EQ(marks[static_cast<std::size_t>(i)], h.World.Cells.State[static_cast<std::size_t>(i)] > 0 ? 1 : 0) << i;
   }
   h.analysis.ClearClusterMarks();
   EXPECT_EQ(std::count(marks.begin(), marks.end(), 1), 0);
@@ -113,7 +113,7 @@ TEST(AnalyseClusters, BadThresholdKeepsTheChartAndReportsOnce) {
   const auto title = h.charts.Chart2.Title;
 
   h.Put(13, 7, 2);
-  h.controls.Get(simulation::MainControl::ClusterThreshold).Text = "";
+  h.Controls.Get(simulation::MainControl::ClusterThreshold).Text = "";
   EXPECT_FALSE(h.analysis.AnalyseClusters());
   EXPECT_FALSE(h.analysis.AnalyseClusters());
   // The sizes are new; the chart is the previous one.

@@ -7,8 +7,6 @@
 namespace measures {
 namespace {
 
-using measures_test::HandWorld;
-
 // Every y value of every series the computation appends is a number.
 void ExpectFiniteSeries(const Analysis& a) {
   auto check = [](const Series& s) {
@@ -24,8 +22,8 @@ void ExpectFiniteSeries(const Analysis& a) {
 
 // One agent of group 1 top left and one of group 2 bottom right, on 4 x 4
 // cells in tiles of 2, with the agent field matching.
-struct ApartPair : HandWorld {
-  explicit ApartPair(int groups = 2) : HandWorld(4, 4, groups) {
+struct ApartPair : test_support::HandWorld {
+  explicit ApartPair(int groups = 2) : test_support::HandWorld(4, 4, groups) {
     SetTileSize(2);
     Put(0, 0, 1);
     Put(3, 3, 2);
@@ -56,7 +54,7 @@ TEST(ComputeSegregation, DefaultGridHasSixTilesWithSixteenWideEdges) {
       {0, 100, 0, 115, "0"},     {100, 100, 115, 115, "0"}, {79, 50, 80, 50, "100"},
   };
   for (const auto& c : cases) {
-    HandWorld h(116, 116, 2);
+    test_support::HandWorld h(116, 116, 2);
     h.Put(c.x1, c.y1, 1);
     h.Put(c.x2, c.y2, 2);
     h.SetAgentField(2);
@@ -67,7 +65,7 @@ TEST(ComputeSegregation, DefaultGridHasSixTilesWithSixteenWideEdges) {
 
 TEST(ComputeSegregation, NarrowEdgeTilesOfASmallGridAreCounted) {
   // 5 cells in tiles of 2: three tile columns, the last one cell wide.
-  HandWorld h(5, 5, 2);
+  test_support::HandWorld h(5, 5, 2);
   h.SetTileSize(2);
   h.Put(3, 0, 1);
   h.Put(4, 4, 2);
@@ -79,7 +77,7 @@ TEST(ComputeSegregation, NarrowEdgeTilesOfASmallGridAreCounted) {
 
 TEST(ComputeSegregation, SingleTileIndexComparesWithTheAgentField) {
   // One tile: 3 agents of group 1 and 1 of group 2.
-  HandWorld h(4, 4, 2);
+  test_support::HandWorld h(4, 4, 2);
   h.Put(0, 0, 1);
   h.Put(1, 0, 1);
   h.Put(2, 3, 1);
@@ -123,7 +121,7 @@ TEST(ComputeSegregation, SeparatedMixedAndHalfMixedGroups) {
       {"half", {{0, 0, 1}, {1, 0, 1}, {1, 1, 2}, {2, 3, 2}}, 4, 50, 50, 50},
   };
   for (const auto& c : cases) {
-    HandWorld h(4, 4, 2);
+    test_support::HandWorld h(4, 4, 2);
     h.SetTileSize(2);
     for (const auto& a : c.agents) h.Put(a[0], a[1], a[2]);
     h.SetAgentField(c.e);
@@ -135,7 +133,7 @@ TEST(ComputeSegregation, SeparatedMixedAndHalfMixedGroups) {
 }
 
 TEST(ComputeSegregation, TableFillsUpperTriangleAndIndexRow) {
-  HandWorld h(4, 4, 3);
+  test_support::HandWorld h(4, 4, 3);
   h.SetTileSize(2);
   h.Put(0, 0, 1);  // top-left tile
   h.Put(2, 0, 2);  // top-right tile
@@ -164,16 +162,16 @@ TEST(ComputeSegregation, TableFillsUpperTriangleAndIndexRow) {
 }
 
 TEST(ComputeSegregation, AppendsIndexDensityAndChangePointsInOrder) {
-  HandWorld h(4, 4, 2);
+  test_support::HandWorld h(4, 4, 2);
   h.SetTileSize(2);
   h.Put(0, 0, 1);
   h.Put(1, 0, 1);
   h.Put(1, 1, 2);
   h.Put(2, 3, 2);
   h.SetAgentField(4);
-  h.w.StepCount = 7;
-  h.w.UnsatisfiedCount = 2;
-  h.w.Threshold = 40;
+  h.World.StepCount = 7;
+  h.World.UnsatisfiedCount = 2;
+  h.World.Threshold = 40;
   Series change, tolerance;
   h.analysis.ResetAnalysis();
   h.analysis.Stability = {&change, &tolerance};
@@ -200,7 +198,7 @@ TEST(ComputeSegregation, AppendsIndexDensityAndChangePointsInOrder) {
 
 TEST(ComputeSegregation, DissimilarTwiceAppendsTwoIdenticalPoints) {
   ApartPair h;
-  h.w.StepCount = 12;
+  h.World.StepCount = 12;
   h.analysis.ResetAnalysis();
   ASSERT_TRUE(h.analysis.ComputeSegregation(true));
   ASSERT_TRUE(h.analysis.ComputeSegregation(true));
@@ -232,7 +230,7 @@ TEST(ComputeSegregation, GroupWithoutAgentsIsZeroApartAndHasIndexZero) {
 TEST(ComputeSegregation, NoOtherAgentsByTheFieldGiveIndexZero) {
   // E - N = 0 and E - N < 0: no other population to compare with.
   for (int e : {2, 1, 0}) {
-    HandWorld h(4, 4, 2);
+    test_support::HandWorld h(4, 4, 2);
     h.SetTileSize(2);
     h.Put(0, 0, 1);
     h.Put(3, 3, 1);
@@ -245,9 +243,9 @@ TEST(ComputeSegregation, NoOtherAgentsByTheFieldGiveIndexZero) {
 }
 
 TEST(ComputeSegregation, TileSizeZeroCountsAsOne) {
-  HandWorld h(2, 2, 2);
+  test_support::HandWorld h(2, 2, 2);
   h.SetTileSize(0);
-  ASSERT_EQ(h.w.TileSize, 0);
+  ASSERT_EQ(h.World.TileSize, 0);
   h.Put(0, 0, 1);
   h.Put(1, 0, 2);
   h.SetAgentField(2);
@@ -257,17 +255,17 @@ TEST(ComputeSegregation, TileSizeZeroCountsAsOne) {
 }
 
 TEST(ComputeSegregation, OneAgentOrNoneGivesZeroShareAndDensity) {
-  HandWorld one(4, 4, 2);
+  test_support::HandWorld one(4, 4, 2);
   one.Put(1, 1, 1);
   one.SetAgentField(1);
-  one.w.UnsatisfiedCount = 1;
+  one.World.UnsatisfiedCount = 1;
   ASSERT_TRUE(one.ResetAndCompute());
   EXPECT_EQ(one.analysis.ChangeSeries[1][0].Y, 0.0);
   EXPECT_EQ(one.analysis.ChangeSeries[3][0].Y, 0.0);
   ExpectFiniteSeries(one.analysis);
 
   // An empty world counts A as 0, not -1.
-  HandWorld none(4, 4, 2);
+  test_support::HandWorld none(4, 4, 2);
   none.SetAgentField(0);
   ASSERT_TRUE(none.ResetAndCompute());
   EXPECT_EQ(none.analysis.ChangeSeries[2][0], (Point{0, 0}));
@@ -282,7 +280,7 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   const auto change = h.analysis.ChangeSeries;
   const auto grid = h.charts.DissimiGrid;
 
-  h.controls.Get(simulation::MainControl::AgentCount).Text = "";
+  h.Controls.Get(simulation::MainControl::AgentCount).Text = "";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   ASSERT_EQ(h.reports.size(), 1u);
@@ -292,13 +290,13 @@ TEST(ComputeSegregation, BadAgentFieldKeepsSeriesAndReportsOnce) {
   EXPECT_EQ(h.charts.DissimiGrid, grid);
 
   // Another bad text is news; so is the same one after a good computation.
-  h.controls.Get(simulation::MainControl::AgentCount).Text = "1x";
+  h.Controls.Get(simulation::MainControl::AgentCount).Text = "1x";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   ASSERT_EQ(h.reports.size(), 2u);
   EXPECT_STREQ(h.reports[1].what(), "'1x' ist kein gültiger Integerwert");
-  h.controls.Get(simulation::MainControl::AgentCount).Text = "2";
+  h.Controls.Get(simulation::MainControl::AgentCount).Text = "2";
   EXPECT_TRUE(h.analysis.ComputeSegregation());
-  h.controls.Get(simulation::MainControl::AgentCount).Text = "1x";
+  h.Controls.Get(simulation::MainControl::AgentCount).Text = "1x";
   EXPECT_FALSE(h.analysis.ComputeSegregation());
   EXPECT_EQ(h.reports.size(), 3u);
 
@@ -317,7 +315,7 @@ namespace {
 // Tiles wider than a counting run of 255 cells, and more agents of one
 // group than one 8-bit lane holds: the counts must carry on exactly.
 TEST(ComputeSegregation, TilesAndGroupsBeyondTwoHundredFiftyFiveCellsCountExactly) {
-  HandWorld h(600, 2, 2);
+  test_support::HandWorld h(600, 2, 2);
   h.SetTileSize(300);
   for (int x = 0; x < 400; ++x) h.Put(x, 0, 1, x < 300 ? 100.0 : 99.0);
   for (int x = 100; x < 600; ++x) h.Put(x, 1, 2, 100.0);
@@ -325,7 +323,7 @@ TEST(ComputeSegregation, TilesAndGroupsBeyondTwoHundredFiftyFiveCellsCountExactl
   ASSERT_TRUE(h.ResetAndCompute());
   // Tile 0 holds 300 of group 1 and 200 of group 2, tile 1 100 and 300.
   EXPECT_DOUBLE_EQ(h.analysis.DissimilarityTable()(0, 1), 0.5 * (std::fabs(75.0 - 40.0) + std::fabs(25.0 - 60.0)));
-  h.w.StepCount = 2;
+  h.World.StepCount = 2;
   h.analysis.RecordStep();
   ASSERT_EQ(h.analysis.SatisfactionSeries[0].size(), 1u);
   EXPECT_DOUBLE_EQ(h.analysis.SatisfactionSeries[0].back().Y, 100.0 * 300 / 400);

@@ -16,7 +16,7 @@
 
 #include "ui/main_window.h"
 
-namespace experiment_test {
+namespace test_support {
 
 // Longest an experiment of the shrunken world may take before a test gives up.
 inline constexpr int kPatienceMs = 60000;
@@ -77,4 +77,4 @@ inline void MakeOutputFolders() {
   for (const char* name : {"pictures", "data"}) ProgramFolder().mkpath(name);
 }
 
-}  // namespace experiment_test
+}  // namespace test_support

@@ -16,8 +16,6 @@
 #include "ui/surface_window.h"
 #include "ui/windows.h"
 
-using namespace experiment_test;
-
 namespace {
 
 struct Message {
@@ -43,8 +41,10 @@ class ExperimentWindowsTest : public QObject {
   ui::StabilityWindow& stability() { return *static_cast<ui::StabilityWindow*>(windows_->all()[5]); }
   ui::SurfaceWindow& surface() { return *static_cast<ui::SurfaceWindow*>(windows_->all()[6]); }
 
-  static QString text(QWidget& window, const char* name) { return Find<QLabel>(window, name)->text(); }
-  static QString field(QWidget& window, const char* name) { return Find<QLineEdit>(window, name)->text(); }
+  static QString text(QWidget& window, const char* name) { return test_support::Find<QLabel>(window, name)->text(); }
+  static QString field(QWidget& window, const char* name) {
+    return test_support::Find<QLineEdit>(window, name)->text();
+  }
   static QList<double> xs(const ui::chart::ChartView& view, int s) {
     QList<double> out;
     for (int i = 0; i < view.pointCount(s); ++i) out << view.point(s, i).x();
@@ -57,12 +57,12 @@ class ExperimentWindowsTest : public QObject {
     windows_ = std::make_unique<ui::Windows>(
         [this](QWidget*, const QString& caption, const QString& text) { messages_.push_back({caption, text}); },
         [n = std::uint64_t{11}]() mutable { return n++; });
-    ShrinkWorld(main());
-    RemoveOutputFolders();
+    test_support::ShrinkWorld(main());
+    test_support::RemoveOutputFolders();
   }
   void cleanup() {
     windows_.reset();
-    RemoveOutputFolders();
+    test_support::RemoveOutputFolders();
   }
 
   void showTheirLayoutsHidden() {
@@ -80,9 +80,9 @@ class ExperimentWindowsTest : public QObject {
       QCOMPARE(w.Window->size(), w.Size);
       QVERIFY(w.Window->isHidden());
     }
-    QCOMPARE(Find<QWidget>(parameterSpace(), "Chart_Cluster")->size(), QSize(786, 340));
-    QCOMPARE(Find<QWidget>(stability(), "Chart_Change")->size(), QSize(841, 326));
-    QCOMPARE(Find<QWidget>(surface(), "Chart_3DLand")->size(), QSize(1000, 650));
+    QCOMPARE(test_support::Find<QWidget>(parameterSpace(), "Chart_Cluster")->size(), QSize(786, 340));
+    QCOMPARE(test_support::Find<QWidget>(stability(), "Chart_Change")->size(), QSize(841, 326));
+    QCOMPARE(test_support::Find<QWidget>(surface(), "Chart_3DLand")->size(), QSize(1000, 650));
     // The progress display and the settings show the defaults.
     QCOMPARE(text(parameterSpace(), "Lbl_proceed"), QString("/ 9"));
     QCOMPARE(text(growth(), "Lbl_proceed"), QString("/ 60"));
@@ -90,9 +90,10 @@ class ExperimentWindowsTest : public QObject {
     QCOMPARE(text(stability(), "Lbl_proceed"), QString("/ 105"));
     QCOMPARE(text(stability(), "lbl_pSteps"), QString("0"));
     QCOMPARE(field(growth(), "E_toSteps"), QString("1300"));
-    QCOMPARE(Find<QComboBox>(parameterSpace(), "CB_param")->placeholderText(), QString(" choose parameter"));
-    QCOMPARE(Find<QComboBox>(stability(), "CB_param")->itemText(3), QString(" move distance"));
-    QVERIFY(Find<QRadioButton>(streets(), "RB_grid")->isChecked());
+    QCOMPARE(test_support::Find<QComboBox>(parameterSpace(), "CB_param")->placeholderText(),
+             QString(" choose parameter"));
+    QCOMPARE(test_support::Find<QComboBox>(stability(), "CB_param")->itemText(3), QString(" move distance"));
+    QVERIFY(test_support::Find<QRadioButton>(streets(), "RB_grid")->isChecked());
     QCOMPARE(parameterSpace().chartCluster()->axisTitle(ui::chart::AxisId::Left), QString("clusters"));
     QCOMPARE(stability().chartChange()->axisTitle(ui::chart::AxisId::Right), QString("number of changing agents"));
     QCOMPARE(stability().chartStability()->title(), QStringList("phase transitions || 6 groups"));
@@ -104,8 +105,8 @@ class ExperimentWindowsTest : public QObject {
     main().findChild<QPushButton*>("ana_ps")->click();
     QVERIFY(w.isVisible());
     QVERIFY(!main().timer1()->isActive());  // the opener stops the main window's run
-    Choose(w, "CB_param", 0);
-    Click(w, "B_start");
+    test_support::Choose(w, "CB_param", 0);
+    test_support::Click(w, "B_start");
     QVERIFY(w.timer()->isActive());
     QCOMPARE(w.timer()->interval(), 1);
     QCOMPARE(w.timer()->timerType(), Qt::PreciseTimer);
@@ -113,11 +114,11 @@ class ExperimentWindowsTest : public QObject {
     QCOMPARE(field(main(), "Edit_anzGr"), QString("2"));
     QCOMPARE(field(main(), "E_stopT"), QString("30"));
     // Closing only hides the window: the experiment goes on.
-    QVERIFY(RunUntil([&] { return w.model().runner.CalcsDone() >= 1; }));
+    QVERIFY(test_support::RunUntil([&] { return w.model().runner.CalcsDone() >= 1; }));
     w.close();
     QVERIFY(w.isHidden());
     QVERIFY(w.timer()->isActive());
-    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
+    QVERIFY(test_support::RunUntil([&] { return !w.timer()->isActive(); }));
 
     QVERIFY(w.model().runner.Ended());
     QCOMPARE(text(w, "Lbl_akt"), QString("9"));
@@ -137,7 +138,7 @@ class ExperimentWindowsTest : public QObject {
 
   void parameterSpaceAsksForAParameter() {
     ui::ParameterSpaceWindow& w = parameterSpace();
-    Click(w, "B_start");
+    test_support::Click(w, "B_start");
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(messages_[0].Caption, QString("missing value"));
     QCOMPARE(messages_[0].Text, QString("please select a parameter"));
@@ -147,32 +148,32 @@ class ExperimentWindowsTest : public QObject {
 
   void startStopPausesAndResumesWhereItStopped() {
     ui::ParameterSpaceWindow& w = parameterSpace();
-    Choose(w, "CB_param", 1);
-    Click(w, "B_start");
-    QVERIFY(RunUntil([&] { return w.model().runner.StepInCalc() >= 5; }));
-    Click(w, "B_break");
+    test_support::Choose(w, "CB_param", 1);
+    test_support::Click(w, "B_start");
+    QVERIFY(test_support::RunUntil([&] { return w.model().runner.StepInCalc() >= 5; }));
+    test_support::Click(w, "B_break");
     QVERIFY(!w.timer()->isActive());
     const int step = w.model().runner.StepInCalc();
     const QString shown = text(w, "lbl_pSteps");
     QCOMPARE(shown, QString::number(step - 1));
     QCoreApplication::processEvents();
     QCOMPARE(w.model().runner.StepInCalc(), step);
-    Click(w, "B_break");
+    test_support::Click(w, "B_break");
     QVERIFY(w.timer()->isActive());
-    QVERIFY(RunUntil([&] { return w.model().runner.StepInCalc() > step; }));
+    QVERIFY(test_support::RunUntil([&] { return w.model().runner.StepInCalc() > step; }));
     QCOMPARE(text(w, "lbl_pSteps"), QString::number(step));
   }
 
   void displayOptionsShowAndHideTheirSeries() {
     ui::ParameterSpaceWindow& w = parameterSpace();
-    Type(w, "E_valTo", "3");
-    Type(w, "E_toSteps", "2");
-    Type(w, "E_calcVals", "2");
+    test_support::Type(w, "E_valTo", "3");
+    test_support::Type(w, "E_toSteps", "2");
+    test_support::Type(w, "E_calcVals", "2");
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 4"));
-    Choose(w, "CB_param", 2);
-    Click(w, "B_start");
-    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
-    auto* trend = Find<QCheckBox>(w, "CB_trend_Seg");
+    test_support::Choose(w, "CB_param", 2);
+    test_support::Click(w, "B_start");
+    QVERIFY(test_support::RunUntil([&] { return !w.timer()->isActive(); }));
+    auto* trend = test_support::Find<QCheckBox>(w, "CB_trend_Seg");
     trend->click();
     QVERIFY(!w.chartIS()->seriesVisible(2));
     QVERIFY(w.chartCluster()->seriesVisible(2));
@@ -183,12 +184,12 @@ class ExperimentWindowsTest : public QObject {
 
   void growthDrawsALinePerValue() {
     ui::GrowthWindow& w = growth();
-    Type(w, "E_valTo", "20");
-    Type(w, "E_toSteps", "5");
-    Type(w, "E_calcVals", "2");
+    test_support::Type(w, "E_valTo", "20");
+    test_support::Type(w, "E_toSteps", "5");
+    test_support::Type(w, "E_calcVals", "2");
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 4"));
-    Click(w, "B_start");
-    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
+    test_support::Click(w, "B_start");
+    QVERIFY(test_support::RunUntil([&] { return !w.timer()->isActive(); }));
     ui::chart::ChartView& view = *w.chartGrowth();
     QStringList titles;
     for (int s = 0; s < view.seriesCount(); ++s) titles << view.seriesTitle(s);
@@ -209,12 +210,12 @@ class ExperimentWindowsTest : public QObject {
 
   void streetsPlotClustersAgainstStreetCells() {
     ui::StreetsWindow& w = streets();
-    Type(w, "E_valFrom", "1");
-    Type(w, "E_valTo", "2");
-    Type(w, "E_toSteps", "3");
-    Type(w, "E_calcVals", "1");
-    Click(w, "S_start");
-    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
+    test_support::Type(w, "E_valFrom", "1");
+    test_support::Type(w, "E_valTo", "2");
+    test_support::Type(w, "E_toSteps", "3");
+    test_support::Type(w, "E_calcVals", "1");
+    test_support::Click(w, "S_start");
+    QVERIFY(test_support::RunUntil([&] { return !w.timer()->isActive(); }));
     ui::chart::ChartView& view = *w.chartStreets();
     QCOMPARE(view.pointCount(0), 2);
     // Every point stands at the street cells its layout covered.
@@ -226,14 +227,14 @@ class ExperimentWindowsTest : public QObject {
 
   void stabilityChecksItsIncrementsAndThirdParameter() {
     ui::StabilityWindow& w = stability();
-    Find<QCheckBox>(w, "Cb_acti3d")->click();
-    Type(w, "E_thirdTo", "46");  // recomputes the total with the passes
+    test_support::Find<QCheckBox>(w, "Cb_acti3d")->click();
+    test_support::Type(w, "E_thirdTo", "46");  // recomputes the total with the passes
     QCOMPARE(text(w, "Lbl_proceed"), QString("/ 2310"));
-    Click(w, "S_start");
+    test_support::Click(w, "S_start");
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(messages_[0].Text, QString("please select a parameter"));
     QVERIFY(!w.timer()->isActive());
-    Type(w, "E_thirdIncre", "0");
+    test_support::Type(w, "E_thirdIncre", "0");
     QCOMPARE(messages_.size(), 2);
     QCOMPARE(messages_[1].Caption, QString("missing value"));
     QCOMPARE(messages_[1].Text, QString("increments have to be > 0"));
@@ -242,51 +243,51 @@ class ExperimentWindowsTest : public QObject {
 
   void stabilitySaveFailurePausesOnceAndResumes() {
     ui::StabilityWindow& w = stability();
-    Type(w, "E_valTo", "26");
-    Type(w, "E_toSteps", "1");
-    Type(w, "E_calcRds", "1");
+    test_support::Type(w, "E_valTo", "26");
+    test_support::Type(w, "E_toSteps", "1");
+    test_support::Type(w, "E_calcRds", "1");
     // The folders beside the program are missing: the pass's save fails.
-    Click(w, "S_start");
+    test_support::Click(w, "S_start");
     QCOMPARE(field(main(), "E_stopT"), QString("1"));
-    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
+    QVERIFY(test_support::RunUntil([&] { return !w.timer()->isActive(); }));
     QVERIFY(!w.model().Ended());
     QCOMPARE(messages_.size(), 1);
     QVERIFY(messages_[0].Text.startsWith("Datei \""));
     QVERIFY(messages_[0].Text.contains("kann nicht erstellt werden."));
     QCOMPARE(w.chartStability()->pointCount(0), 2);
     // With the folders there, "start / stop" takes the save up again and ends.
-    MakeOutputFolders();
-    Click(w, "S_break");
-    QVERIFY(RunUntil([&] { return !w.timer()->isActive(); }));
+    test_support::MakeOutputFolders();
+    test_support::Click(w, "S_break");
+    QVERIFY(test_support::RunUntil([&] { return !w.timer()->isActive(); }));
     QVERIFY(w.model().Ended());
     QCOMPARE(messages_.size(), 1);
-    const QDir pictures(ProgramFolder().filePath("pictures"));
+    const QDir pictures(test_support::ProgramFolder().filePath("pictures"));
     QCOMPARE(pictures.entryList(QDir::Files),
              QStringList({"01_01_main_please enter name.jpg", "01_01_stability_please enter name.jpg"}));
     QCOMPARE(QImage(pictures.filePath("01_01_stability_please enter name.jpg")).size(), QSize(1016, 690));
     QCOMPARE(QImage(pictures.filePath("01_01_main_please enter name.jpg")).size(), QSize(924, 711));
     // A run without a third parameter leaves the surface's box unchecked.
-    QVERIFY(!Find<QCheckBox>(main(), "cb_save_3DSurf")->isChecked());
+    QVERIFY(!test_support::Find<QCheckBox>(main(), "cb_save_3DSurf")->isChecked());
   }
 
   void saveSnapshotsBeforeAnyStartUsesPassZero() {
-    MakeOutputFolders();
+    test_support::MakeOutputFolders();
     for (const char* box : {"cb_save_basic", "cb_save_paraSp", "cb_save_growth", "cb_save_streets"}) {
-      Find<QCheckBox>(main(), box)->click();
+      test_support::Find<QCheckBox>(main(), box)->click();
     }
-    Click(stability(), "B_saveSnap");
+    test_support::Click(stability(), "B_saveSnap");
     QVERIFY(messages_.isEmpty());
-    const QDir pictures(ProgramFolder().filePath("pictures"));
+    const QDir pictures(test_support::ProgramFolder().filePath("pictures"));
     QCOMPARE(pictures.entryList(QDir::Files).size(), 7);
     QCOMPARE(QImage(pictures.filePath("01_00_paraSpace_please enter name.jpg")).size(), QSize(1000, 700));
     QCOMPARE(QImage(pictures.filePath("01_00_growth_please enter name.jpg")).size(), QSize(1024, 358));
     // Without OpenGL the 3-D window is pictured with its notice.
     QCOMPARE(QImage(pictures.filePath("01_00_stabSurf3D_please enter name.jpg")).size(), QSize(1016, 666));
-    QVERIFY(QFile::exists(ProgramFolder().filePath("data/01_00_stabSurf3D_please enter name.xls")));
+    QVERIFY(QFile::exists(test_support::ProgramFolder().filePath("data/01_00_stabSurf3D_please enter name.xls")));
   }
 
   void surfaceWindowShowsANoticeWithoutOpenGL() {
-    Click(stability(), "Button1");
+    test_support::Click(stability(), "Button1");
     QVERIFY(surface().isVisible());
     QVERIFY(surface().surface() == nullptr);
     QVERIFY(surface().notice() != nullptr);

@@ -15,8 +15,6 @@
 #include "ui/surface_window.h"
 #include "ui/windows.h"
 
-using namespace experiment_test;
-
 namespace {
 
 // Distinct colours in a rectangle of a picture: a rendered surface has many.
@@ -49,12 +47,12 @@ class SurfaceWindowTest : public QObject {
     windows_ = std::make_unique<ui::Windows>(
         [this](QWidget*, const QString&, const QString& text) { messages_ << text; },
         [n = std::uint64_t{5}]() mutable { return n++; });
-    ShrinkWorld(main());
-    RemoveOutputFolders();
+    test_support::ShrinkWorld(main());
+    test_support::RemoveOutputFolders();
   }
   void cleanup() {
     windows_.reset();
-    RemoveOutputFolders();
+    test_support::RemoveOutputFolders();
   }
 
   void makesTheSurfaceViewWithItsAxes() {
@@ -95,19 +93,19 @@ class SurfaceWindowTest : public QObject {
   }
 
   void stabilitySweepFillsTheSurfaceAndSavesItOnce() {
-    MakeOutputFolders();
+    test_support::MakeOutputFolders();
     ui::StabilityWindow& w = stability();
-    Type(w, "E_valTo", "26");
-    Type(w, "E_toSteps", "1");
-    Type(w, "E_calcRds", "1");
-    Find<QCheckBox>(w, "Cb_acti3d")->click();
-    Choose(w, "CB_param", 3);
-    Type(w, "E_thirdFrom", "2");
-    Type(w, "E_thirdTo", "3");
-    Find<QPushButton>(w, "Button1")->click();
+    test_support::Type(w, "E_valTo", "26");
+    test_support::Type(w, "E_toSteps", "1");
+    test_support::Type(w, "E_calcRds", "1");
+    test_support::Find<QCheckBox>(w, "Cb_acti3d")->click();
+    test_support::Choose(w, "CB_param", 3);
+    test_support::Type(w, "E_thirdFrom", "2");
+    test_support::Type(w, "E_thirdTo", "3");
+    test_support::Find<QPushButton>(w, "Button1")->click();
     QVERIFY(surface().isVisible());
-    Find<QPushButton>(w, "S_start")->click();
-    QVERIFY(RunUntil([&] { return w.model().Ended(); }));
+    test_support::Find<QPushButton>(w, "S_start")->click();
+    QVERIFY(test_support::RunUntil([&] { return w.model().Ended(); }));
     QVERIFY(messages_.isEmpty());
 
     QCOMPARE(surface().title()->text(), QString("Stability Landscape for \"move distance\""));
@@ -116,16 +114,16 @@ class SurfaceWindowTest : public QObject {
     QCOMPARE(proxy->columnCount(), 2);
     QCOMPARE(proxy->itemAt(0, 0)->x(), 25.0f);
     QCOMPARE(proxy->itemAt(1, 1)->z(), 3.0f);
-    QVERIFY(Find<QCheckBox>(main(), "cb_save_3DSurf")->isChecked());
+    QVERIFY(test_support::Find<QCheckBox>(main(), "cb_save_3DSurf")->isChecked());
     // Per pass without the surface; at the end once more, with it.
-    const QDir pictures(ProgramFolder().filePath("pictures"));
+    const QDir pictures(test_support::ProgramFolder().filePath("pictures"));
     QCOMPARE(pictures.entryList(QDir::Files),
              QStringList({"01_01_main_please enter name.jpg", "01_01_stability_please enter name.jpg",
                           "01_02_main_please enter name.jpg", "01_02_stability_please enter name.jpg",
                           "01_02_stabSurf3D_please enter name.jpg"}));
     const QImage saved(pictures.filePath("01_02_stabSurf3D_please enter name.jpg"));
     QCOMPARE(saved.size(), QSize(1016, 666));
-    QCOMPARE(QDir(ProgramFolder().filePath("data")).entryList(QDir::Files),
+    QCOMPARE(QDir(test_support::ProgramFolder().filePath("data")).entryList(QDir::Files),
              QStringList("01_02_stabSurf3D_please enter name.xls"));
   }
 };

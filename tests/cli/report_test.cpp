@@ -5,7 +5,7 @@
 
 #include "cli/report.h"
 
-namespace measures {
+namespace cli {
 namespace {
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -72,4 +72,4 @@ TEST_F(TwoGroupRun, JsonSummaryHoldsTheLastMeasures) {
 }
 
 }  // namespace
-}  // namespace measures
+}  // namespace cli
