@@ -2,8 +2,8 @@
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
-#include <QHorizontalStackedBarSeries>
 #include <QGraphicsLayout>
+#include <QHorizontalStackedBarSeries>
 #include <QImage>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -19,6 +19,7 @@
 #include <tuple>
 
 #include "measures/axis_range.h"
+#include "measures/chart_values.h"
 
 namespace ui::chart {
 
@@ -47,21 +48,7 @@ QImage MarkerImage(Marker marker, int width, int height, const QColor& color) {
 
 }  // namespace
 
-QString FormatValue(double value) {
-  if (!std::isfinite(value)) return QString::number(value);
-  const double tenths = std::round(std::fabs(value) * 10.0);
-  const bool negative = value < 0 && tenths > 0;
-  const auto whole = static_cast<long long>(tenths / 10.0);
-  const int fraction = static_cast<int>(tenths - static_cast<double>(whole) * 10.0);
-  QString digits = QString::number(whole);
-  QString grouped;
-  for (int i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-    grouped += digits[i];
-  }
-  if (fraction != 0) grouped += '.' + QString::number(fraction);
-  return negative ? '-' + grouped : grouped;
-}
+QString FormatValue(double value) { return QString::fromStdString(measures::FormatValue(value)); }
 
 struct ChartView::Entry {
   Kind kind = Kind::Line;

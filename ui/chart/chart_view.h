@@ -24,8 +24,8 @@ enum class Kind { Line, Point, Bar, HorizontalBar };
 enum class AxisId { Bottom, Left, Right };
 enum class Marker { Circle, Rectangle };
 
-// A value as the charts label it: thousands grouped, at most one decimal,
-// no trailing zero ("#,##0.#"): 1234.56 -> "1,234.6", 2 -> "2".
+// A value as the charts label it (measures::FormatValue): thousands grouped,
+// at most one decimal, no trailing zero ("#,##0.#"): 1234.56 -> "1,234.6".
 QString FormatValue(double value);
 
 // One chart over data that its owner hands in: line, point, bar and
