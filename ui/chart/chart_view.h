@@ -7,7 +7,10 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
+
+#include "measures/charts.h"
 
 class QAbstractAxis;
 class QAbstractBarSeries;
@@ -157,7 +160,7 @@ class ChartView : public QChartView {
   bool showVisibleData(Entry& e, qsizetype runs);
   void reshowLongLines();
   void rebuildBarSets(Entry& e);
-  void extend(Entry& e, const QList<QPointF>& points);
+  void extend(Entry& e, std::span<const measures::Point> points);
   void recomputeExtent(Entry& e);
   void rescale();
   void applyRange(AxisId id, double min, double max, bool fromData);
