@@ -15,7 +15,6 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <span>
 #include <tuple>
@@ -87,8 +86,7 @@ struct ChartView::Entry {
   bool stale = false;  // the shown copy lags behind data
   measures::GrowingThin thin;
   QString title;
-  bool hasData = false;
-  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  measures::Extent x, y;  // of the data
 
   QAbstractSeries* series() const {
     return xy ? static_cast<QAbstractSeries*>(xy) : static_cast<QAbstractSeries*>(bars);
@@ -380,45 +378,20 @@ bool ChartView::valueLabels(int s) const { return entry(s).labels; }
 
 void ChartView::extend(Entry& e, std::span<const measures::Point> points) {
   for (const measures::Point& p : points) {
-    if (!e.hasData) {
-      e.minX = e.maxX = p.X;
-      e.minY = e.maxY = p.Y;
-      e.hasData = true;
-      continue;
-    }
-    e.minX = std::min(e.minX, p.X);
-    e.maxX = std::max(e.maxX, p.X);
-    e.minY = std::min(e.minY, p.Y);
-    e.maxY = std::max(e.maxY, p.Y);
+    e.x.Take(p.X, p.X);
+    e.y.Take(p.Y, p.Y);
   }
 }
 
 void ChartView::recomputeExtent(Entry& e) {
-  e.hasData = false;
+  e.x = e.y = {};
   if (e.xy) {
     extend(e, e.data);
     return;
   }
-  const auto n = static_cast<double>(e.values.size());
-  if (n == 0) return;
-  double lo = 0, hi = 0;
-  for (double v : e.values) {
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
-  }
-  e.hasData = true;
-  // Bars stand at 0 .. n - 1 across; their values run from 0.
-  if (e.kind == Kind::Bar) {
-    e.minX = -0.5;
-    e.maxX = n - 0.5;
-    e.minY = lo;
-    e.maxY = hi;
-  } else {
-    e.minX = lo;
-    e.maxX = hi;
-    e.minY = -0.5;
-    e.maxY = n - 0.5;
-  }
+  const measures::BarExtent bars = measures::BarExtents(std::span(e.values.cbegin(), e.values.cend()));
+  e.x = e.kind == Kind::Bar ? bars.Across : bars.Along;
+  e.y = e.kind == Kind::Bar ? bars.Along : bars.Across;
 }
 
 int ChartView::shownLimit() const { return std::max(200, width()); }
@@ -463,7 +436,7 @@ void ChartView::setPoints(int s, const QList<QPointF>& points) {
   e.data.clear();
   Append(points, e.data);
   e.thin.Reset();
-  e.hasData = false;
+  e.x = e.y = {};
   extend(e, e.data);
   rescale();
   showData(e);
@@ -615,39 +588,16 @@ void ChartView::rescale() {
   rescalePending_ = false;
   bool sideUsed[3] = {true, false, false};
   bool categories[3] = {false, false, false};  // bars stand at whole numbers along it
-  double lo[3], hi[3];
-  bool any[3] = {false, false, false};
-  auto take = [&](int a, double a0, double a1) {
-    if (!any[a]) {
-      lo[a] = a0;
-      hi[a] = a1;
-      any[a] = true;
-    } else {
-      lo[a] = std::min(lo[a], a0);
-      hi[a] = std::max(hi[a], a1);
-    }
-  };
+  measures::Extent data[3];
   for (const auto& e : series_) {
     const int side = static_cast<int>(e->side);
     sideUsed[side] = true;
     if (e->kind == Kind::Bar) categories[0] = true;
     if (e->kind == Kind::HorizontalBar) categories[side] = true;
-    if (!e->visible || !e->hasData) continue;
-    if (logBottom_ && e->xy) {
-      // Only positive x can be shown on a logarithmic axis.
-      double minPositive = std::numeric_limits<double>::infinity();
-      if (e->minX > 0) {
-        minPositive = e->minX;
-      } else {
-        for (const measures::Point& p : e->data) {
-          if (p.X > 0) minPositive = std::min(minPositive, p.X);
-        }
-      }
-      if (std::isfinite(minPositive)) take(0, minPositive, e->maxX);
-    } else {
-      take(0, e->minX, e->maxX);
-    }
-    take(side, e->minY, e->maxY);
+    if (!e->visible || !e->x.Any) continue;
+    // Only positive x can be shown on a logarithmic axis.
+    data[0].Take(logBottom_ && e->xy ? measures::PositiveXExtent(e->data, e->x) : e->x);
+    data[side].Take(e->y);
   }
   for (int a = 1; a < 3; ++a) {
     const AxisState& st = axes_[static_cast<std::size_t>(a)];
@@ -655,37 +605,30 @@ void ChartView::rescale() {
   }
   for (int a = 0; a < 3; ++a) {
     const auto id = static_cast<AxisId>(a);
-    const AxisState& st = axes_[static_cast<std::size_t>(a)];
-    if (st.Fixed) {
-      applyRange(id, st.FixedMin, st.FixedMax, false);
-    } else if (zoomed_) {
-      applyRange(id, st.ZoomMin, st.ZoomMax, false);
-    } else if (any[a]) {
-      applyRange(id, lo[a], hi[a], !categories[a]);
-    } else {
-      applyRange(id, a == 0 && logBottom_ ? 1 : 0, a == 0 && logBottom_ ? 10 : 1, true);
-    }
-  }
-}
-
-void ChartView::applyRange(AxisId id, double min, double max, bool fromData) {
-  AxisState& st = axes_[static_cast<std::size_t>(id)];
-  if (id == AxisId::Bottom && logBottom_) {
-    // Whole decades when following the data, so that the labels read 1, 10, 100, ...
-    const measures::AxisRange r = measures::LogAxisRange(min, max, fromData);
+    AxisState& st = axes_[static_cast<std::size_t>(a)];
+    measures::ChartAxis how;
+    how.Fixed = st.Fixed;
+    how.FixedMin = st.FixedMin;
+    how.FixedMax = st.FixedMax;
+    how.Zoomed = zoomed_;
+    how.ZoomMin = st.ZoomMin;
+    how.ZoomMax = st.ZoomMax;
+    how.Step = st.Step;
+    how.Logarithmic = id == AxisId::Bottom && logBottom_;
+    how.Vertical = id != AxisId::Bottom;
+    how.Bars = categories[a];
+    const measures::AxisRange r =
+        measures::ChartAxisRange(data[a], how, measures::LabelParts(how.Vertical ? height() : width(), how.Vertical));
     st.ShownMin = r.Min;
     st.ShownMax = r.Max;
-    logAxis_->setRange(r.Min, r.Max);
-    return;
+    if (how.Logarithmic) {
+      logAxis_->setRange(r.Min, r.Max);
+      continue;
+    }
+    QValueAxis* shown = valueAxis(id);
+    if (shown->tickInterval() != r.Step) shown->setTickInterval(r.Step);
+    shown->setRange(r.Min, r.Max);
   }
-  const bool vertical = id != AxisId::Bottom;
-  const double parts = measures::LabelParts(vertical ? height() : width(), vertical);
-  const measures::AxisRange r = measures::LinearAxisRange(min, max, parts, st.Step, fromData && vertical && !st.Fixed);
-  st.ShownMin = r.Min;
-  st.ShownMax = r.Max;
-  QValueAxis* a = valueAxis(id);
-  if (a->tickInterval() != r.Step) a->setTickInterval(r.Step);
-  a->setRange(r.Min, r.Max);
 }
 
 // --- Zoom ---------------------------------------------------------------------

@@ -163,7 +163,6 @@ class ChartView : public QChartView {
   void extend(Entry& e, std::span<const measures::Point> points);
   void recomputeExtent(Entry& e);
   void rescale();
-  void applyRange(AxisId id, double min, double max, bool fromData);
   int findPointNear(const QPoint& pos) const;
   QPointF valueAt(const QPoint& pos) const;  // bottom and left values under a widget position
 
