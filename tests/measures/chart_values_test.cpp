@@ -8,30 +8,13 @@
 namespace measures {
 namespace {
 
-TEST(FormatValue, GroupsThousandsAndKeepsOneDecimal) {
+TEST(FormatValue, GroupsThousandsAndRoundsToTenths) {
   EXPECT_EQ(FormatValue(1234.56), "1,234.6");
   EXPECT_EQ(FormatValue(1234567), "1,234,567");
-  EXPECT_EQ(FormatValue(123456.7), "123,456.7");
-  EXPECT_EQ(FormatValue(999), "999");
-  EXPECT_EQ(FormatValue(0.5), "0.5");
-}
-
-TEST(FormatValue, DropsAZeroDecimal) {
-  EXPECT_EQ(FormatValue(2), "2");
-  EXPECT_EQ(FormatValue(3.04), "3");
-  EXPECT_EQ(FormatValue(0), "0");
-}
-
-TEST(FormatValue, RoundsToTenthsBeforeGrouping) {
+  EXPECT_EQ(FormatValue(2), "2");           // no trailing zero
   EXPECT_EQ(FormatValue(999.96), "1,000");  // the carry reaches a new group
-  EXPECT_EQ(FormatValue(9.96), "10");
   EXPECT_EQ(FormatValue(-12.25), "-12.3");  // halves away from zero
-}
-
-TEST(FormatValue, AValueThatRoundsToZeroHasNoSign) {
-  EXPECT_EQ(FormatValue(-0.04), "0");
-  EXPECT_EQ(FormatValue(-0.0), "0");
-  EXPECT_EQ(FormatValue(-0.05), "-0.1");
+  EXPECT_EQ(FormatValue(-0.04), "0");       // no sign on what rounds to zero
   EXPECT_EQ(FormatValue(-1234.5), "-1,234.5");
 }
 
