@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace measures {
 
@@ -68,6 +69,65 @@ std::pair<double, double> ZoomedRange(double shownMin, double shownMax, double f
   }
   const double span = shownMax - shownMin;
   return {shownMin + f0 * span, shownMin + f1 * span};
+}
+
+void Extent::Take(double min, double max) {
+  if (!Any) {
+    Min = min;
+    Max = max;
+    Any = true;
+    return;
+  }
+  Min = std::min(Min, min);
+  Max = std::max(Max, max);
+}
+
+Extent PositiveXExtent(std::span<const Point> points, const Extent& x) {
+  if (!x.Any) return {};
+  double minPositive = std::numeric_limits<double>::infinity();
+  if (x.Min > 0) {
+    minPositive = x.Min;
+  } else {
+    for (const Point& p : points) {
+      if (p.X > 0) minPositive = std::min(minPositive, p.X);
+    }
+  }
+  if (!std::isfinite(minPositive)) return {};
+  return {true, minPositive, x.Max};
+}
+
+BarExtent BarExtents(std::span<const double> values) {
+  if (values.empty()) return {};
+  double lo = 0, hi = 0;
+  for (double v : values) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+  }
+  const auto n = static_cast<double>(values.size());
+  return {{true, -0.5, n - 0.5}, {true, lo, hi}};
+}
+
+AxisRange ChartAxisRange(const Extent& data, const ChartAxis& axis, double parts) {
+  double min = 0, max = 0;
+  bool followData = false;
+  if (axis.Fixed) {
+    min = axis.FixedMin;
+    max = axis.FixedMax;
+  } else if (axis.Zoomed) {
+    min = axis.ZoomMin;
+    max = axis.ZoomMax;
+  } else if (data.Any) {
+    min = data.Min;
+    max = data.Max;
+    followData = !axis.Bars;
+  } else {
+    min = axis.Logarithmic ? 1 : 0;
+    max = axis.Logarithmic ? 10 : 1;
+    followData = true;
+  }
+  // Whole decades when following the data, so that the labels read 1, 10, 100, ...
+  if (axis.Logarithmic) return LogAxisRange(min, max, followData);
+  return LinearAxisRange(min, max, parts, axis.Step, followData && axis.Vertical);
 }
 
 }  // namespace measures

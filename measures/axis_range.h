@@ -1,6 +1,9 @@
 #pragma once
 
+#include <span>
 #include <utility>
+
+#include "measures/charts.h"
 
 // The arithmetic of the charts' axes: which range an axis shows and how far
 // apart its labels stand. The chart component only applies the results.
@@ -40,5 +43,51 @@ AxisRange LogAxisRange(double min, double max, bool wholeDecades);
 // the shown range) of [shownMin, shownMax], measured in decades on a
 // logarithmic axis.
 std::pair<double, double> ZoomedRange(double shownMin, double shownMax, double f0, double f1, bool logarithmic);
+
+// The values that a chart's series span along one axis.
+struct Extent {
+  bool Any = false;  // whether the extent holds any value; Min and Max mean nothing without
+  double Min = 0;
+  double Max = 0;
+
+  // Widens the extent to take in [min, max].
+  void Take(double min, double max);
+  void Take(const Extent& other) {
+    if (other.Any) Take(other.Min, other.Max);
+  }
+};
+
+// The part of a series' x extent `x` that a logarithmic axis can show: from
+// the smallest positive x of `points` to the largest; nothing when no x is
+// positive. Goes through the points only when x.Min is not positive.
+Extent PositiveXExtent(std::span<const Point> points, const Extent& x);
+
+// Where bars of `values` stand: bar k at k, so across them from -0.5 to
+// n - 0.5; along them from 0 or the lowest value below it to 0 or the highest
+// value above it. Nothing either way without bars.
+struct BarExtent {
+  Extent Across;
+  Extent Along;
+};
+BarExtent BarExtents(std::span<const double> values);
+
+// How a chart sets one axis: a fixed range, else the zoomed one, else the
+// range of its data.
+struct ChartAxis {
+  bool Fixed = false;
+  double FixedMin = 0, FixedMax = 0;
+  bool Zoomed = false;
+  double ZoomMin = 0, ZoomMax = 0;
+  double Step = 0;           // labels at multiples of it at least; 0 for any step
+  bool Logarithmic = false;  // base 10
+  bool Vertical = false;     // up the side: only there do the ends follow the data out to whole steps
+  bool Bars = false;         // bars stand at whole numbers along it: its ends stay half a bar beyond them
+};
+
+// The range a chart axis shows over the extent of its data, with room for
+// `parts` label gaps (LabelParts). An axis without data shows 0..1, a
+// logarithmic one 1..10; an axis that follows its data goes out to whole steps
+// or decades.
+AxisRange ChartAxisRange(const Extent& data, const ChartAxis& axis, double parts);
 
 }  // namespace measures

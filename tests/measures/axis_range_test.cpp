@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace measures {
 namespace {
@@ -102,6 +103,79 @@ TEST(ZoomedRange, TakesTheFractionsOfTheShownRange) {
   const auto [llo, lhi] = ZoomedRange(1, 1000, 1.0 / 3, 2.0 / 3, true);  // in decades
   EXPECT_NEAR(llo, 10, 1e-9);
   EXPECT_NEAR(lhi, 100, 1e-9);
+}
+
+TEST(Extent, TakesInEveryRangeButEmptyOnes) {
+  Extent e;
+  e.Take(Extent{false, -50, 50});
+  EXPECT_FALSE(e.Any);
+  e.Take(3, 4);
+  e.Take(Extent{true, -1, 2});
+  EXPECT_TRUE(e.Any);
+  EXPECT_EQ(e.Min, -1);
+  EXPECT_EQ(e.Max, 4);
+}
+
+TEST(PositiveXExtent, StartsAtTheSmallestPositiveX) {
+  const Extent e = PositiveXExtent(Series{{-2, 1}, {0, 1}, {10, 1}, {0.5, 1}}, {true, -2, 10});
+  EXPECT_TRUE(e.Any);
+  EXPECT_EQ(e.Min, 0.5);
+  EXPECT_EQ(e.Max, 10);
+  EXPECT_FALSE(PositiveXExtent(Series{{-2, 1}, {0, 1}}, {true, -2, 0}).Any);
+}
+
+TEST(BarExtents, HalfABarBeyondTheEndsAndFromZero) {
+  const BarExtent e = BarExtents(std::vector<double>{3, -2, 5});
+  EXPECT_EQ(e.Across.Min, -0.5);
+  EXPECT_EQ(e.Across.Max, 2.5);
+  EXPECT_EQ(e.Along.Min, -2);
+  EXPECT_EQ(e.Along.Max, 5);
+  EXPECT_EQ(BarExtents(std::vector<double>{2, 4}).Along.Min, 0);
+  EXPECT_FALSE(BarExtents({}).Across.Any);
+}
+
+TEST(ChartAxisRange, WithoutDataZeroToOneOrOneToTen) {
+  ChartAxis side, log;
+  side.Vertical = true;
+  log.Logarithmic = true;
+  EXPECT_EQ(ChartAxisRange({}, side, 5).Max, 1);
+  EXPECT_EQ(ChartAxisRange({}, log, 5).Max, 10);
+  // On a logarithmic axis, x that are none of them positive are no data.
+  const AxisRange r = ChartAxisRange(PositiveXExtent(Series{{0, 1}, {-3, 2}}, {true, -3, 0}), log, 5);
+  EXPECT_EQ(r.Min, 1);
+  EXPECT_EQ(r.Max, 10);
+}
+
+TEST(ChartAxisRange, OnlyTheSideRoundsItsDataOutToWholeSteps) {
+  ChartAxis side;
+  side.Vertical = true;
+  EXPECT_DOUBLE_EQ(ChartAxisRange({true, 0.3, 9.2}, side, 5).Max, 10);
+  EXPECT_EQ(ChartAxisRange({true, 0.3, 9.2}, ChartAxis{}, 5).Max, 9.2);
+  // One value, or all equal, gets a unit each side.
+  EXPECT_DOUBLE_EQ(ChartAxisRange({true, 5, 5}, side, 5).Min, 4);
+  EXPECT_DOUBLE_EQ(ChartAxisRange({true, -7, -7}, ChartAxis{}, 5).Max, -6);
+  // Bars keep half a bar beyond their ends.
+  side.Bars = true;
+  const AxisRange bars = ChartAxisRange(BarExtents(std::vector<double>{4, 1, 7}).Across, side, 5);
+  EXPECT_EQ(bars.Min, -0.5);
+  EXPECT_EQ(bars.Max, 2.5);
+}
+
+TEST(ChartAxisRange, AFixedRangeWinsOverTheZoomAndTheZoomOverTheData) {
+  ChartAxis axis;
+  axis.Vertical = true;
+  axis.Zoomed = true;
+  axis.ZoomMin = 2.5;
+  axis.ZoomMax = 3.7;
+  EXPECT_EQ(ChartAxisRange({true, 0, 100}, axis, 5).Max, 3.7);  // not out to a whole step
+  axis.Fixed = true;
+  axis.FixedMin = 0;
+  axis.FixedMax = 100;
+  axis.Step = 3;
+  const AxisRange fixed = ChartAxisRange({true, 40, 50}, axis, 5);
+  EXPECT_EQ(fixed.Min, 0);
+  EXPECT_EQ(fixed.Max, 100);
+  EXPECT_DOUBLE_EQ(fixed.Step, 21);  // a whole multiple of the given step
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
-#include <QHorizontalStackedBarSeries>
 #include <QGraphicsLayout>
+#include <QHorizontalStackedBarSeries>
 #include <QImage>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -15,10 +15,13 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <optional>
+#include <span>
 #include <tuple>
 
 #include "measures/axis_range.h"
+#include "measures/chart_values.h"
+#include "measures/thinning.h"
 
 namespace ui::chart {
 
@@ -45,23 +48,21 @@ QImage MarkerImage(Marker marker, int width, int height, const QColor& color) {
   return image;
 }
 
+QList<QPointF> ToQt(std::span<const measures::Point> points) {
+  QList<QPointF> out;
+  out.reserve(static_cast<qsizetype>(points.size()));
+  for (const measures::Point& p : points) out.append({p.X, p.Y});
+  return out;
+}
+
+void Append(const QList<QPointF>& points, std::vector<measures::Point>& out) {
+  out.reserve(out.size() + static_cast<std::size_t>(points.size()));
+  for (const QPointF& p : points) out.push_back({p.x(), p.y()});
+}
+
 }  // namespace
 
-QString FormatValue(double value) {
-  if (!std::isfinite(value)) return QString::number(value);
-  const double tenths = std::round(std::fabs(value) * 10.0);
-  const bool negative = value < 0 && tenths > 0;
-  const auto whole = static_cast<long long>(tenths / 10.0);
-  const int fraction = static_cast<int>(tenths - static_cast<double>(whole) * 10.0);
-  QString digits = QString::number(whole);
-  QString grouped;
-  for (int i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-    grouped += digits[i];
-  }
-  if (fraction != 0) grouped += '.' + QString::number(fraction);
-  return negative ? '-' + grouped : grouped;
-}
+QString FormatValue(double value) { return QString::fromStdString(measures::FormatValue(value)); }
 
 struct ChartView::Entry {
   Kind kind = Kind::Line;
@@ -79,17 +80,13 @@ struct ChartView::Entry {
   int markerHeight = 0;
   QImage markerImage;  // drawn by us over the plot, so that edge points show whole
   // Every point handed in. A line of many more points than the chart has
-  // pixels shows a reduced copy: the lowest and highest point of every
-  // small run of points, which draws the same picture at a fraction of the cost.
-  QList<QPointF> data;
+  // pixels shows a reduced copy (measures::Thin).
+  std::vector<measures::Point> data;
   bool reduced = false;
   bool stale = false;  // the shown copy lags behind data
-  qsizetype runLength = 0;  // points per run of the reduced copy
-  QList<QPointF> doneRuns;  // the reduced copy of the complete runs
-  qsizetype doneUpTo = 0;   // data before this index is in doneRuns
+  measures::GrowingThin thin;
   QString title;
-  bool hasData = false;
-  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  measures::Extent x, y;  // of the data
 
   QAbstractSeries* series() const {
     return xy ? static_cast<QAbstractSeries*>(xy) : static_cast<QAbstractSeries*>(bars);
@@ -379,137 +376,68 @@ void ChartView::setValueLabels(int s, bool visible) {
 
 bool ChartView::valueLabels(int s) const { return entry(s).labels; }
 
-void ChartView::extend(Entry& e, const QList<QPointF>& points) {
-  for (const QPointF& p : points) {
-    if (!e.hasData) {
-      e.minX = e.maxX = p.x();
-      e.minY = e.maxY = p.y();
-      e.hasData = true;
-      continue;
-    }
-    e.minX = std::min(e.minX, p.x());
-    e.maxX = std::max(e.maxX, p.x());
-    e.minY = std::min(e.minY, p.y());
-    e.maxY = std::max(e.maxY, p.y());
+void ChartView::extend(Entry& e, std::span<const measures::Point> points) {
+  for (const measures::Point& p : points) {
+    e.x.Take(p.X, p.X);
+    e.y.Take(p.Y, p.Y);
   }
 }
 
 void ChartView::recomputeExtent(Entry& e) {
-  e.hasData = false;
+  e.x = e.y = {};
   if (e.xy) {
     extend(e, e.data);
     return;
   }
-  const auto n = static_cast<double>(e.values.size());
-  if (n == 0) return;
-  double lo = 0, hi = 0;
-  for (double v : e.values) {
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
-  }
-  e.hasData = true;
-  // Bars stand at 0 .. n - 1 across; their values run from 0.
-  if (e.kind == Kind::Bar) {
-    e.minX = -0.5;
-    e.maxX = n - 0.5;
-    e.minY = lo;
-    e.maxY = hi;
-  } else {
-    e.minX = lo;
-    e.maxX = hi;
-    e.minY = -0.5;
-    e.maxY = n - 0.5;
-  }
+  const measures::BarExtent bars = measures::BarExtents(std::span(e.values.cbegin(), e.values.cend()));
+  e.x = e.kind == Kind::Bar ? bars.Across : bars.Along;
+  e.y = e.kind == Kind::Bar ? bars.Along : bars.Across;
 }
 
 int ChartView::shownLimit() const { return std::max(200, width()); }
 
-namespace {
-
-// The lowest and highest point of data[start, end), in their order.
-void AppendRun(const QList<QPointF>& data, qsizetype start, qsizetype end, QList<QPointF>& out) {
-  qsizetype lo = start, hi = start;
-  for (qsizetype i = start + 1; i < end; ++i) {
-    if (data[i].y() < data[lo].y()) lo = i;
-    if (data[i].y() > data[hi].y()) hi = i;
-  }
-  out.append(data[std::min(lo, hi)]);
-  if (lo != hi) out.append(data[std::max(lo, hi)]);
-}
-
-}  // namespace
-
 void ChartView::showData(Entry& e) {
   e.stale = false;
-  const qsizetype n = e.data.size();
   const qsizetype runs = shownLimit() / 2;
-  if (e.kind != Kind::Line || n <= 2 * runs) {
+  if (e.kind != Kind::Line || e.data.size() <= static_cast<std::size_t>(2 * runs)) {
     e.reduced = false;
-    e.runLength = 0;
-    e.xy->replace(e.data);
+    e.thin.Reset();
+    e.xy->replace(ToQt(e.data));
     return;
   }
   if (zoomed_ && showVisibleData(e, runs)) return;
-  // Runs of a power of two points: the length changes only when the data
-  // doubles, so runs already complete are kept and only the last is redone.
-  qsizetype k = 1;
-  while (k * runs < n) k *= 2;
-  if (k != e.runLength) {
-    e.runLength = k;
-    e.doneRuns.clear();
-    e.doneUpTo = 0;
-  }
-  while (e.doneUpTo + k <= n) {
-    AppendRun(e.data, e.doneUpTo, e.doneUpTo + k, e.doneRuns);
-    e.doneUpTo += k;
-  }
-  QList<QPointF> shown = e.doneRuns;
-  if (e.doneUpTo < n) AppendRun(e.data, e.doneUpTo, n, shown);
   e.reduced = true;
-  e.xy->replace(shown);
+  e.xy->replace(ToQt(e.thin.Thin(e.data, static_cast<std::size_t>(runs))));
 }
 
 // A zoomed chart draws the recorded points within its visible range, thinned
 // only as far as that range needs, so a zoom into a long run brings back the
-// detail that the reduced copy of the whole run leaves out. One point beyond
-// each edge keeps the line running to the border. Recorded series run
-// forwards in x; a line that does not is left to the reduced copy (false).
+// detail that the reduced copy of the whole run leaves out. A line that does
+// not run forwards in x is left to the reduced copy (false).
 bool ChartView::showVisibleData(Entry& e, qsizetype runs) {
   const AxisState& bottom = axes_[static_cast<std::size_t>(AxisId::Bottom)];
-  auto byX = [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); };
-  if (!std::is_sorted(e.data.cbegin(), e.data.cend(), byX)) return false;
-  auto first = std::lower_bound(e.data.cbegin(), e.data.cend(), QPointF(bottom.ZoomMin, 0), byX);
-  auto last = std::upper_bound(first, e.data.cend(), QPointF(bottom.ZoomMax, 0), byX);
-  qsizetype start = first - e.data.cbegin(), end = last - e.data.cbegin();
-  if (start > 0) --start;
-  if (end < e.data.size()) ++end;
-  const qsizetype count = end - start;
+  const std::optional<std::vector<measures::Point>> shown =
+      measures::ThinRange(e.data, bottom.ZoomMin, bottom.ZoomMax, static_cast<std::size_t>(runs));
+  if (!shown) return false;
   e.reduced = true;  // appended points are laid out through here again
-  if (count <= 2 * runs) {
-    e.xy->replace(e.data.mid(start, count));
-    return true;
-  }
-  const qsizetype k = (count + runs - 1) / runs;
-  QList<QPointF> shown;
-  shown.reserve(2 * runs);
-  for (qsizetype i = start; i < end; i += k) AppendRun(e.data, i, std::min(i + k, end), shown);
-  e.xy->replace(shown);
+  e.xy->replace(ToQt(*shown));
   return true;
 }
 
 void ChartView::reshowLongLines() {
   for (auto& e : series_) {
-    if (e->xy && (e->reduced || e->data.size() > shownLimit())) showData(*e);
+    if (e->xy && (e->reduced || e->data.size() > static_cast<std::size_t>(shownLimit()))) showData(*e);
   }
 }
 
 void ChartView::setPoints(int s, const QList<QPointF>& points) {
   Entry& e = entry(s);
   if (!e.xy) return;
-  e.data = points;
-  e.runLength = 0;
-  e.hasData = false;
-  extend(e, points);
+  e.data.clear();
+  Append(points, e.data);
+  e.thin.Reset();
+  e.x = e.y = {};
+  extend(e, e.data);
   rescale();
   showData(e);
 }
@@ -517,11 +445,12 @@ void ChartView::setPoints(int s, const QList<QPointF>& points) {
 void ChartView::appendPoints(int s, const QList<QPointF>& points) {
   Entry& e = entry(s);
   if (!e.xy || points.isEmpty()) return;
-  extend(e, points);
-  e.data += points;
+  const std::size_t before = e.data.size();
+  Append(points, e.data);
+  extend(e, std::span<const measures::Point>(e.data).subspan(before));
   // Rescale first: the new points are then laid out once, with the new ranges.
   rescale();
-  if (e.reduced || e.stale || e.data.size() > shownLimit()) {
+  if (e.reduced || e.stale || e.data.size() > static_cast<std::size_t>(shownLimit())) {
     // Reduced anew once per update, not once per series change.
     e.stale = true;
     if (updateDepth_ == 0) showData(e);
@@ -529,7 +458,7 @@ void ChartView::appendPoints(int s, const QList<QPointF>& points) {
     e.xy->append(points.front());
   } else {
     // Every single append lays out the whole series again: one replace is cheaper.
-    e.xy->replace(e.data);
+    e.xy->replace(ToQt(e.data));
   }
 }
 
@@ -540,21 +469,25 @@ int ChartView::pointCount(int s) const {
 
 QPointF ChartView::point(int s, int index) const {
   const Entry& e = entry(s);
-  if (e.xy) return e.data.value(index);
+  if (e.xy) {
+    if (index < 0 || static_cast<std::size_t>(index) >= e.data.size()) return {};
+    const measures::Point& p = e.data[static_cast<std::size_t>(index)];
+    return {p.X, p.Y};
+  }
   return {static_cast<double>(index), e.values.value(index)};
 }
 
 void ChartView::setPointY(int s, int index, double y) {
   Entry& e = entry(s);
-  if (!e.xy || index < 0 || index >= e.data.size()) return;
-  const QPointF p = e.data[index];
-  if (p.y() == y) return;
-  e.data[index].setY(y);
+  if (!e.xy || index < 0 || static_cast<std::size_t>(index) >= e.data.size()) return;
+  measures::Point& p = e.data[static_cast<std::size_t>(index)];
+  if (p.Y == y) return;
+  p.Y = y;
   if (e.reduced) {
-    e.runLength = 0;
+    e.thin.Reset();
     showData(e);
   } else {
-    e.xy->replace(index, p.x(), y);
+    e.xy->replace(index, p.X, y);
   }
   recomputeExtent(e);
   rescale();
@@ -655,39 +588,16 @@ void ChartView::rescale() {
   rescalePending_ = false;
   bool sideUsed[3] = {true, false, false};
   bool categories[3] = {false, false, false};  // bars stand at whole numbers along it
-  double lo[3], hi[3];
-  bool any[3] = {false, false, false};
-  auto take = [&](int a, double a0, double a1) {
-    if (!any[a]) {
-      lo[a] = a0;
-      hi[a] = a1;
-      any[a] = true;
-    } else {
-      lo[a] = std::min(lo[a], a0);
-      hi[a] = std::max(hi[a], a1);
-    }
-  };
+  measures::Extent data[3];
   for (const auto& e : series_) {
     const int side = static_cast<int>(e->side);
     sideUsed[side] = true;
     if (e->kind == Kind::Bar) categories[0] = true;
     if (e->kind == Kind::HorizontalBar) categories[side] = true;
-    if (!e->visible || !e->hasData) continue;
-    if (logBottom_ && e->xy) {
-      // Only positive x can be shown on a logarithmic axis.
-      double minPositive = std::numeric_limits<double>::infinity();
-      if (e->minX > 0) {
-        minPositive = e->minX;
-      } else {
-        for (const QPointF& p : e->data) {
-          if (p.x() > 0) minPositive = std::min(minPositive, p.x());
-        }
-      }
-      if (std::isfinite(minPositive)) take(0, minPositive, e->maxX);
-    } else {
-      take(0, e->minX, e->maxX);
-    }
-    take(side, e->minY, e->maxY);
+    if (!e->visible || !e->x.Any) continue;
+    // Only positive x can be shown on a logarithmic axis.
+    data[0].Take(logBottom_ && e->xy ? measures::PositiveXExtent(e->data, e->x) : e->x);
+    data[side].Take(e->y);
   }
   for (int a = 1; a < 3; ++a) {
     const AxisState& st = axes_[static_cast<std::size_t>(a)];
@@ -695,37 +605,30 @@ void ChartView::rescale() {
   }
   for (int a = 0; a < 3; ++a) {
     const auto id = static_cast<AxisId>(a);
-    const AxisState& st = axes_[static_cast<std::size_t>(a)];
-    if (st.Fixed) {
-      applyRange(id, st.FixedMin, st.FixedMax, false);
-    } else if (zoomed_) {
-      applyRange(id, st.ZoomMin, st.ZoomMax, false);
-    } else if (any[a]) {
-      applyRange(id, lo[a], hi[a], !categories[a]);
-    } else {
-      applyRange(id, a == 0 && logBottom_ ? 1 : 0, a == 0 && logBottom_ ? 10 : 1, true);
-    }
-  }
-}
-
-void ChartView::applyRange(AxisId id, double min, double max, bool fromData) {
-  AxisState& st = axes_[static_cast<std::size_t>(id)];
-  if (id == AxisId::Bottom && logBottom_) {
-    // Whole decades when following the data, so that the labels read 1, 10, 100, ...
-    const measures::AxisRange r = measures::LogAxisRange(min, max, fromData);
+    AxisState& st = axes_[static_cast<std::size_t>(a)];
+    measures::ChartAxis how;
+    how.Fixed = st.Fixed;
+    how.FixedMin = st.FixedMin;
+    how.FixedMax = st.FixedMax;
+    how.Zoomed = zoomed_;
+    how.ZoomMin = st.ZoomMin;
+    how.ZoomMax = st.ZoomMax;
+    how.Step = st.Step;
+    how.Logarithmic = id == AxisId::Bottom && logBottom_;
+    how.Vertical = id != AxisId::Bottom;
+    how.Bars = categories[a];
+    const measures::AxisRange r =
+        measures::ChartAxisRange(data[a], how, measures::LabelParts(how.Vertical ? height() : width(), how.Vertical));
     st.ShownMin = r.Min;
     st.ShownMax = r.Max;
-    logAxis_->setRange(r.Min, r.Max);
-    return;
+    if (how.Logarithmic) {
+      logAxis_->setRange(r.Min, r.Max);
+      continue;
+    }
+    QValueAxis* shown = valueAxis(id);
+    if (shown->tickInterval() != r.Step) shown->setTickInterval(r.Step);
+    shown->setRange(r.Min, r.Max);
   }
-  const bool vertical = id != AxisId::Bottom;
-  const double parts = measures::LabelParts(vertical ? height() : width(), vertical);
-  const measures::AxisRange r = measures::LinearAxisRange(min, max, parts, st.Step, fromData && vertical && !st.Fixed);
-  st.ShownMin = r.Min;
-  st.ShownMax = r.Max;
-  QValueAxis* a = valueAxis(id);
-  if (a->tickInterval() != r.Step) a->setTickInterval(r.Step);
-  a->setRange(r.Min, r.Max);
 }
 
 // --- Zoom ---------------------------------------------------------------------

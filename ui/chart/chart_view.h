@@ -7,7 +7,10 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <span>
 #include <vector>
+
+#include "measures/charts.h"
 
 class QAbstractAxis;
 class QAbstractBarSeries;
@@ -24,8 +27,8 @@ enum class Kind { Line, Point, Bar, HorizontalBar };
 enum class AxisId { Bottom, Left, Right };
 enum class Marker { Circle, Rectangle };
 
-// A value as the charts label it: thousands grouped, at most one decimal,
-// no trailing zero ("#,##0.#"): 1234.56 -> "1,234.6", 2 -> "2".
+// A value as the charts label it (measures::FormatValue): thousands grouped,
+// at most one decimal, no trailing zero ("#,##0.#"): 1234.56 -> "1,234.6".
 QString FormatValue(double value);
 
 // One chart over data that its owner hands in: line, point, bar and
@@ -157,10 +160,9 @@ class ChartView : public QChartView {
   bool showVisibleData(Entry& e, qsizetype runs);
   void reshowLongLines();
   void rebuildBarSets(Entry& e);
-  void extend(Entry& e, const QList<QPointF>& points);
+  void extend(Entry& e, std::span<const measures::Point> points);
   void recomputeExtent(Entry& e);
   void rescale();
-  void applyRange(AxisId id, double min, double max, bool fromData);
   int findPointNear(const QPoint& pos) const;
   QPointF valueAt(const QPoint& pos) const;  // bottom and left values under a widget position
 
