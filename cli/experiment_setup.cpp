@@ -38,11 +38,15 @@ ExperimentType SweepType(ExperimentKind kind, std::string name, decltype(Experim
   const experiments::TableColumns columns = Sweep::Columns();
   TableHeaders headers{Joined(kRunColumns, columns.Measures),
                        columns.Steps.empty() ? std::string() : Joined(kStepColumns, columns.Steps), ""};
-  return {kind, std::move(name),
+  return {kind,
+          std::move(name),
           [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
             return std::make_unique<Sweep>(sim);
           },
-          std::move(headers), false, series};
+          std::move(headers),
+          false,
+          series,
+          UnitWords{}};
 }
 
 // The stability experiment with a surface of its own (the window shares
@@ -56,22 +60,16 @@ class StandaloneStability : private OwnSurface, public experiments::StabilityExp
 };
 
 ExperimentType StabilityType() {
-  return {ExperimentKind::Stability, "stability",
+  return {ExperimentKind::Stability,
+          "stability",
           [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
             return std::make_unique<StandaloneStability>(sim);
           },
           {std::string(kRunColumns) + ",steps,rises", std::string(kStepColumns) + ",step,Threshold,UnsatisfiedCount",
            std::string(kStepColumns) + ",tolerance,step,meanSegregation"},
-          true, StabilitySeries};
-}
-
-const ExperimentType& TypeNamed(const std::string& name) {
-  for (const ExperimentType& type : ExperimentTypes()) {
-    if (type.Name == name) return type;
-  }
-  std::string list;
-  for (const auto& n : ExperimentNames()) list += (list.empty() ? "" : ", ") + n;
-  throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
+          true,
+          StabilitySeries,
+          UnitWords{"pass", "passes", "rounds"}};
 }
 
 void CheckWindowFields(const simulation::ControlModel& fields, const std::vector<Setting>& settings) {
@@ -149,6 +147,15 @@ const ExperimentType& TypeOf(ExperimentKind kind) {
     if (type.Kind == kind) return type;
   }
   throw std::logic_error("an experiment kind without its type");
+}
+
+const ExperimentType& TypeNamed(const std::string& name) {
+  for (const ExperimentType& type : ExperimentTypes()) {
+    if (type.Name == name) return type;
+  }
+  std::string list;
+  for (const auto& n : ExperimentNames()) list += (list.empty() ? "" : ", ") + n;
+  throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
 }
 
 const std::vector<std::string>& ExperimentNames() {

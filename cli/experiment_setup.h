@@ -27,6 +27,13 @@ struct TableHeaders {
 struct ExperimentSetup;
 struct OutputFolder;
 
+// How the progress lines name an experiment's units and calculations.
+struct UnitWords {
+  std::string Unit = "calculation";           // one unit: "calculation", "pass"
+  std::string Units = "calculations";         // "calculations", "passes"
+  std::string Calculations = "calculations";  // what a unit is made of: "calculations", "rounds"
+};
+
 // One batch experiment as the headless tool knows it: the name the command
 // line takes, the experiment of its window made on a world, its tables and
 // the derived series its summary holds.
@@ -41,12 +48,15 @@ struct ExperimentType {
   // The series of summary.json, computed from a complete folder's tables.
   nlohmann::json (*Series)(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) =
       nullptr;
+  UnitWords Words;
 };
 
 // Every experiment, once: the one list the command line, the set-up check,
 // the workers and the tables read.
 const std::vector<ExperimentType>& ExperimentTypes();
 const ExperimentType& TypeOf(ExperimentKind kind);
+// The type of a name the command line takes; throws UsageError with the valid names.
+const ExperimentType& TypeNamed(const std::string& name);
 
 // What the command line fixes for a whole experiment, read once from the
 // main window's controls and the experiment window's own fields before

@@ -128,8 +128,8 @@ bool RunStabilityPass(const ExperimentSetup& setup, std::uint64_t sweepSeed, lon
   try {
     ApplyWindowFields(runner.controls, setup);
     if (setup.Sweep3d) {
-      runner.controls.SetText("E_thirdFrom", world::IntToText(value));
-      runner.controls.SetText("E_thirdTo", world::IntToText(value));
+      runner.controls.SetText(experiments::ExperimentControl::ThirdFrom, world::IntToText(value));
+      runner.controls.SetText(experiments::ExperimentControl::ThirdTo, world::IntToText(value));
     }
     feed.Arm();
     runner.S_startClick();

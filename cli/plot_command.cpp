@@ -346,7 +346,8 @@ class ExperimentCharts {
     const long long lastPass = std::max<long long>(0, setup_.Units - 1);
     ApplyWindowFields(m.controls, setup_);
     // The last pass's world titles the chart, as it does in the window at the end.
-    if (setup_.Sweep3d) m.controls.SetText("E_thirdFrom", world::IntToText(setup_.UnitValue(lastPass)));
+    if (setup_.Sweep3d)
+      m.controls.SetText(experiments::ExperimentControl::ThirdFrom, world::IntToText(setup_.UnitValue(lastPass)));
     m.S_startClick();
     m.S_breakClick();
 
