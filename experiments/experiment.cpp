@@ -4,6 +4,12 @@
 
 namespace experiments {
 
+std::optional<double> NumberOf(const TableValue& value) {
+  if (const auto* n = std::get_if<long long>(&value)) return static_cast<double>(*n);
+  if (const auto* x = std::get_if<double>(&value)) return *x;
+  return std::nullopt;
+}
+
 UnitPlan SweepExperiment::ReadUnits() const {
   CheckFields();
   UnitPlan plan;

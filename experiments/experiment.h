@@ -133,7 +133,17 @@ class Experiment {
   // Runs the unit on by one time step and adds the rows it completed.
   // Throws UnitFailed.
   virtual void StepUnit(std::vector<UnitRow>& rows) = 0;
+
+  // Shows the rows of a finished run's tables as the window shows them at
+  // the run's end, the fields typed in first: starts and pauses the
+  // experiment, which titles and empties its charts, then records the rows
+  // (Calculation: the calculation's number in the run) with its own
+  // recording code. Throws UserError as NewStart does.
+  virtual void Replay(const std::vector<UnitRow>& rows) = 0;
 };
+
+// A field as a number: nothing when it is empty.
+std::optional<double> NumberOf(const TableValue& value);
 
 // A sweep experiment whose calculations a driver can also run one by one,
 // each on a world of its own, with the window's own code: the write of the

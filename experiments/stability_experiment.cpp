@@ -433,4 +433,35 @@ void StabilityExperiment::StepUnit(std::vector<UnitRow>& rows) {
   }
 }
 
+void StabilityExperiment::Replay(const std::vector<UnitRow>& rows) {
+  const UnitPlan plan = ReadUnits();
+  const long long lastPass = std::max<long long>(0, plan.Units.Calculations() - 1);
+  // The last pass's world titles the chart, as it does in the window at the end.
+  if (plan.Sweep3d) controls.SetText(E::ThirdFrom, IntToText(plan.Units.At(lastPass).Value));
+  S_startClick();
+  S_breakClick();
+
+  std::optional<long long> round;
+  for (const UnitRow& row : rows) {
+    if (row.Table == ResultTable::Rises && row.Calculation / plan.CalculationsPerUnit == lastPass) {
+      const auto tolerance = NumberOf(row.Fields.at(0));
+      const auto mean = NumberOf(row.Fields.at(2));
+      if (tolerance && mean) Series_segVal.Add(*tolerance, *mean);
+    } else if (row.Table == ResultTable::Steps) {
+      if (row.Calculation != round) {
+        round = row.Calculation;
+        ser_tol.clear();
+        ser_change.clear();
+      }
+      const auto step = NumberOf(row.Fields.at(0));
+      const auto threshold = NumberOf(row.Fields.at(1));
+      const auto unsatisfied = NumberOf(row.Fields.at(2));
+      if (step && threshold) ser_tol.push_back({*step, *threshold});
+      if (step && unsatisfied) ser_change.push_back({*step, *unsatisfied});
+    }
+  }
+  Series_segAvg.SetPeriod(static_cast<int>(std::max<long long>(1, plan.CalculationsPerUnit)));
+  Series_segAvg.Recompute();
+}
+
 }  // namespace experiments

@@ -82,6 +82,8 @@ class StabilityExperiment : public Experiment {
   std::optional<world::UserError> StartUnit(long long unit, int value, const UnitLimits& limits) override;
   bool UnitRunning() const override { return Running() && !Ended(); }
   void StepUnit(std::vector<UnitRow>& rows) override;
+  // The last pass's rises and their average, the last round's steps.
+  void Replay(const std::vector<UnitRow>& rows) override;
 
   // Lbl_proceed := "/ " + planned total, or "increments have to be > 0"
   // (UserError, the label keeps its text).
