@@ -174,9 +174,9 @@ std::uint64_t ResumeFolder(const OutputFolder& folder, const ExperimentOptions& 
 // on one world, nothing written: a quick look at what a run would do.
 int RunTrial(const ExperimentSetup& setup, long long steps, std::uint64_t seed, std::ostream& err,
              const std::atomic<int>& stop) {
-  const bool passes = setup.InPasses;
-  err << setup.Name << ": " << setup.Calculations << (passes ? " rounds" : " calculations");
-  if (passes) err << " in " << setup.Units << " passes";
+  const UnitWords& words = TypeOf(setup.Kind).Words;
+  err << setup.Name << ": " << setup.Calculations << " " << words.Calculations;
+  if (words.Calculations != words.Units) err << " in " << setup.Units << " " << words.Units;
   err << " planned\n";
   long long stepsRun = 0;
   // Checked before every time step of the unit.
@@ -187,8 +187,8 @@ int RunTrial(const ExperimentSetup& setup, long long steps, std::uint64_t seed, 
   };
   UnitRows rows;
   const bool complete = RunUnit(setup, seed, 0, enough, report, rows);
-  err << (passes ? "pass 0 (value " : "calculation 0 (value ") << setup.UnitValue(0) << "): "
-      << (complete ? "complete" : "stopped") << " after " << std::min(stepsRun, steps) << " steps\n";
+  err << words.Unit << " 0 (value " << setup.UnitValue(0) << "): " << (complete ? "complete" : "stopped") << " after "
+      << std::min(stepsRun, steps) << " steps\n";
   return 0;
 }
 
@@ -232,7 +232,7 @@ int RunExperiment(const ExperimentOptions& options, std::ostream& err, const std
 
     const auto started = Clock::now();
     const long long before = static_cast<long long>(done.size());
-    const char* what = setup.InPasses ? "passes" : "calculations";
+    const char* what = TypeOf(setup.Kind).Words.Units.c_str();
     bool shown = false;
     auto progress = [&](long long finished) {
       if (options.OnProgress) options.OnProgress(before + finished, planned);

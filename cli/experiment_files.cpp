@@ -194,6 +194,15 @@ std::optional<double> TableReader::Number(std::size_t i) const {
   return v;
 }
 
+experiments::TableValue TableReader::Value(std::size_t i) const {
+  const std::string_view f = FieldAt(i);
+  if (f.empty()) return std::monostate();
+  long long n = 0;
+  const auto r = std::from_chars(f.data(), f.data() + f.size(), n);
+  if (r.ec == std::errc() && r.ptr == f.data() + f.size()) return n;
+  return *Number(i);
+}
+
 std::string_view TableReader::FieldAt(std::size_t i) const {
   if (i >= fields_.size()) Bad(i);
   return fields_[i];

@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string_view>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/experiment_units.h"
+#include "experiments/experiment.h"
 
 namespace cli {
 
@@ -41,6 +42,11 @@ class TableReader {
   long long Integer(std::size_t i) const;
   // The field as a number, nothing when it is empty; throws UsageError.
   std::optional<double> Number(std::size_t i) const;
+  // The field as it reads: none when empty, a whole number where it is one,
+  // else a real; throws UsageError.
+  experiments::TableValue Value(std::size_t i) const;
+  // The fields of the row.
+  std::size_t Size() const { return fields_.size(); }
 
  private:
   std::string_view FieldAt(std::size_t i) const;

@@ -38,11 +38,14 @@ ExperimentType SweepType(ExperimentKind kind, std::string name, decltype(Experim
   const experiments::TableColumns columns = Sweep::Columns();
   TableHeaders headers{Joined(kRunColumns, columns.Measures),
                        columns.Steps.empty() ? std::string() : Joined(kStepColumns, columns.Steps), ""};
-  return {kind, std::move(name),
+  return {kind,
+          std::move(name),
           [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
             return std::make_unique<Sweep>(sim);
           },
-          std::move(headers), false, series};
+          std::move(headers),
+          series,
+          UnitWords{}};
 }
 
 // The stability experiment with a surface of its own (the window shares
@@ -56,22 +59,15 @@ class StandaloneStability : private OwnSurface, public experiments::StabilityExp
 };
 
 ExperimentType StabilityType() {
-  return {ExperimentKind::Stability, "stability",
+  return {ExperimentKind::Stability,
+          "stability",
           [](simulation::Simulation& sim) -> std::unique_ptr<experiments::Experiment> {
             return std::make_unique<StandaloneStability>(sim);
           },
           {std::string(kRunColumns) + ",steps,rises", std::string(kStepColumns) + ",step,Threshold,UnsatisfiedCount",
            std::string(kStepColumns) + ",tolerance,step,meanSegregation"},
-          true, StabilitySeries};
-}
-
-const ExperimentType& TypeNamed(const std::string& name) {
-  for (const ExperimentType& type : ExperimentTypes()) {
-    if (type.Name == name) return type;
-  }
-  std::string list;
-  for (const auto& n : ExperimentNames()) list += (list.empty() ? "" : ", ") + n;
-  throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
+          StabilitySeries,
+          UnitWords{"pass", "passes", "rounds"}};
 }
 
 void CheckWindowFields(const simulation::ControlModel& fields, const std::vector<Setting>& settings) {
@@ -82,36 +78,6 @@ void CheckWindowFields(const simulation::ControlModel& fields, const std::vector
   CheckSettings(fields, settings, false);
 }
 
-// The sweep's fields as its runner reads them; "please select a parameter"
-// where the window asks for one.
-void ReadSweep(ExperimentSetup& s, const experiments::SweepRunner& runner) {
-  s.Sweep = runner.ReadSettings();
-  s.Plan = runner.Plan();
-  s.Units = s.Plan.Calculations();
-  s.Calculations = s.Units;
-}
-
-void ReadStability(ExperimentSetup& s, const simulation::ControlModel& fields) {
-  using E = experiments::ExperimentControl;
-  s.Sweep3d = fields.Checked(E::ThirdActive);
-  s.Parameter = fields.ItemIndex(E::Parameter);
-  s.Sweep.Start = fields.Int(E::ValueFrom);
-  s.Sweep.End = fields.Int(E::ValueTo);
-  s.Sweep.Increment = fields.Int(E::Increment);
-  s.Sweep.Steps = std::max(1, fields.Int(E::StepsPerValue));
-  s.Sweep.Repetitions = fields.Int(E::RoundsPerValue);
-  s.ThirdStart = fields.Int(E::ThirdFrom);
-  s.ThirdEnd = fields.Int(E::ThirdTo);
-  s.ThirdIncrement = fields.Int(E::ThirdIncrement);
-  if (s.Sweep3d && s.Parameter < 0) throw world::MissingValue("please select a parameter");
-  // The window only warns of an increment of 0 or less; the planned total,
-  // which the progress line shows, needs one above 0.
-  if (s.Sweep.Increment <= 0 || (s.Sweep3d && s.ThirdIncrement <= 0)) throw experiments::IncrementsMessage();
-  s.Rounds = experiments::RepetitionsRun(s.Sweep.Repetitions);
-  s.Units = s.Sweep3d ? experiments::ValueCount(s.ThirdStart, s.ThirdEnd, s.ThirdIncrement) : 1;
-  s.Calculations = experiments::SaturatingProduct(s.Units, s.Rounds);
-}
-
 // The first calculation's set-up, at its value, on the probe: a value the
 // set-up refuses (a number of groups beyond the up-down's range, say) is bad
 // input, shown before anything is written rather than by a worker.
@@ -119,13 +85,8 @@ void CheckFirstSetUp(const ExperimentSetup& s, const experiments::Experiment& wi
                      simulation::Simulation& probe) {
   const int value = s.UnitValue(0);
   try {
-    if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(&window)) {
-      // A refused layout is no refused set-up: the calculation runs without streets.
-      static_cast<void>(sweep->ApplyTo(probe, value));
-    } else if (s.Sweep3d) {
-      experiments::StabilityExperiment::WriteThirdValue(probe, s.Parameter, value);
-      probe.NewSetup();
-    }
+    // A refused layout is no refused set-up: the calculation runs without streets.
+    static_cast<void>(window.ApplyTo(probe, value));
   } catch (const world::UserError& e) {
     throw world::MissingValue(s.Name + " calculation 0 (value " + std::to_string(value) + "): " + e.what());
   }
@@ -151,6 +112,15 @@ const ExperimentType& TypeOf(ExperimentKind kind) {
   throw std::logic_error("an experiment kind without its type");
 }
 
+const ExperimentType& TypeNamed(const std::string& name) {
+  for (const ExperimentType& type : ExperimentTypes()) {
+    if (type.Name == name) return type;
+  }
+  std::string list;
+  for (const auto& n : ExperimentNames()) list += (list.empty() ? "" : ", ") + n;
+  throw UsageError("unknown experiment '" + name + "'; valid names: " + list);
+}
+
 const std::vector<std::string>& ExperimentNames() {
   static const std::vector<std::string> names = [] {
     std::vector<std::string> list;
@@ -158,11 +128,6 @@ const std::vector<std::string>& ExperimentNames() {
     return list;
   }();
   return names;
-}
-
-int ExperimentSetup::UnitValue(long long unit) const {
-  if (!InPasses) return Plan.At(unit).Value;
-  return Sweep3d ? static_cast<int>(ThirdStart + unit * static_cast<long long>(ThirdIncrement)) : 0;
 }
 
 std::uint64_t CalculationSeed(std::uint64_t s, long long k) {
@@ -189,7 +154,6 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   ExperimentSetup s;
   s.Kind = type.Kind;
   s.Name = name;
-  s.InPasses = type.InPasses;
   s.SetTexts = set;
   s.ExpTexts = exp;
   s.MainSettings = ParseSettings(set, "--set", true);
@@ -213,12 +177,16 @@ ExperimentSetup ReadExperiment(const std::string& name, const std::vector<std::s
   if (const simulation::Control* c = fields.Find(E::Parameter)) s.Parameter = c->ItemIndex;
   if (const simulation::Control* c = fields.Find(E::ClusterFitDegreeUpDown)) s.ClusterDegree = c->Position;
   if (const simulation::Control* c = fields.Find(E::SegregationFitDegreeUpDown)) s.SegregationDegree = c->Position;
-  if (const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get())) {
-    sweep->CheckFields();
-    ReadSweep(s, sweep->Runner());
-  } else {
-    ReadStability(s, fields);
-  }
+  const experiments::UnitPlan plan = window->ReadUnits();
+  s.Sweep = plan.Sweep;
+  s.Plan = plan.Units;
+  s.Sweep3d = plan.Sweep3d;
+  s.ThirdStart = plan.ThirdStart;
+  s.ThirdEnd = plan.ThirdEnd;
+  s.ThirdIncrement = plan.ThirdIncrement;
+  s.Rounds = plan.CalculationsPerUnit;
+  s.Units = plan.Units.Calculations();
+  s.Calculations = plan.Calculations;
   CheckFirstSetUp(s, *window, *probe);
   if (s.Calculations == std::numeric_limits<long long>::max()) {
     throw UsageError("the sweep has too many calculations to count; narrow its range or repetitions");

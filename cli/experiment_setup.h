@@ -27,6 +27,13 @@ struct TableHeaders {
 struct ExperimentSetup;
 struct OutputFolder;
 
+// How the progress lines name an experiment's units and calculations.
+struct UnitWords {
+  std::string Unit = "calculation";           // one unit: "calculation", "pass"
+  std::string Units = "calculations";         // "calculations", "passes"
+  std::string Calculations = "calculations";  // what a unit is made of: "calculations", "rounds"
+};
+
 // One batch experiment as the headless tool knows it: the name the command
 // line takes, the experiment of its window made on a world, its tables and
 // the derived series its summary holds.
@@ -35,18 +42,18 @@ struct ExperimentType {
   std::string Name;
   std::function<std::unique_ptr<experiments::Experiment>(simulation::Simulation&)> Make;
   TableHeaders Headers;
-  // Whether a unit is a pass of rounds that depend on each other (the
-  // stability experiment) rather than one calculation of a sweep.
-  bool InPasses = false;
   // The series of summary.json, computed from a complete folder's tables.
   nlohmann::json (*Series)(const OutputFolder& folder, const ExperimentSetup& setup, const TableHeaders& headers) =
       nullptr;
+  UnitWords Words;
 };
 
 // Every experiment, once: the one list the command line, the set-up check,
 // the workers and the tables read.
 const std::vector<ExperimentType>& ExperimentTypes();
 const ExperimentType& TypeOf(ExperimentKind kind);
+// The type of a name the command line takes; throws UsageError with the valid names.
+const ExperimentType& TypeNamed(const std::string& name);
 
 // What the command line fixes for a whole experiment, read once from the
 // main window's controls and the experiment window's own fields before
@@ -56,14 +63,13 @@ const ExperimentType& TypeOf(ExperimentKind kind);
 struct ExperimentSetup {
   ExperimentKind Kind = ExperimentKind::Parameterspace;
   std::string Name;                   // "parameterspace", "growth", "streets", "stability"
-  bool InPasses = false;              // the type's InPasses: a unit is a pass of Rounds rounds
   std::vector<std::string> SetTexts;  // --set as given, with kSetupText where --setup stood
   std::vector<std::string> ExpTexts;  // --exp as given
   std::vector<Setting> MainSettings;
   std::vector<Setting> WindowFields;
 
-  // Sweeps.
-  experiments::SweepSettings Sweep;
+  experiments::SweepSettings Sweep;  // the box "settings"
+  // The units: a sweep's values and repetitions, or the stability experiment's third values.
   experiments::SweepPlan Plan;
   int Parameter = -1;  // CB_param: the swept parameter, or the third parameter of stability
   int ClusterDegree = 3;      // E_polyDegClust
@@ -74,17 +80,17 @@ struct ExperimentSetup {
   int ThirdStart = 0;
   int ThirdEnd = 0;
   int ThirdIncrement = 1;
-  long long Rounds = 1;  // rounds run per pass
+  long long Rounds = 1;         // rounds run per pass; 1 for a sweep
   long long MaxRoundSteps = 0;  // 0: a round runs until it ends
 
   long long Units = 0;         // calculations, or passes
   long long Calculations = 0;  // calculations, or rounds
 
   // The value of unit u: the swept value, or the third value of a pass.
-  int UnitValue(long long unit) const;
+  int UnitValue(long long unit) const { return Plan.At(unit).Value; }
   // The first calculation (round) of unit u.
-  long long FirstCalculation(long long unit) const { return InPasses ? unit * Rounds : unit; }
-  long long UnitOfCalculation(long long k) const { return InPasses ? k / Rounds : k; }
+  long long FirstCalculation(long long unit) const { return unit * Rounds; }
+  long long UnitOfCalculation(long long k) const { return k / Rounds; }
 };
 
 // The experiment names, as the command line takes them, in the order of ExperimentTypes().

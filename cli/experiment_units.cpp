@@ -5,17 +5,12 @@
 #include <stdexcept>
 #include <variant>
 
+#include "experiments/experiment.h"
 #include "world/convert.h"
-#include "experiments/derived_series.h"
-#include "experiments/stability_experiment.h"
-#include "experiments/stability_surface.h"
 
 namespace cli {
 
 namespace {
-
-using experiments::Point;
-using experiments::Series;
 
 // Appends the fields of one line, comma-separated.
 class Line {
@@ -50,15 +45,6 @@ class Line {
   bool first_ = true;
 };
 
-// Runs the steps of a calculation; false when stopped before its end.
-bool RunSteps(simulation::Simulation& sim, int steps, const std::function<bool()>& stop) {
-  for (int s = 0; s < steps; ++s) {
-    if (stop()) return false;
-    sim.TimeStep();
-  }
-  return true;
-}
-
 std::string Describe(const ExperimentSetup& setup, long long k, int value) {
   return setup.Name + " calculation " + std::to_string(k) + " (value " + std::to_string(value) + "): ";
 }
@@ -73,116 +59,19 @@ std::unique_ptr<simulation::Simulation> Prepare(const ExperimentSetup& setup, Se
   }
 }
 
-// A calculation of a sweep: the set-up of applyValue with the calculation's
-// seed, the steps, and what the window records at its end, all through the
-// window's own experiment on the calculation's world.
-bool RunSweepCalculation(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long k,
-                         const std::function<bool()>& stop, const simulation::Simulation::Reporter& report,
-                         UnitRows& rows) {
-  const experiments::SweepCalculation c = setup.Plan.At(k);
-  SeedFeed feed(sweepSeed, k);
-  auto sim = Prepare(setup, feed, report, k, c.Value);
-  const int steps = setup.Sweep.Steps;
-  const std::uint64_t seed = CalculationSeed(sweepSeed, k);
-  const std::unique_ptr<experiments::Experiment> window = TypeOf(setup.Kind).Make(*sim);
-  const auto* sweep = dynamic_cast<const experiments::SweepExperiment*>(window.get());
-  if (!sweep) throw std::logic_error(setup.Name + " runs no sweep calculations");
-  try {
-    ApplyWindowFields(window->Fields(), setup);
-    // As at new start: the main window stops its own run at the last step.
-    sim->controls.SetText(simulation::MainControl::StopStep, world::IntToText(steps));
-    feed.Arm();
-    if (const auto refused = sweep->ApplyTo(*sim, c.Value)) report(*refused);
-  } catch (const world::UserError& e) {
-    throw UnitFailure(Describe(setup, k, c.Value) + e.what());
-  }
-  if (!RunSteps(*sim, steps, stop)) return false;
-
-  const experiments::CalculationRows measured = sweep->RowsOf(*sim, steps);
-  Line run(rows.Runs);
-  run << setup.Name << k << c.Value << c.Repetition << seed;
-  for (const experiments::TableValue& value : measured.Measures) run << value;
-  for (const experiments::TableRow& step : measured.Steps) {
-    Line line(rows.Steps);
-    line << k << c.Value << c.Repetition;
-    for (const experiments::TableValue& value : step) line << value;
-  }
-  return true;
-}
-
-// A pass of the stability experiment: its rounds in order on one world, run
-// by the window's own runner from a new start with the third parameter held
-// at the pass's value. Rows are taken from what the runner records.
-bool RunStabilityPass(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long pass,
-                      const std::function<bool()>& stop, const simulation::Simulation::Reporter& report,
-                      UnitRows& rows) {
-  const long long first = setup.FirstCalculation(pass);
-  const int value = setup.UnitValue(pass);
-  SeedFeed feed(sweepSeed, first);
-  auto sim = Prepare(setup, feed, report, first, value);
-  experiments::StabilitySurface surface;
-  experiments::StabilityExperiment runner(*sim, surface);
-  std::optional<std::string> failure;
-  runner.SetReporter([&failure](const world::UserError& e) { failure = e.what(); });
-  const std::string valueText = setup.Sweep3d ? std::to_string(value) : std::string();
-  try {
-    ApplyWindowFields(runner.controls, setup);
-    if (setup.Sweep3d) {
-      runner.controls.SetText("E_thirdFrom", world::IntToText(value));
-      runner.controls.SetText("E_thirdTo", world::IntToText(value));
-    }
-    feed.Arm();
-    runner.S_startClick();
-  } catch (const world::UserError& e) {
-    throw UnitFailure(Describe(setup, first, value) + e.what());
-  }
-
-  long long risesInRound = 0;
-  while (runner.Running()) {
-    if (stop()) return false;
-    const int round = runner.RoundNo();
-    const long long tolerance = runner.Tolerance();
-    const int risesBefore = runner.ValuesDone();
-    const std::size_t pointsBefore = runner.Series_segVal.Size();
-    const int stepsBefore = runner.StepInRound();
-    runner.Tick();
-    const long long k = first + round - 1;
-    if (failure) throw UnitFailure(Describe(setup, k, value) + *failure);
-
-    if (runner.ValuesDone() > risesBefore) {
-      ++risesInRound;
-      // The point recorded at the rise is the last one at its threshold.
-      std::optional<double> segregation;
-      const Series& points = runner.Series_segVal.Points();
-      if (points.size() > pointsBefore) {
-        for (auto it = points.rbegin(); it != points.rend(); ++it) {
-          if (it->X == static_cast<double>(tolerance)) {
-            segregation = it->Y;
-            break;
-          }
-        }
-      }
-      Line(rows.Rises) << k << valueText << round << tolerance << stepsBefore << segregation;
-    }
-    if (runner.RoundNo() != round || runner.Ended()) {
-      Line(rows.Runs) << setup.Name << k << valueText << round << CalculationSeed(sweepSeed, k)
-                      << stepsBefore << risesInRound;
-      risesInRound = 0;
-    }
-    if (runner.Ended()) break;
-    // Every tick that goes on runs one step, which the change chart records.
-    if (!runner.ser_change.empty() && !runner.ser_tol.empty()) {
-      Line(rows.Steps) << first + runner.RoundNo() - 1 << valueText << runner.RoundNo()
-                       << runner.ser_change.back().X << runner.ser_tol.back().Y << runner.ser_change.back().Y;
-    }
-    if (setup.MaxRoundSteps > 0 && runner.StepInRound() >= setup.MaxRoundSteps && runner.Running()) {
-      throw UnitFailure(Describe(setup, first + runner.RoundNo() - 1, value) + "round " +
-                        std::to_string(runner.RoundNo()) + " did not settle at tolerance " +
-                        std::to_string(runner.Tolerance()) + " within " + std::to_string(setup.MaxRoundSteps) +
-                        " steps (--max-round-steps)");
-    }
-  }
-  return true;
+// Appends a row a unit made to its table, after the columns every table of
+// that kind begins with.
+void Write(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long first, const experiments::UnitRow& row,
+           UnitRows& rows) {
+  const long long k = first + row.Calculation;
+  std::string& table = row.Table == experiments::ResultTable::Runs    ? rows.Runs
+                       : row.Table == experiments::ResultTable::Steps ? rows.Steps
+                                                                      : rows.Rises;
+  Line line(table);
+  if (row.Table == experiments::ResultTable::Runs) line << setup.Name;
+  line << k << row.Value << row.Repetition;
+  if (row.Table == experiments::ResultTable::Runs) line << CalculationSeed(sweepSeed, k);
+  for (const experiments::TableValue& value : row.Fields) line << value;
 }
 
 }  // namespace
@@ -198,8 +87,33 @@ TableHeaders HeadersOf(ExperimentKind kind) { return TypeOf(kind).Headers; }
 bool RunUnit(const ExperimentSetup& setup, std::uint64_t sweepSeed, long long unit, const std::function<bool()>& stop,
              const simulation::Simulation::Reporter& report, UnitRows& rows) {
   rows = {};
-  if (setup.InPasses) return RunStabilityPass(setup, sweepSeed, unit, stop, report, rows);
-  return RunSweepCalculation(setup, sweepSeed, unit, stop, report, rows);
+  const long long first = setup.FirstCalculation(unit);
+  const int value = setup.UnitValue(unit);
+  SeedFeed feed(sweepSeed, first);
+  auto sim = Prepare(setup, feed, report, first, value);
+  // The window's own experiment on the unit's world: its set-up, its steps
+  // and what it records.
+  const std::unique_ptr<experiments::Experiment> window = TypeOf(setup.Kind).Make(*sim);
+  try {
+    ApplyWindowFields(window->Fields(), setup);
+    feed.Arm();
+    if (const auto refused = window->StartUnit(unit, value, {setup.MaxRoundSteps})) report(*refused);
+  } catch (const world::UserError& e) {
+    throw UnitFailure(Describe(setup, first, value) + e.what());
+  }
+  std::vector<experiments::UnitRow> made;
+  while (window->UnitRunning()) {
+    if (stop()) return false;
+    try {
+      window->StepUnit(made);
+    } catch (const experiments::UnitFailed& e) {
+      throw UnitFailure(Describe(setup, first + e.Calculation(), value) + e.what() +
+                        (e.StepLimit() ? " (--max-round-steps)" : ""));
+    }
+    for (const experiments::UnitRow& row : made) Write(setup, sweepSeed, first, row, rows);
+    made.clear();
+  }
+  return true;
 }
 
 }  // namespace cli

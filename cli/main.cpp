@@ -9,9 +9,10 @@
 #include <iostream>
 #include <string_view>
 
-#include "experiment_command.h"
-#include "merge_command.h"
 #include "control_settings.h"
+#include "experiment_command.h"
+#include "experiment_setup.h"
+#include "merge_command.h"
 #include "run_command.h"
 
 namespace {
@@ -109,8 +110,11 @@ int main(int argc, char** argv) {
   cli::ExperimentOptions experiment;
   auto* experimentCommand = app.add_subcommand(
       "experiment", "Run a batch experiment on all cores and write its tables: runs.csv, steps.csv, summary.json.");
-  experimentCommand->add_option("name", experiment.Experiment, "parameterspace, growth, streets or stability")
-      ->required();
+  std::string names;
+  for (const std::string& name : cli::ExperimentNames()) {
+    names += (names.empty() ? "" : &name == &cli::ExperimentNames().back() ? " or " : ", ") + name;
+  }
+  experimentCommand->add_option("name", experiment.Experiment, names)->required();
   auto* experimentSet = experimentCommand
                            ->add_option("--set", experiment.Settings,
                                         "CONTROL=VALUE: a main-window control, as for run; repeatable, applied in order")

@@ -20,6 +20,7 @@
 #include <regex>
 #include <set>
 #include <span>
+#include <type_traits>
 
 #include "cli/experiment_files.h"
 #include "cli/experiment_summary.h"
@@ -232,10 +233,10 @@ void PaintHeatMap(QPainter& painter, QSize size, const experiments::StabilitySur
 
 // --- Experiments ---------------------------------------------------------------
 
-// The windows over one world prepared with the run's settings. Their
-// experiments are given the run's fields and started as a user would, which
-// titles and prepares their charts; they are paused at once, and the rows of
-// the run's tables are recorded into them with their own recording code.
+// The window of an experiment over one world prepared with the run's
+// settings. Its experiment is given the run's fields and the rows of the
+// run's tables, which it records into its charts with its own code as the
+// window shows them at the end of the run (Experiment::Replay).
 class ExperimentCharts {
  public:
   ExperimentCharts(const OutputFolder& folder, const json& manifest)
@@ -245,140 +246,55 @@ class ExperimentCharts {
   }
 
   std::vector<ChartPicture> Pictures() {
-    for (const Charter& charter : Charters()) {
-      if (charter.Experiment == setup_.Name) return (this->*charter.Charts)();
-    }
-    throw UsageError("the charts of the " + setup_.Name + " experiment cannot be drawn");
+    const Charter* charter = CharterOf(setup_.Kind);
+    if (!charter) throw UsageError("the charts of the " + setup_.Name + " experiment cannot be drawn");
+    landscape_ = std::make_shared<experiments::StabilitySurface>();
+    ui::ExperimentWindow& window = *Keep(charter->Make(*sim_, landscape_, &sink_));
+    experiments::Experiment& m = window.experiment();
+    ApplyWindowFields(m.Fields(), setup_);
+    m.Replay(Rows());
+    window.refresh();
+    // The legend makes the entries of new lines when it next gets to it; the
+    // second pass hides those of emptied lines.
+    QCoreApplication::processEvents();
+    window.refresh();
+    std::vector<ChartPicture> pictures;
+    for (ui::chart::ChartView* chart : window.charts()) pictures.push_back(ViewPicture(*chart));
+    if (setup_.Sweep3d) pictures.push_back(Surface());
+    return pictures;
   }
 
   // The experiments whose charts this tool draws, by their names.
   static std::vector<std::string> Charted() {
     std::vector<std::string> names;
-    for (const Charter& charter : Charters()) names.emplace_back(charter.Experiment);
+    for (const ExperimentType& type : ExperimentTypes()) {
+      if (CharterOf(type.Kind)) names.push_back(type.Name);
+    }
     return names;
   }
 
  private:
-  static constexpr std::size_t kValue = 2;
-  static constexpr std::size_t kFirstMeasure = 5;
-
-  void Start(simulation::ControlModel& fields, const std::function<void()>& start, const std::function<void()>& pause) {
-    ApplyWindowFields(fields, setup_);
-    start();
-    pause();
-  }
-
-  std::vector<ChartPicture> Parameterspace() {
-    auto* window = Keep(std::make_unique<ui::ParameterSpaceWindow>(*sim_, &sink_));
-    experiments::ParameterSpaceExperiment& m = window->model();
-    Start(m.controls, [&m] { m.B_startClick(); }, [&m] { m.B_breakClick(); });
-    TableReader runs(folder_.Runs(), headers_.Runs);
-    while (runs.Next()) {
-      experiments::ParameterSpaceExperiment::Result result;
-      result.Clusters = static_cast<int>(runs.Integer(kFirstMeasure));
-      result.Segregation = runs.Number(kFirstMeasure + 1);
-      m.Record(static_cast<int>(runs.Integer(kValue)), result);
-    }
-    // As at the end of the sweep: the fits with the degrees of the run.
-    m.Series_AvgFit.SetDegree(setup_.ClusterDegree);
-    m.Series_IS_Fit.SetDegree(setup_.SegregationDegree);
-    m.Series_AvgFit.Recompute();
-    m.Series_IS_Fit.Recompute();
-    window->refresh();
-    return {ViewPicture(*window->chartCluster()), ViewPicture(*window->chartIS())};
-  }
-
-  std::vector<ChartPicture> Growth() {
-    auto* window = Keep(std::make_unique<ui::GrowthWindow>(*sim_, &sink_));
-    experiments::GrowthExperiment& m = window->model();
-    Start(m.controls, [&m] { m.B_startClick(); }, [&m] { m.B_breakClick(); });
-    // steps.csv holds each calculation's group mean per step: recorded as the
-    // calculation's one series, its "temp" line is that mean itself.
-    TableReader steps(folder_.Steps(), headers_.Steps);
-    std::optional<long long> calculation;
-    int value = 0;
-    experiments::GrowthExperiment::Result result;
-    auto finish = [&] {
-      if (calculation) m.Record(value, setup_.Sweep.Repetitions, result);
-      result = {};
-      result.Segregation.resize(1);
+  // The rows of the run's tables: runs, steps and rises in turn, each
+  // after the columns every table of its kind begins with.
+  std::vector<experiments::UnitRow> Rows() const {
+    std::vector<experiments::UnitRow> rows;
+    const auto read = [&rows](experiments::ResultTable table, const fs::path& path, const std::string& header) {
+      if (header.empty()) return;
+      const bool runs = table == experiments::ResultTable::Runs;
+      // Runs begin with the experiment's name and end the common columns with the seed.
+      const std::size_t first = runs ? 1 : 0;
+      const std::size_t own = first + (runs ? 4 : 3);
+      TableReader reader(path, header);
+      while (reader.Next()) {
+        experiments::UnitRow row{table, reader.Integer(first), reader.Value(first + 1), reader.Integer(first + 2), {}};
+        for (std::size_t i = own; i < reader.Size(); ++i) row.Fields.push_back(reader.Value(i));
+        rows.push_back(std::move(row));
+      }
     };
-    while (steps.Next()) {
-      const long long k = steps.Integer(0);
-      if (k != calculation) {
-        finish();
-        calculation = k;
-        value = static_cast<int>(steps.Integer(1));
-      }
-      const auto step = steps.Number(3);
-      if (!step) continue;
-      if (const auto mean = steps.Number(4)) result.Segregation[0].push_back({*step, *mean});
-      if (const auto density = steps.Number(5)) result.Density.push_back({*step, *density});
-    }
-    finish();
-    window->refresh();
-    // The legend makes the entries of new lines when it next gets to it; the
-    // second pass hides those of the emptied "temp" lines.
-    QCoreApplication::processEvents();
-    window->refresh();
-    return {ViewPicture(*window->chartGrowth())};
-  }
-
-  std::vector<ChartPicture> Streets() {
-    auto* window = Keep(std::make_unique<ui::StreetsWindow>(*sim_, &sink_));
-    experiments::StreetsExperiment& m = window->model();
-    Start(m.controls, [&m] { m.S_startClick(); }, [&m] { m.S_breakClick(); });
-    TableReader runs(folder_.Runs(), headers_.Runs);
-    while (runs.Next()) {
-      m.Record({static_cast<int>(runs.Integer(kFirstMeasure)), static_cast<int>(runs.Integer(kFirstMeasure + 1))});
-    }
-    m.Series_strTrend.Recompute();
-    window->refresh();
-    return {ViewPicture(*window->chartStreets())};
-  }
-
-  // The window as the experiment leaves it: the last pass's rises and
-  // average, the last round's steps, and the surface of all passes.
-  std::vector<ChartPicture> Stability() {
-    landscape_ = std::make_shared<experiments::StabilitySurface>();
-    auto* window = Keep(std::make_unique<ui::StabilityWindow>(*sim_, landscape_, &sink_));
-    experiments::StabilityExperiment& m = window->model();
-    const long long lastPass = std::max<long long>(0, setup_.Units - 1);
-    ApplyWindowFields(m.controls, setup_);
-    // The last pass's world titles the chart, as it does in the window at the end.
-    if (setup_.Sweep3d) m.controls.SetText("E_thirdFrom", world::IntToText(setup_.UnitValue(lastPass)));
-    m.S_startClick();
-    m.S_breakClick();
-
-    TableReader rises(folder_.Rises(), headers_.Rises);
-    while (rises.Next()) {
-      if (setup_.UnitOfCalculation(rises.Integer(0)) != lastPass) continue;
-      const auto tolerance = rises.Number(3);
-      const auto mean = rises.Number(5);
-      if (tolerance && mean) m.Series_segVal.Add(*tolerance, *mean);
-    }
-    m.Series_segAvg.SetPeriod(static_cast<int>(std::max<long long>(1, setup_.Rounds)));
-    m.Series_segAvg.Recompute();
-
-    TableReader steps(folder_.Steps(), headers_.Steps);
-    std::optional<long long> round;
-    while (steps.Next()) {
-      const long long k = steps.Integer(0);
-      if (k != round) {
-        round = k;
-        m.ser_tol.clear();
-        m.ser_change.clear();
-      }
-      const auto step = steps.Number(3);
-      const auto threshold = steps.Number(4);
-      const auto unsatisfied = steps.Number(5);
-      if (step && threshold) m.ser_tol.push_back({*step, *threshold});
-      if (step && unsatisfied) m.ser_change.push_back({*step, *unsatisfied});
-    }
-    window->refresh();
-    std::vector<ChartPicture> pictures = {ViewPicture(*window->chartStability()), ViewPicture(*window->chartChange())};
-    if (setup_.Sweep3d) pictures.push_back(Surface());
-    return pictures;
+    read(experiments::ResultTable::Runs, folder_.Runs(), headers_.Runs);
+    read(experiments::ResultTable::Steps, folder_.Steps(), headers_.Steps);
+    read(experiments::ResultTable::Rises, folder_.Rises(), headers_.Rises);
+    return rows;
   }
 
   // The surface from the run's summary: the 3-D window's picture where
@@ -417,12 +333,24 @@ class ExperimentCharts {
     return w;
   }
 
-  // Each experiment's window and the charts it makes of the run's tables.
+  using Landscape = std::shared_ptr<experiments::StabilitySurface>;
+  // Each experiment's window, made over the world.
   struct Charter {
-    std::string_view Experiment;
-    std::vector<ChartPicture> (ExperimentCharts::*Charts)();
+    ExperimentKind Kind;
+    std::unique_ptr<ui::ExperimentWindow> (*Make)(simulation::Simulation& sim, const Landscape& landscape,
+                                                  ui::MessageSink* sink);
   };
-  static std::span<const Charter> Charters();
+  template <typename Window>
+  static std::unique_ptr<ui::ExperimentWindow> Make(simulation::Simulation& sim, const Landscape& landscape,
+                                                    ui::MessageSink* sink) {
+    // The stability window shares the surface with the 3-D window.
+    if constexpr (std::is_constructible_v<Window, simulation::Simulation&, Landscape, ui::MessageSink*>) {
+      return std::make_unique<Window>(sim, landscape, sink);
+    } else {
+      return std::make_unique<Window>(sim, sink);
+    }
+  }
+  static const Charter* CharterOf(ExperimentKind kind);
 
   const OutputFolder& folder_;
   const json& manifest_;
@@ -435,15 +363,18 @@ class ExperimentCharts {
 };
 
 // The one place that pairs an experiment of ExperimentTypes() with its
-// window's charts.
-std::span<const ExperimentCharts::Charter> ExperimentCharts::Charters() {
-  static constexpr Charter charters[] = {
-      {"parameterspace", &ExperimentCharts::Parameterspace},
-      {"growth", &ExperimentCharts::Growth},
-      {"streets", &ExperimentCharts::Streets},
-      {"stability", &ExperimentCharts::Stability},
+// window: what the window shows, its experiment records (Replay).
+const ExperimentCharts::Charter* ExperimentCharts::CharterOf(ExperimentKind kind) {
+  static const Charter charters[] = {
+      {ExperimentKind::Parameterspace, &Make<ui::ParameterSpaceWindow>},
+      {ExperimentKind::Growth, &Make<ui::GrowthWindow>},
+      {ExperimentKind::Streets, &Make<ui::StreetsWindow>},
+      {ExperimentKind::Stability, &Make<ui::StabilityWindow>},
   };
-  return charters;
+  for (const Charter& charter : charters) {
+    if (charter.Kind == kind) return &charter;
+  }
+  return nullptr;
 }
 
 // --- A run's CSV ------------------------------------------------------------------

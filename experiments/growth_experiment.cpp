@@ -151,4 +151,33 @@ void GrowthExperiment::RecordCalculation(const SweepSettings& settings) {
   Record(static_cast<int>(runner.CurrentValue()), settings.Repetitions, Measure(sim_, settings.Steps));
 }
 
+void GrowthExperiment::Replay(const std::vector<UnitRow>& rows) {
+  NewStart();
+  StartStop();
+  const int repetitions = runner.ReadSettings().Repetitions;
+  // The steps hold each calculation's group mean per step: recorded as the
+  // calculation's one series, its "temp" line is that mean itself.
+  std::optional<long long> calculation;
+  int value = 0;
+  Result result;
+  auto finish = [&] {
+    if (calculation) Record(value, repetitions, result);
+    result = {};
+    result.Segregation.resize(1);
+  };
+  for (const UnitRow& row : rows) {
+    if (row.Table != ResultTable::Steps) continue;
+    if (row.Calculation != calculation) {
+      finish();
+      calculation = row.Calculation;
+      value = static_cast<int>(NumberOf(row.Value).value_or(0));
+    }
+    const auto step = NumberOf(row.Fields.at(0));
+    if (!step) continue;
+    if (const auto mean = NumberOf(row.Fields.at(1))) result.Segregation[0].push_back({*step, *mean});
+    if (const auto density = NumberOf(row.Fields.at(2))) result.Density.push_back({*step, *density});
+  }
+  finish();
+}
+
 }  // namespace experiments

@@ -52,6 +52,8 @@ class GrowthExperiment : public SweepExperiment, private SweepRunner::Hooks {
   void SetReporter(Reporter reporter) override { runner.SetReporter(std::move(reporter)); }
   void NewStart() override { B_startClick(); }
   void StartStop() override { B_breakClick(); }
+  // Records the runs' measures (the steps' for growth) into the charts.
+  void Replay(const std::vector<UnitRow>& rows) override;
   void UndoZoom() override { B_undoZClick(); }
   std::optional<world::UserError> ApplyTo(simulation::Simulation& sim, int value) const override;
   // Per calculation meanSegregation and density after the last step; per

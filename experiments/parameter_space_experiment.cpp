@@ -148,4 +148,21 @@ void ParameterSpaceExperiment::FinishSweep() {
   Series_IS_Fit.Recompute();
 }
 
+void ParameterSpaceExperiment::Replay(const std::vector<UnitRow>& rows) {
+  NewStart();
+  StartStop();
+  for (const UnitRow& row : rows) {
+    if (row.Table != ResultTable::Runs) continue;
+    Result result;
+    result.Clusters = static_cast<int>(NumberOf(row.Fields.at(0)).value_or(0));
+    result.Segregation = NumberOf(row.Fields.at(1));
+    Record(static_cast<int>(NumberOf(row.Value).value_or(0)), result);
+  }
+  // As at the end of the sweep: the fits with the degrees of the run.
+  Series_AvgFit.SetDegree(controls.Get(ExperimentControl::ClusterFitDegreeUpDown).Position);
+  Series_IS_Fit.SetDegree(controls.Get(ExperimentControl::SegregationFitDegreeUpDown).Position);
+  Series_AvgFit.Recompute();
+  Series_IS_Fit.Recompute();
+}
+
 }  // namespace experiments

@@ -54,6 +54,8 @@ class ParameterSpaceExperiment : public SweepExperiment, private SweepRunner::Ho
   void SetReporter(Reporter reporter) override { runner.SetReporter(std::move(reporter)); }
   void NewStart() override { B_startClick(); }
   void StartStop() override { B_breakClick(); }
+  // Records the runs' measures (the steps' for growth) into the charts.
+  void Replay(const std::vector<UnitRow>& rows) override;
   void UndoZoom() override { B_undoZClick(); }
   // "please select a parameter" when CB_param has no chosen item.
   void CheckFields() const override;

@@ -343,4 +343,125 @@ void StabilityExperiment::End() {
   SetTimer(false);
 }
 
+UnitPlan StabilityExperiment::ReadUnits() const {
+  UnitPlan plan;
+  plan.Sweep3d = controls.Checked(E::ThirdActive);
+  const int parameter = controls.ItemIndex(E::Parameter);
+  plan.Sweep.Start = controls.Int(E::ValueFrom);
+  plan.Sweep.End = controls.Int(E::ValueTo);
+  plan.Sweep.Increment = controls.Int(E::Increment);
+  plan.Sweep.Steps = std::max(1, controls.Int(E::StepsPerValue));
+  plan.Sweep.Repetitions = controls.Int(E::RoundsPerValue);
+  plan.ThirdStart = controls.Int(E::ThirdFrom);
+  plan.ThirdEnd = controls.Int(E::ThirdTo);
+  plan.ThirdIncrement = controls.Int(E::ThirdIncrement);
+  if (plan.Sweep3d && parameter < 0) throw world::MissingValue("please select a parameter");
+  // The window only warns of an increment of 0 or less; the planned total,
+  // which the progress line shows, needs one above 0.
+  if (plan.Sweep.Increment <= 0 || (plan.Sweep3d && plan.ThirdIncrement <= 0)) throw IncrementsMessage();
+  plan.CalculationsPerUnit = RepetitionsRun(plan.Sweep.Repetitions);
+  if (plan.Sweep3d) plan.Units = {plan.ThirdStart, plan.ThirdEnd, plan.ThirdIncrement, 1};
+  plan.Calculations = SaturatingProduct(plan.Units.Calculations(), plan.CalculationsPerUnit);
+  return plan;
+}
+
+std::optional<world::UserError> StabilityExperiment::ApplyTo(simulation::Simulation& sim, int value) const {
+  if (!controls.Checked(E::ThirdActive)) return std::nullopt;
+  WriteThirdValue(sim, controls.ItemIndex(E::Parameter), value);
+  sim.NewSetup();
+  return std::nullopt;
+}
+
+std::optional<world::UserError> StabilityExperiment::StartUnit(long long, int value, const UnitLimits& limits) {
+  unitFailure_.reset();
+  reporter_ = [this](const world::UserError& e) { unitFailure_ = e.what(); };
+  unitLimits_ = limits;
+  unitRises_ = 0;
+  unitValue_ = std::monostate();
+  if (controls.Checked(E::ThirdActive)) {
+    unitValue_ = static_cast<long long>(value);
+    controls.SetText(E::ThirdFrom, IntToText(value));
+    controls.SetText(E::ThirdTo, IntToText(value));
+  }
+  S_startClick();
+  return std::nullopt;
+}
+
+void StabilityExperiment::StepUnit(std::vector<UnitRow>& rows) {
+  const int round = roundNo_;
+  const long long tolerance = tolerance_;
+  const int risesBefore = valuesDone_;
+  const std::size_t pointsBefore = Series_segVal.Size();
+  const long long stepsBefore = stepInRound_;
+  Tick();
+  if (unitFailure_) throw UnitFailed(round - 1, *unitFailure_);
+
+  if (valuesDone_ > risesBefore) {
+    ++unitRises_;
+    // The point recorded at the rise is the last one at its threshold.
+    TableValue segregation;
+    const Series& points = Series_segVal.Points();
+    if (points.size() > pointsBefore) {
+      for (auto it = points.rbegin(); it != points.rend(); ++it) {
+        if (it->X == static_cast<double>(tolerance)) {
+          segregation = it->Y;
+          break;
+        }
+      }
+    }
+    rows.push_back({ResultTable::Rises, round - 1, unitValue_, round, {tolerance, stepsBefore, segregation}});
+  }
+  if (RoundNo() != round || Ended()) {
+    rows.push_back({ResultTable::Runs, round - 1, unitValue_, round, {stepsBefore, unitRises_}});
+    unitRises_ = 0;
+  }
+  if (Ended()) return;
+  // Every tick that goes on runs one step, which the change chart records.
+  if (!ser_change.empty() && !ser_tol.empty()) {
+    rows.push_back({ResultTable::Steps,
+                    RoundNo() - 1,
+                    unitValue_,
+                    RoundNo(),
+                    {ser_change.back().X, ser_tol.back().Y, ser_change.back().Y}});
+  }
+  if (unitLimits_.MaxRoundSteps > 0 && StepInRound() >= unitLimits_.MaxRoundSteps && Running()) {
+    throw UnitFailed(RoundNo() - 1,
+                     "round " + std::to_string(RoundNo()) + " did not settle at tolerance " +
+                         std::to_string(Tolerance()) + " within " + std::to_string(unitLimits_.MaxRoundSteps) +
+                         " steps",
+                     true);
+  }
+}
+
+void StabilityExperiment::Replay(const std::vector<UnitRow>& rows) {
+  const UnitPlan plan = ReadUnits();
+  const long long lastPass = std::max<long long>(0, plan.Units.Calculations() - 1);
+  // The last pass's world titles the chart, as it does in the window at the end.
+  if (plan.Sweep3d) controls.SetText(E::ThirdFrom, IntToText(plan.Units.At(lastPass).Value));
+  S_startClick();
+  S_breakClick();
+
+  std::optional<long long> round;
+  for (const UnitRow& row : rows) {
+    if (row.Table == ResultTable::Rises && row.Calculation / plan.CalculationsPerUnit == lastPass) {
+      const auto tolerance = NumberOf(row.Fields.at(0));
+      const auto mean = NumberOf(row.Fields.at(2));
+      if (tolerance && mean) Series_segVal.Add(*tolerance, *mean);
+    } else if (row.Table == ResultTable::Steps) {
+      if (row.Calculation != round) {
+        round = row.Calculation;
+        ser_tol.clear();
+        ser_change.clear();
+      }
+      const auto step = NumberOf(row.Fields.at(0));
+      const auto threshold = NumberOf(row.Fields.at(1));
+      const auto unsatisfied = NumberOf(row.Fields.at(2));
+      if (step && threshold) ser_tol.push_back({*step, *threshold});
+      if (step && unsatisfied) ser_change.push_back({*step, *unsatisfied});
+    }
+  }
+  Series_segAvg.SetPeriod(static_cast<int>(std::max<long long>(1, plan.CalculationsPerUnit)));
+  Series_segAvg.Recompute();
+}
+
 }  // namespace experiments

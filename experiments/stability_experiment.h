@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "simulation/simulation.h"
@@ -72,6 +73,18 @@ class StabilityExperiment : public Experiment {
   void StartStop() override { S_breakClick(); }
   void UndoZoom() override { B_undoZClick(); }
 
+  // A unit is a pass: its rounds in order from a new start, the third
+  // parameter held at the pass's value. Rows: a rise's in rises, a round's
+  // in runs when it ends, each step's in steps, taken from what the
+  // experiment records (Series_segVal, ser_change, ser_tol, RoundNo).
+  UnitPlan ReadUnits() const override;
+  std::optional<world::UserError> ApplyTo(simulation::Simulation& sim, int value) const override;
+  std::optional<world::UserError> StartUnit(long long unit, int value, const UnitLimits& limits) override;
+  bool UnitRunning() const override { return Running() && !Ended(); }
+  void StepUnit(std::vector<UnitRow>& rows) override;
+  // The last pass's rises and their average, the last round's steps.
+  void Replay(const std::vector<UnitRow>& rows) override;
+
   // Lbl_proceed := "/ " + planned total, or "increments have to be > 0"
   // (UserError, the label keeps its text).
   void UpdatePlannedTotal();
@@ -130,6 +143,12 @@ class StabilityExperiment : public Experiment {
   int stableSteps_ = 0;
   int lastChanged_ = 0;
   int stepInRound_ = 0;
+
+  // The pass a driver runs (StartUnit).
+  TableValue unitValue_;
+  UnitLimits unitLimits_;
+  long long unitRises_ = 0;
+  std::optional<std::string> unitFailure_;
 };
 
 }  // namespace experiments

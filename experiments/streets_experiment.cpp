@@ -98,4 +98,15 @@ StreetsExperiment::Result StreetsExperiment::Measure(simulation::Simulation& sim
   return {sim.world.StreetCellCount, sim.analysis.LargeClusterCount()};
 }
 
+void StreetsExperiment::Replay(const std::vector<UnitRow>& rows) {
+  NewStart();
+  StartStop();
+  for (const UnitRow& row : rows) {
+    if (row.Table != ResultTable::Runs) continue;
+    Record({static_cast<int>(NumberOf(row.Fields.at(0)).value_or(0)),
+            static_cast<int>(NumberOf(row.Fields.at(1)).value_or(0))});
+  }
+  Series_strTrend.Recompute();
+}
+
 }  // namespace experiments

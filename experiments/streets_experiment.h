@@ -45,6 +45,8 @@ class StreetsExperiment : public SweepExperiment, private SweepRunner::Hooks {
   const SweepRunner& Runner() const override { return runner; }
   void NewStart() override { S_startClick(); }
   void StartStop() override { S_breakClick(); }
+  // Records the runs' measures (the steps' for growth) into the charts.
+  void Replay(const std::vector<UnitRow>& rows) override;
   void UndoZoom() override { B_undoZClick(); }
   // The layout the radio buttons choose; a refused layout is returned.
   std::optional<world::UserError> ApplyTo(simulation::Simulation& sim, int value) const override;

@@ -292,6 +292,9 @@ PYBIND11_MODULE(_vicinara, m) {
         "vicinara-cli experiment into folder out on local threads: (status, standard error).");
   m.def("plan_units", &PlanUnits, py::arg("name"), py::arg("set"), py::arg("exp"), py::arg("max_round_steps"),
         "The number of units (calculations; stability: passes), the settings checked.");
+  m.def(
+      "unit_word", [](const std::string& name) { return cli::TypeNamed(name).Words.Units; }, py::arg("name"),
+      "What the experiment's units are called in a progress line: calculations, or passes.");
   m.def("run_unit", &RunOneUnit, py::arg("name"), py::arg("set"), py::arg("exp"), py::arg("max_round_steps"),
         py::arg("seed"), py::arg("unit"), "One unit's rows of runs.csv, steps.csv, rises.csv, and its notices.");
   m.def("write_experiment", &WriteExperiment, py::arg("name"), py::arg("set"), py::arg("exp"),

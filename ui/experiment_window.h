@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "binding.h"
 #include "chart/chart_view.h"
@@ -127,6 +128,9 @@ class ExperimentWindow : public Form {
   void undoZoom();
   // Brings the charts up to the experiment's data at once.
   virtual void refresh() = 0;
+  // The window's experiment and its charts, in the window's order.
+  experiments::Experiment& experiment() { return *experiment_; }
+  virtual std::vector<chart::ChartView*> charts() const = 0;
   // The window's picture for SaveWindows, with its charts up to date.
   virtual display::RgbImage picture();
 

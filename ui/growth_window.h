@@ -22,6 +22,7 @@ class GrowthWindow : public ExperimentWindow {
 
   experiments::GrowthExperiment& model() { return model_; }
   chart::ChartView* chartGrowth() const { return chart_; }
+  std::vector<chart::ChartView*> charts() const override { return {chart_}; }
 
   void refresh() override;
 

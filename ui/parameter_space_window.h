@@ -21,6 +21,7 @@ class ParameterSpaceWindow : public ExperimentWindow {
   experiments::ParameterSpaceExperiment& model() { return model_; }
   chart::ChartView* chartCluster() const { return charts_[0]; }
   chart::ChartView* chartIS() const { return charts_[1]; }
+  std::vector<chart::ChartView*> charts() const override { return {charts_[0], charts_[1]}; }
 
   void refresh() override;
 

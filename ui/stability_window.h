@@ -33,6 +33,7 @@ class StabilityWindow : public ExperimentWindow {
   experiments::StabilityExperiment& model() { return model_; }
   chart::ChartView* chartStability() const { return stability_; }
   chart::ChartView* chartChange() const { return change_; }
+  std::vector<chart::ChartView*> charts() const override { return {stability_, change_}; }
 
   void refresh() override;
   // "show 3D surface".

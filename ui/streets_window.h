@@ -17,6 +17,7 @@ class StreetsWindow : public ExperimentWindow {
 
   experiments::StreetsExperiment& model() { return model_; }
   chart::ChartView* chartStreets() const { return chart_; }
+  std::vector<chart::ChartView*> charts() const override { return {chart_}; }
 
   void refresh() override;
 

@@ -351,7 +351,7 @@ def experiment(name: str, seed: Optional[int] = None, settings: Any = None, exp:
         raise InputError("threads must be at least 1")
     line = None
     if progress is None and sys.stderr is not None and sys.stderr.isatty():
-        progress = line = _ProgressLine("passes" if name == "stability" else "calculations")
+        progress = line = _ProgressLine(_vicinara.unit_word(name))
     elif progress is False:
         progress = None
     try:
