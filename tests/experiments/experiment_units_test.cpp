@@ -9,7 +9,7 @@
 namespace experiments {
 namespace {
 
-using experiments_test::Type;
+using test_support::Type;
 using test_support::SmallWorld;
 
 const test_support::Settings kFewAgents{{"Edit_anzAg", "40"}};
