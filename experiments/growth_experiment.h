@@ -12,10 +12,10 @@
 
 namespace experiments {
 
-// The growth experiment: sweeps the tolerance threshold and charts, for
-// every value, the segregation index over the steps of a run, averaged over
-// the groups and over the calculations, beside the density of the latest
-// calculation.
+// The growth experiment (the window "Form4", TForm4): sweeps the tolerance
+// threshold and charts, for every value, the segregation index over the steps
+// of a run, averaged over the groups and over the calculations, beside the
+// density of the latest calculation.
 class GrowthExperiment : public SweepExperiment, private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 

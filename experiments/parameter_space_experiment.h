@@ -11,9 +11,9 @@
 
 namespace experiments {
 
-// The parameter-space experiment ("Analyse Parameterspace"): sweeps the
-// number of groups, the neighbourhood radius, the move distance or the
-// tolerance threshold and charts, per value, the number of large clusters
+// The parameter-space experiment (the window "Analyse Parameterspace", TForm3):
+// sweeps the number of groups, the neighbourhood radius, the move distance or
+// the tolerance threshold and charts, per value, the number of large clusters
 // and the mean segregation index after a fixed number of steps, with their
 // averages per value, trend lines and polynomial fits.
 class ParameterSpaceExperiment : public SweepExperiment, private SweepRunner::Hooks {

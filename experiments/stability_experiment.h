@@ -13,11 +13,11 @@
 
 namespace experiments {
 
-// The stability experiment ("Analyse Stability"): within one continuing run
-// the threshold rises by one each time the world has settled, and the
-// segregation reached is recorded against the threshold it settled under.
-// A round runs from the start to the end value; the rounds are averaged per
-// threshold. Optionally a third parameter of the main window is swept in an
+// The stability experiment (the window "Analyse Stability", TForm6): within one
+// continuing run the threshold rises by one each time the world has settled,
+// and the segregation reached is recorded against the threshold it settled
+// under. A round runs from the start to the end value; the rounds are averaged
+// per threshold. Optionally a third parameter of the main window is swept in an
 // outer loop, one pass of all rounds per value, each pass a row of the
 // stability surface; pictures are saved after every pass.
 class StabilityExperiment : public Experiment {

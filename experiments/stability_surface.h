@@ -18,7 +18,7 @@ struct LandscapePoint {
 };
 
 // The stability surface ser_landsc that the 3-D window "3D Prozess-Analyse-Landscape"
-// shows, built by the stability experiment one row per pass of the third parameter.
+// (TForm7) shows, built by the stability experiment one row per pass of the third parameter.
 class StabilitySurface {
  public:
   StabilitySurface();

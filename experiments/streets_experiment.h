@@ -11,9 +11,9 @@
 
 namespace experiments {
 
-// The street-layout experiment ("Analyse Street Effects"): lays a street
-// grid of growing size, or a growing number of random streets, and charts
-// the number of large clusters against the number of street cells.
+// The street-layout experiment (the window "Analyse Street Effects", TForm5):
+// lays a street grid of growing size, or a growing number of random streets,
+// and charts the number of large clusters against the number of street cells.
 class StreetsExperiment : public SweepExperiment, private SweepRunner::Hooks {
   simulation::Simulation& sim_;
 
