@@ -78,6 +78,30 @@ int SearchFreeCell(world::Random& random, int cx, int cy, int cols, int rows, do
   return found;
 }
 
+// The same search for steps that may wrap more than once. It works on
+// copies of the random source and the offsets: the blocked bytes it reads
+// could alias them, which would keep the source's state going through
+// memory on every draw.
+int SearchFreeCellWrapping(const world::World& w, world::Random& random, int cx, int cy, const std::uint8_t* blocked,
+                           int attempts, int& stepX, int& stepY) {
+  world::Random rng = random;
+  int found = -1, sx = stepX, sy = stepY;
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    world::TAgent::DrawStep(w.MoveDistance, rng, sx, sy);
+    int tx = cx + sx, ty = cy + sy;
+    w.WrapOnTorus(tx, ty);
+    const int t = ty * w.GridCols + tx;
+    if (!blocked[t]) {
+      found = t;
+      break;
+    }
+  }
+  random = rng;
+  stepX = sx;
+  stepY = sy;
+  return found;
+}
+
 }  // namespace
 
 long long Simulation::TreeCountingFrom() const {
@@ -137,10 +161,10 @@ void Simulation::MoveAgents() {
   // A step reaches at most MoveDistance + 1 cells away; while that is no
   // more than the grid's width and height one wrap brings a target back.
   const int cols = w.GridCols, rows = w.GridRows;
-  const int moveDistance = w.MoveDistance;
   const bool oneWrap = std::abs(static_cast<long long>(w.MoveDistance)) + 1 <= std::min(cols, rows);
-  const double width = 2.0 * moveDistance + 2.0, shift = moveDistance + 1.0;
+  const double width = 2.0 * w.MoveDistance + 2.0, shift = w.MoveDistance + 1.0;
   const bool fastSearch = oneWrap && std::fabs(width) + std::fabs(shift) < 0x1.0p30;
+  const int attempts = freeCells > 0 ? 1000 : 0;
 
   w.UnsatisfiedCount = 0;
   // The cell whose evaluation was skipped last, while no evaluation followed.
@@ -177,35 +201,13 @@ void Simulation::MoveAgents() {
 
     const double rentHere = cells.Rent[c];
     int tx = cx, ty = cy;
-    if (fastSearch) {
-      const int found = SearchFreeCell(w.Rng, cx, cy, cols, rows, width, shift, blocked, freeCells > 0 ? 1000 : 0,
-                                       agent.StepX, agent.StepY);
-      if (found >= 0) {
-        tx = found % cols;
-        ty = found / cols;
-      }
-    } else {
-      // Steps that may wrap more than once. The search works on copies of the
-      // random source and the offsets: the blocked bytes it reads could alias
-      // them, which would keep the source's state going through memory on
-      // every draw.
-      world::Random rng = w.Rng;
-      int stepX = agent.StepX, stepY = agent.StepY;
-      for (int attempt = freeCells > 0 ? 1 : 1001;; ++attempt) {
-        if (attempt > 1000) {
-          tx = cx;
-          ty = cy;
-          break;
-        }
-        world::TAgent::DrawStep(moveDistance, rng, stepX, stepY);
-        tx = cx + stepX;
-        ty = cy + stepY;
-        w.WrapOnTorus(tx, ty);
-        if (!blocked[ty * cols + tx]) break;
-      }
-      w.Rng = rng;
-      agent.StepX = stepX;
-      agent.StepY = stepY;
+    const int found =
+        fastSearch
+            ? SearchFreeCell(w.Rng, cx, cy, cols, rows, width, shift, blocked, attempts, agent.StepX, agent.StepY)
+            : SearchFreeCellWrapping(w, w.Rng, cx, cy, blocked, attempts, agent.StepX, agent.StepY);
+    if (found >= 0) {
+      tx = found % cols;
+      ty = found / cols;
     }
     const int t = cells.Index(tx, ty);
     const double rentTarget = cells.Rent[t];
