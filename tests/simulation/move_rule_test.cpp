@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "simulation/main_controls.h"
 #include "tests/support/world_assertions.h"
 #include "tests/support/world_builder.h"
@@ -111,6 +113,18 @@ TEST(MoveAgents, KeepsTheWorldConsistentOverAWholeRun) {
   auto plain = Make({{"cb_individTol", "0"}, {"RB_count_diff", "1"}, {"Edit_nRad", "3"}}, 22);
   for (int i = 0; i < 20; ++i) plain->TimeStep();
   EXPECT_TRUE(Consistent(plain->world));
+}
+
+TEST(MoveAgents, StepsLongerThanTheGridWrapBackOntoIt) {
+  // The window keeps the move distance within half the rows; a world driven
+  // from code may not, and then one step may wrap several times.
+  auto sim = Make({{"Edit_anzAg", "500"}}, 23);
+  sim->world.MoveDistance = 3 * sim->world.GridCols + 7;
+  for (int i = 0; i < 5; ++i) sim->TimeStep();
+  EXPECT_TRUE(Consistent(sim->world));
+  int far = 0;
+  for (const world::TAgent& agent : sim->world.Agents) far += std::abs(agent.StepX) > sim->world.GridCols ? 1 : 0;
+  EXPECT_GT(far, 0);
 }
 
 TEST(MoveAgents, TheSameSeedGivesTheSameRunAndWorldsAreIndependent) {
