@@ -14,7 +14,7 @@
 
 namespace cli {
 
-enum class ExperimentKind { Parameterspace, Growth, Streets, Stability };
+using experiments::ExperimentKind;
 
 // The tables an experiment writes: header lines without the line end, or
 // empty when it does not write that table.

@@ -20,7 +20,6 @@
 #include <regex>
 #include <set>
 #include <span>
-#include <type_traits>
 
 #include "cli/experiment_files.h"
 #include "cli/experiment_summary.h"
@@ -30,10 +29,7 @@
 #include "export/png_file.h"
 #include "ui/analysis_window.h"
 #include "ui/experiment_window.h"
-#include "ui/growth_window.h"
-#include "ui/parameter_space_window.h"
-#include "ui/stability_window.h"
-#include "ui/streets_window.h"
+#include "ui/experiment_windows.h"
 #include "ui/surface_window.h"
 
 namespace cli {
@@ -246,10 +242,10 @@ class ExperimentCharts {
   }
 
   std::vector<ChartPicture> Pictures() {
-    const Charter* charter = CharterOf(setup_.Kind);
-    if (!charter) throw UsageError("the charts of the " + setup_.Name + " experiment cannot be drawn");
     landscape_ = std::make_shared<experiments::StabilitySurface>();
-    ui::ExperimentWindow& window = *Keep(charter->Make(*sim_, landscape_, &sink_));
+    std::unique_ptr<ui::ExperimentWindow> made = ui::MakeExperimentWindow(setup_.Kind, *sim_, landscape_, &sink_);
+    if (!made) throw UsageError("the charts of the " + setup_.Name + " experiment cannot be drawn");
+    ui::ExperimentWindow& window = *Keep(std::move(made));
     experiments::Experiment& m = window.experiment();
     ApplyWindowFields(m.Fields(), setup_);
     m.Replay(Rows());
@@ -262,15 +258,6 @@ class ExperimentCharts {
     for (ui::chart::ChartView* chart : window.charts()) pictures.push_back(ViewPicture(*chart));
     if (setup_.Sweep3d) pictures.push_back(Surface());
     return pictures;
-  }
-
-  // The experiments whose charts this tool draws, by their names.
-  static std::vector<std::string> Charted() {
-    std::vector<std::string> names;
-    for (const ExperimentType& type : ExperimentTypes()) {
-      if (CharterOf(type.Kind)) names.push_back(type.Name);
-    }
-    return names;
   }
 
  private:
@@ -333,25 +320,6 @@ class ExperimentCharts {
     return w;
   }
 
-  using Landscape = std::shared_ptr<experiments::StabilitySurface>;
-  // Each experiment's window, made over the world.
-  struct Charter {
-    ExperimentKind Kind;
-    std::unique_ptr<ui::ExperimentWindow> (*Make)(simulation::Simulation& sim, const Landscape& landscape,
-                                                  ui::MessageSink* sink);
-  };
-  template <typename Window>
-  static std::unique_ptr<ui::ExperimentWindow> Make(simulation::Simulation& sim, const Landscape& landscape,
-                                                    ui::MessageSink* sink) {
-    // The stability window shares the surface with the 3-D window.
-    if constexpr (std::is_constructible_v<Window, simulation::Simulation&, Landscape, ui::MessageSink*>) {
-      return std::make_unique<Window>(sim, landscape, sink);
-    } else {
-      return std::make_unique<Window>(sim, sink);
-    }
-  }
-  static const Charter* CharterOf(ExperimentKind kind);
-
   const OutputFolder& folder_;
   const json& manifest_;
   ExperimentSetup setup_;
@@ -361,21 +329,6 @@ class ExperimentCharts {
   ui::MessageSink sink_ = [](QWidget*, const QString&, const QString&) {};
   std::vector<std::unique_ptr<QWidget>> windows_;
 };
-
-// The one place that pairs an experiment of ExperimentTypes() with its
-// window: what the window shows, its experiment records (Replay).
-const ExperimentCharts::Charter* ExperimentCharts::CharterOf(ExperimentKind kind) {
-  static const Charter charters[] = {
-      {ExperimentKind::Parameterspace, &Make<ui::ParameterSpaceWindow>},
-      {ExperimentKind::Growth, &Make<ui::GrowthWindow>},
-      {ExperimentKind::Streets, &Make<ui::StreetsWindow>},
-      {ExperimentKind::Stability, &Make<ui::StabilityWindow>},
-  };
-  for (const Charter& charter : charters) {
-    if (charter.Kind == kind) return &charter;
-  }
-  return nullptr;
-}
 
 // --- A run's CSV ------------------------------------------------------------------
 
@@ -524,8 +477,6 @@ int PlotWithApplication(const PlotOptions& options, std::ostream& out) {
 }
 
 }  // namespace
-
-std::vector<std::string> ChartedExperiments() { return ExperimentCharts::Charted(); }
 
 int Plot(const PlotOptions& options, std::ostream& out, std::ostream& err) {
   try {

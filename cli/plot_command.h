@@ -24,7 +24,4 @@ struct PlotOptions {
 // message on err).
 int Plot(const PlotOptions& options, std::ostream& out, std::ostream& err);
 
-// The names of the experiments whose folders Plot charts, in table order.
-std::vector<std::string> ChartedExperiments();
-
 }  // namespace cli

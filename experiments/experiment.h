@@ -81,6 +81,10 @@ class UnitFailed : public std::runtime_error {
   bool stepLimit_;
 };
 
+// The batch experiments, one each: the headless tool's list of experiments
+// and the windows' factory (ui::MakeExperimentWindow) name them by it.
+enum class ExperimentKind { Parameterspace, Growth, Streets, Stability };
+
 // What every batch experiment offers its window and the headless tool: the
 // window's fields, the three buttons every experiment window has, one tick
 // of its timer and where it stands. The four experiments implement it; the

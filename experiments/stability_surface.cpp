@@ -25,7 +25,7 @@ void StabilitySurface::AddRow() {
   ++revision_;
 }
 
-void StabilitySurface::AddPoint(LandscapePoint point) {
+void StabilitySurface::AddPoint(exporting::SurfacePoint point) {
   if (rows_.empty()) rows_.emplace_back();
   rows_.back().push_back(point);
   ++revision_;
@@ -34,9 +34,7 @@ void StabilitySurface::AddPoint(LandscapePoint point) {
 std::vector<exporting::SurfacePoint> StabilitySurface::SurfacePoints() const {
   std::vector<exporting::SurfacePoint> points;
   points.reserve(PointCount());
-  for (const auto& row : rows_) {
-    for (const LandscapePoint& p : row) points.push_back({p.X, p.Y, p.Z});
-  }
+  for (const auto& row : rows_) points.insert(points.end(), row.begin(), row.end());
   return points;
 }
 

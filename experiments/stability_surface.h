@@ -8,15 +8,6 @@
 
 namespace experiments {
 
-// One point of the stability surface: x the tolerance, y the mean
-// segregation index (the height), z the value of the third parameter.
-struct LandscapePoint {
-  double X = 0;
-  double Y = 0;
-  double Z = 0;
-  bool operator==(const LandscapePoint&) const = default;
-};
-
 // The stability surface ser_landsc that the 3-D window "3D Prozess-Analyse-Landscape"
 // (TForm7) shows, built by the stability experiment one row per pass of the third parameter.
 class StabilitySurface {
@@ -25,13 +16,13 @@ class StabilitySurface {
 
   measures::Chart Chart_3DLand;
 
-  const std::vector<std::vector<LandscapePoint>>& ser_landsc() const { return rows_; }
+  const std::vector<std::vector<exporting::SurfacePoint>>& ser_landsc() const { return rows_; }
   std::size_t PointCount() const;
   void Clear();
   // Starts the row of a new pass.
   void AddRow();
   // Adds a point to the last row (starting one if there is none); the view repaints.
-  void AddPoint(LandscapePoint point);
+  void AddPoint(exporting::SurfacePoint point);
   // Grows with every change: the view repaints.
   std::uint64_t Revision() const { return revision_; }
 
@@ -39,7 +30,7 @@ class StabilitySurface {
   std::vector<exporting::SurfacePoint> SurfacePoints() const;
 
  private:
-  std::vector<std::vector<LandscapePoint>> rows_;
+  std::vector<std::vector<exporting::SurfacePoint>> rows_;
   std::uint64_t revision_ = 0;
 };
 

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,11 +41,13 @@ struct SaveChoice {
   std::array<bool, kSavedWindows.size()> Windows{};
 };
 
-// One point of the 3-D stability surface; a missing value is an empty cell.
+// One point of the 3-D stability surface: x the tolerance, y the mean
+// segregation index (the height), z the value of the third parameter.
 struct SurfacePoint {
-  std::optional<double> X;
-  std::optional<double> Y;
-  std::optional<double> Z;
+  double X = 0;
+  double Y = 0;
+  double Z = 0;
+  bool operator==(const SurfacePoint&) const = default;
 };
 
 // The file name of the JPEG made from base: when the last component of base

@@ -38,8 +38,11 @@ struct BarSeries {
 
 // Which recorded series of the analysis a chart shows.
 enum class SeriesSource { Satisfaction, Segregation, DensitySegregation, Change, ClusterBars, GroupSizes };
-enum class SeriesKind { Line, Bar, HorizontalBar };
-enum class Axis { Left, Right };
+// How a series is drawn: joined points, marks at the points, or bars
+// (standing up from the bottom axis, or lying along it).
+enum class SeriesKind { Line, Point, Bar, HorizontalBar };
+// A chart's axes: the bottom one, and the vertical axes on either side.
+enum class Axis { Bottom, Left, Right };
 
 // One series on a chart: where its points live, how it is drawn, which
 // vertical axis it is measured against and its colour.

@@ -15,22 +15,6 @@ constexpr int kRefreshMs = 100;
 
 QColor ToQColor(world::ColorRef c) { return QColor(world::Red(c), world::Green(c), world::Blue(c)); }
 
-chart::AxisId SideOf(measures::Axis axis) {
-  return axis == measures::Axis::Right ? chart::AxisId::Right : chart::AxisId::Left;
-}
-
-chart::Kind KindOf(measures::SeriesKind kind) {
-  switch (kind) {
-    case measures::SeriesKind::Bar:
-      return chart::Kind::Bar;
-    case measures::SeriesKind::HorizontalBar:
-      return chart::Kind::HorizontalBar;
-    case measures::SeriesKind::Line:
-      break;
-  }
-  return chart::Kind::Line;
-}
-
 QList<QPointF> Tail(const measures::Series& points, std::size_t from) {
   QList<QPointF> out;
   out.reserve(static_cast<qsizetype>(points.size() - from));
@@ -109,13 +93,13 @@ void AnalysisWindow::rebuild(chart::ChartView& view, const measures::Chart& char
   QStringList lines;
   for (const std::string& line : chart.Title) lines << QString::fromStdString(line);
   view.setTitle(lines);
-  view.setAxisTitle(chart::AxisId::Bottom, QString::fromStdString(chart.BottomAxisTitle));
-  view.setAxisTitle(chart::AxisId::Left, QString::fromStdString(chart.LeftAxisTitle));
-  view.setAxisTitle(chart::AxisId::Right, QString::fromStdString(chart.RightAxisTitle));
+  view.setAxisTitle(measures::Axis::Bottom, QString::fromStdString(chart.BottomAxisTitle));
+  view.setAxisTitle(measures::Axis::Left, QString::fromStdString(chart.LeftAxisTitle));
+  view.setAxisTitle(measures::Axis::Right, QString::fromStdString(chart.RightAxisTitle));
   view.setLogarithmicBottom(chart.LogarithmicBottom);
-  view.setGridVisible(chart::AxisId::Left, chart.LeftGridVisible);
-  view.setAxisLineVisible(chart::AxisId::Left, chart.LeftAxisLineVisible);
-  view.setLabelStep(chart::AxisId::Bottom, chart.BottomAxisStepOne ? 1 : 0);
+  view.setGridVisible(measures::Axis::Left, chart.LeftGridVisible);
+  view.setAxisLineVisible(measures::Axis::Left, chart.LeftAxisLineVisible);
+  view.setLabelStep(measures::Axis::Bottom, chart.BottomAxisStepOne ? 1 : 0);
   // A set-up with as many groups as before keeps the series and only empties
   // them: removing and adding a chart's series costs seconds by the thousand.
   if (chart.Lines == shown.Lines && chart.ValueMarks == shown.ValueMarks &&
@@ -127,7 +111,7 @@ void AnalysisWindow::rebuild(chart::ChartView& view, const measures::Chart& char
   }
   view.removeAllSeries();
   for (const measures::ChartSeries& line : chart.Lines) {
-    const int s = view.addSeries(KindOf(line.Kind), SideOf(line.VerticalAxis));
+    const int s = view.addSeries(line.Kind, line.VerticalAxis);
     if (line.Color) view.setSeriesColor(s, ToQColor(*line.Color));
     if (line.Kind != measures::SeriesKind::Line) view.setValueLabels(s, chart.ValueMarks);
   }

@@ -71,9 +71,9 @@ void ChartTexts::follow(chart::ChartView& view, const measures::Chart& labels) {
   if (labels.Revision != revision_) {
     revision_ = labels.Revision;
     view.setTitle(Lines(labels.Title));
-    view.setAxisTitle(chart::AxisId::Bottom, Q(labels.BottomAxisTitle));
-    view.setAxisTitle(chart::AxisId::Left, Q(labels.LeftAxisTitle));
-    view.setAxisTitle(chart::AxisId::Right, Q(labels.RightAxisTitle));
+    view.setAxisTitle(measures::Axis::Bottom, Q(labels.BottomAxisTitle));
+    view.setAxisTitle(measures::Axis::Left, Q(labels.LeftAxisTitle));
+    view.setAxisTitle(measures::Axis::Right, Q(labels.RightAxisTitle));
   }
   if (labels.ZoomResets != zoomResets_) {
     zoomResets_ = labels.ZoomResets;
@@ -97,10 +97,10 @@ void TailFollower::follow(chart::ChartView& view, int s, const measures::Series&
   }
 }
 
-void setAxisReversed(chart::ChartView& view, chart::AxisId axis, bool reversed) {
-  const Qt::Alignment side = axis == chart::AxisId::Bottom  ? Qt::AlignBottom
-                             : axis == chart::AxisId::Left ? Qt::AlignLeft
-                                                           : Qt::AlignRight;
+void setAxisReversed(chart::ChartView& view, measures::Axis axis, bool reversed) {
+  const Qt::Alignment side = axis == measures::Axis::Bottom ? Qt::AlignBottom
+                             : axis == measures::Axis::Left ? Qt::AlignLeft
+                                                            : Qt::AlignRight;
   for (QAbstractAxis* a : view.chart()->axes()) {
     if (a->alignment() == side) a->setReverse(reversed);
   }
@@ -137,7 +137,7 @@ void setCrossMarks(chart::ChartView& view, int s, int size) {
 }
 
 DownwardChartView::DownwardChartView(QWidget* parent) : chart::ChartView(parent) {
-  setAxisReversed(*this, chart::AxisId::Left, true);
+  setAxisReversed(*this, measures::Axis::Left, true);
 }
 
 std::unique_ptr<QMouseEvent> DownwardChartView::mirrored(const QMouseEvent& event) const {

@@ -77,7 +77,7 @@ class TailFollower {
 
 // What the chart component leaves to its owners: an axis that runs the other
 // way (larger values lower down), the legend, and cross marks on a point series.
-void setAxisReversed(chart::ChartView& view, chart::AxisId axis, bool reversed);
+void setAxisReversed(chart::ChartView& view, measures::Axis axis, bool reversed);
 void setLegendVisible(chart::ChartView& view, bool visible);
 // Whether series s has an entry in the legend.
 void setLegendEntryVisible(chart::ChartView& view, int s, bool visible);

@@ -9,8 +9,8 @@ GrowthWindow::GrowthWindow(simulation::Simulation& sim, MessageSink* sink, QWidg
   attach(model_);
 
   chart_ = addChart("Chart_Growth", QRect(8, 8, 810, 340));
-  chart_->setLabelStep(chart::AxisId::Bottom, 1);
-  chart_->setGridVisible(chart::AxisId::Left, false);
+  chart_->setLabelStep(measures::Axis::Bottom, 1);
+  chart_->setGridVisible(measures::Axis::Left, false);
   setLegendVisible(*chart_, true);
 
   auto* settings = new QGroupBox("settings", this);
@@ -25,11 +25,11 @@ GrowthWindow::~GrowthWindow() { detach(); }
 void GrowthWindow::rebuild() {
   chart_->removeAllSeries();
   lines_.clear();
-  const int dense = chart_->addSeries(chart::Kind::Line, chart::AxisId::Left);
+  const int dense = chart_->addSeries(measures::SeriesKind::Line, measures::Axis::Left);
   chart_->setSeriesTitle(dense, "dense");
   chart_->setSeriesColor(dense, QColor(255, 255, 0));
   for (const auto* list : {&model_.tolerLines, &model_.tempLines}) {
-    for (std::size_t i = 0; i < list->size(); ++i) chart_->addSeries(chart::Kind::Line, chart::AxisId::Right);
+    for (std::size_t i = 0; i < list->size(); ++i) chart_->addSeries(measures::SeriesKind::Line, measures::Axis::Right);
   }
   lines_.resize(model_.tolerLines.size() + model_.tempLines.size());
   shownDensity_ = ~std::uint64_t{0};

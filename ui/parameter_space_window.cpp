@@ -24,16 +24,16 @@ ParameterSpaceWindow::ParameterSpaceWindow(simulation::Simulation& sim, MessageS
   charts_[1] = addChart("Chart_IS", QRect(8, 352, 786, 340));
   for (std::size_t c = 0; c < 2; ++c) {
     chart::ChartView& view = *charts_[c];
-    view.setLabelStep(chart::AxisId::Bottom, 1);
-    if (c == 0) view.setLabelStep(chart::AxisId::Left, 1);
-    const int data = view.addSeries(chart::Kind::Point);
+    view.setLabelStep(measures::Axis::Bottom, 1);
+    if (c == 0) view.setLabelStep(measures::Axis::Left, 1);
+    const int data = view.addSeries(measures::SeriesKind::Point);
     view.setPointMarker(data, chart::Marker::Circle, 7, 7);
-    const int average = view.addSeries(chart::Kind::Line);
+    const int average = view.addSeries(measures::SeriesKind::Line);
     view.setPointMarker(average, chart::Marker::Rectangle, 5, 5);
     view.setValueLabels(average, true);
-    const int trend = view.addSeries(chart::Kind::Line);
+    const int trend = view.addSeries(measures::SeriesKind::Line);
     view.setSeriesColor(trend, QColor(255, 128, 0));
-    const int fit = view.addSeries(chart::Kind::Line);
+    const int fit = view.addSeries(measures::SeriesKind::Line);
     view.setSeriesColor(fit, QColor(0, 128, 255));
     view.setSeriesWidth(fit, 2);
     for (int s = 0; s < 4; ++s) {

@@ -18,16 +18,16 @@ StabilityWindow::StabilityWindow(simulation::Simulation& sim, std::shared_ptr<ex
   stability->setObjectName("Chart_Stability");
   stability->setGeometry(8, 8, 801, 340);
   stability_ = stability;
-  stability_->setLabelStep(chart::AxisId::Bottom, 1);
-  const int values = stability_->addSeries(chart::Kind::Point);
+  stability_->setLabelStep(measures::Axis::Bottom, 1);
+  const int values = stability_->addSeries(measures::SeriesKind::Point);
   setCrossMarks(*stability_, values, 2);
-  const int average = stability_->addSeries(chart::Kind::Line);
+  const int average = stability_->addSeries(measures::SeriesKind::Line);
   stability_->setSeriesWidth(average, 2);
 
   change_ = addChart("Chart_Change", QRect(8, 354, 841, 326));
-  change_->setGridVisible(chart::AxisId::Left, false);
-  change_->addSeries(chart::Kind::Line, chart::AxisId::Left);   // ser_tol
-  change_->addSeries(chart::Kind::Line, chart::AxisId::Right);  // ser_change
+  change_->setGridVisible(measures::Axis::Left, false);
+  change_->addSeries(measures::SeriesKind::Line, measures::Axis::Left);   // ser_tol
+  change_->addSeries(measures::SeriesKind::Line, measures::Axis::Right);  // ser_change
 
   auto* settings = new QGroupBox("settings", this);
   settings->setGeometry(815, 8, 193, 146);

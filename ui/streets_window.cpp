@@ -10,10 +10,10 @@ StreetsWindow::StreetsWindow(simulation::Simulation& sim, MessageSink* sink, QWi
   attach(model_);
 
   chart_ = addChart("Chart_Streets", QRect(8, 8, 801, 340));
-  chart_->setLabelStep(chart::AxisId::Bottom, 1);
-  const int data = chart_->addSeries(chart::Kind::Point);
+  chart_->setLabelStep(measures::Axis::Bottom, 1);
+  const int data = chart_->addSeries(measures::SeriesKind::Point);
   chart_->setPointMarker(data, chart::Marker::Circle, 7, 7);
-  chart_->addSeries(chart::Kind::Line);
+  chart_->addSeries(measures::SeriesKind::Line);
 
   auto* settings = new QGroupBox("settings", this);
   settings->setGeometry(815, 8, 193, 236);

@@ -28,7 +28,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Rows of equal length, as the surface needs them: a row shorter than the
 // longest (a range changed during a sweep) repeats its last point; empty
 // rows are left out.
-QSurfaceDataArray* SurfaceRows(const std::vector<std::vector<experiments::LandscapePoint>>& rows) {
+QSurfaceDataArray* SurfaceRows(const std::vector<std::vector<exporting::SurfacePoint>>& rows) {
   std::size_t columns = 0;
   for (const auto& row : rows) columns = std::max(columns, row.size());
   auto* array = new QSurfaceDataArray;
@@ -37,7 +37,7 @@ QSurfaceDataArray* SurfaceRows(const std::vector<std::vector<experiments::Landsc
     auto* items = new QSurfaceDataRow;
     items->reserve(static_cast<qsizetype>(columns));
     for (std::size_t i = 0; i < columns; ++i) {
-      const experiments::LandscapePoint& p = row[std::min(i, row.size() - 1)];
+      const exporting::SurfacePoint& p = row[std::min(i, row.size() - 1)];
       items->append(QSurfaceDataItem(QVector3D(static_cast<float>(p.X), static_cast<float>(p.Y),
                                                static_cast<float>(p.Z))));
     }

@@ -88,11 +88,11 @@ chart::ChartView* ToleranceWindow::makeChart(int g) {
   view->setTitle({QString("Group%1").arg(g)});
   view->setTitleColor(color);
   view->setZoomEnabled(false);
-  view->setFixedRange(chart::AxisId::Left, 0, 100, 1);
+  view->setFixedRange(measures::Axis::Left, 0, 100, 1);
   // Whole columns around the points 0 .. groups.
-  view->setFixedRange(chart::AxisId::Bottom, -0.5, groups + 0.5, 1);
-  view->setAxisTitle(chart::AxisId::Bottom, "to Group");
-  const int s = view->addSeries(chart::Kind::Point, chart::AxisId::Left);
+  view->setFixedRange(measures::Axis::Bottom, -0.5, groups + 0.5, 1);
+  view->setAxisTitle(measures::Axis::Bottom, "to Group");
+  const int s = view->addSeries(measures::SeriesKind::Point, measures::Axis::Left);
   view->setSeriesColor(s, color);
   view->setPointMarker(s, chart::Marker::Rectangle, 5, 14);
   view->setValueLabels(s, true);

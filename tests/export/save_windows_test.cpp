@@ -170,13 +170,13 @@ TEST_F(SaveWindows, WindowWithoutAPictureSourceIsLeftOut) {
   EXPECT_EQ(Entries(data()), Names{"01_01_stabSurf3D_please enter name.xls"});
 }
 
-TEST_F(SaveWindows, SurfacePointsBecomeRowsWithEmptyCellsForMissingValues) {
-  surface = {{30.0, 0.5, 2.0}, {std::nullopt, std::nullopt, std::nullopt}, {31.0, 0.625, 2.0}};
+TEST_F(SaveWindows, SurfacePointsBecomeRowsInTheirOrder) {
+  surface = {{30.0, 0.5, 2.0}, {25.0, 0.25, 3.0}, {31.0, 0.625, 2.0}};
   saver.ExportSurfaceData("1");
   EXPECT_EQ(test_support::ReadWithXlrd(temp, saver.DataFileName("1")),
             "sheets 1\nsheet Sheet1 4 3\n0 0 text X\n0 1 text Y\n0 2 text Z\n"
             "1 0 number 30.0\n1 1 number 0.5\n1 2 number 2.0\n"
-            "2 0 empty\n2 1 empty\n2 2 empty\n"
+            "2 0 number 25.0\n2 1 number 0.25\n2 2 number 3.0\n"
             "3 0 number 31.0\n3 1 number 0.625\n3 2 number 2.0\n");
 }
 

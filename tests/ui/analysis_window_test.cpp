@@ -8,7 +8,7 @@
 #include "ui/main_window.h"
 #include "ui/windows.h"
 
-using ui::chart::AxisId;
+using measures::Axis;
 
 // The analysis window over a running simulation, stepped by hand.
 class AnalysisWindowTest : public QObject {
@@ -53,13 +53,13 @@ class AnalysisWindowTest : public QObject {
     form().refresh();
     auto* c1 = form().chart(1);
     QCOMPARE(c1->title(), QStringList{"average satisfaction of the agents"});
-    QCOMPARE(c1->axisTitle(AxisId::Bottom), QString("time in log10"));
-    QCOMPARE(c1->axisTitle(AxisId::Right), QString("satisfaction"));
+    QCOMPARE(c1->axisTitle(Axis::Bottom), QString("time in log10"));
+    QCOMPARE(c1->axisTitle(Axis::Right), QString("satisfaction"));
     QVERIFY(c1->logarithmicBottom());
     QCOMPARE(c1->seriesCount(), 6);
     QCOMPARE(c1->pointCount(0), 3);
     QCOMPARE(c1->point(0, 0).x(), 1.0);
-    QCOMPARE(c1->seriesAxis(5), AxisId::Right);
+    QCOMPARE(c1->seriesAxis(5), Axis::Right);
     const world::ColorRef g2 = sim().world.GroupColors[2];
     QCOMPARE(c1->seriesColor(2), QColor(world::Red(g2), world::Green(g2), world::Blue(g2)));
     QCOMPARE(c1->point(4, 2).y(), sim().analysis.SatisfactionSeries[4][2].Y);
@@ -67,20 +67,20 @@ class AnalysisWindowTest : public QObject {
     auto* c4 = form().chart(4);
     QCOMPARE(c4->title(), QStringList{"segregation measure in 20x20 tiles"});
     QCOMPARE(c4->seriesCount(), 7);  // six groups and the density
-    QCOMPARE(c4->seriesAxis(6), AxisId::Left);
+    QCOMPARE(c4->seriesAxis(6), Axis::Left);
     QCOMPARE(form().chart(5)->title(), QStringList{"density - segregation measure in 20x20 tiles"});
     QCOMPARE(form().chart(5)->seriesCount(), 7);
     QCOMPARE(form().chart(5)->point(6, 0), QPointF(11999, 100.0 * 11999 / 13456));
     QCOMPARE(form().chart(6)->title(), QStringList{"changes"});
     QCOMPARE(form().chart(6)->seriesCount(), 2);
-    QCOMPARE(form().chart(6)->axisTitle(AxisId::Left), QString("percentage of changing agents"));
+    QCOMPARE(form().chart(6)->axisTitle(Axis::Left), QString("percentage of changing agents"));
 
     QCOMPARE(form().chart(2)->title(), QStringList{"cluster sizes >10 at timestep 1"});
     QCOMPARE(form().chart(2)->seriesCount(), 1);
     QCOMPARE(form().chart(2)->barValues(0).size(), sim().analysis.LargeClusterCount());
     auto* c3 = form().chart(3);
     QCOMPARE(c3->title(), QStringList{"group sizes"});
-    QCOMPARE(c3->seriesKind(0), ui::chart::Kind::HorizontalBar);
+    QCOMPARE(c3->seriesKind(0), measures::SeriesKind::HorizontalBar);
     QList<double> sizes;
     for (int n : sim().world.GroupCounts) sizes << n;
     QCOMPARE(c3->barValues(0), sizes);
@@ -180,7 +180,7 @@ class AnalysisWindowTest : public QObject {
     QVERIFY(form().chart(4)->zoomed());
     QTest::mouseClick(form().findChild<QPushButton*>("B_undoZ"), Qt::LeftButton);
     for (int n = 1; n <= 6; ++n) QVERIFY2(!form().chart(n)->zoomed(), qPrintable(QString::number(n)));
-    QCOMPARE(form().chart(6)->range(AxisId::Bottom), QPointF(1, 4));
+    QCOMPARE(form().chart(6)->range(Axis::Bottom), QPointF(1, 4));
   }
 
   // Set VICINARA_SCREENSHOT_DIR to keep a picture of the window.

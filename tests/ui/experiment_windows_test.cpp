@@ -94,8 +94,8 @@ class ExperimentWindowsTest : public QObject {
              QString(" choose parameter"));
     QCOMPARE(test_support::Find<QComboBox>(stability(), "CB_param")->itemText(3), QString(" move distance"));
     QVERIFY(test_support::Find<QRadioButton>(streets(), "RB_grid")->isChecked());
-    QCOMPARE(parameterSpace().chartCluster()->axisTitle(ui::chart::AxisId::Left), QString("clusters"));
-    QCOMPARE(stability().chartChange()->axisTitle(ui::chart::AxisId::Right), QString("number of changing agents"));
+    QCOMPARE(parameterSpace().chartCluster()->axisTitle(measures::Axis::Left), QString("clusters"));
+    QCOMPARE(stability().chartChange()->axisTitle(measures::Axis::Right), QString("number of changing agents"));
     QCOMPARE(stability().chartStability()->title(), QStringList("phase transitions || 6 groups"));
   }
 
@@ -194,8 +194,8 @@ class ExperimentWindowsTest : public QObject {
     QStringList titles;
     for (int s = 0; s < view.seriesCount(); ++s) titles << view.seriesTitle(s);
     QCOMPARE(titles, QStringList({"dense", "10", "20", "temp", "temp"}));
-    QCOMPARE(view.seriesAxis(0), ui::chart::AxisId::Left);
-    QCOMPARE(view.seriesAxis(1), ui::chart::AxisId::Right);
+    QCOMPARE(view.seriesAxis(0), measures::Axis::Left);
+    QCOMPARE(view.seriesAxis(1), measures::Axis::Right);
     QCOMPARE(xs(view, 1), QList<double>({1, 2, 3, 4, 5}));
     QCOMPARE(view.pointCount(0), 5);  // the density of the last calculation
     QCOMPARE(view.pointCount(3), 0);  // the temp lines gave way to the value's line

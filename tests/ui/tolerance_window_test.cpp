@@ -53,8 +53,8 @@ class ToleranceWindowTest : public QObject {
       QCOMPARE(chart(g)->title(), QStringList{QString("Group%1").arg(g)});
       const world::ColorRef c = sim().world.GroupColors[static_cast<std::size_t>(g - 1)];
       QCOMPARE(chart(g)->titleColor(), QColor(world::Red(c), world::Green(c), world::Blue(c)));
-      QCOMPARE(chart(g)->axisTitle(ui::chart::AxisId::Bottom), QString("to Group"));
-      QCOMPARE(chart(g)->range(ui::chart::AxisId::Left), QPointF(0, 100));
+      QCOMPARE(chart(g)->axisTitle(measures::Axis::Bottom), QString("to Group"));
+      QCOMPARE(chart(g)->range(measures::Axis::Left), QPointF(0, 100));
     }
     // Default settings: group 6 tolerates 20 percent less per group below it.
     const double six[] = {0, 100, 80, 60, 40, 20, 0};

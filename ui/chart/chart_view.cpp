@@ -30,6 +30,10 @@ namespace {
 constexpr int kGrab = 8;       // pixels around a point that pick it up
 constexpr int kMinBand = 4;    // a smaller rubber band is a click, not a zoom
 
+// The axes' states are kept by the axis' number, the bottom axis first.
+static_assert(static_cast<int>(measures::Axis::Bottom) == 0 && static_cast<int>(measures::Axis::Left) == 1 &&
+              static_cast<int>(measures::Axis::Right) == 2);
+
 QImage MarkerImage(Marker marker, int width, int height, const QColor& color) {
   const int size = std::max({width, height, 1});
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -65,8 +69,8 @@ void Append(const QList<QPointF>& points, std::vector<measures::Point>& out) {
 QString FormatValue(double value) { return QString::fromStdString(measures::FormatValue(value)); }
 
 struct ChartView::Entry {
-  Kind kind = Kind::Line;
-  AxisId side = AxisId::Left;
+  measures::SeriesKind kind = measures::SeriesKind::Line;
+  measures::Axis side = measures::Axis::Left;
   QXYSeries* xy = nullptr;
   QAbstractBarSeries* bars = nullptr;
   QList<double> values;  // bars
@@ -159,66 +163,66 @@ void ChartView::setTitleColor(const QColor& color) { chart_->setTitleBrush(color
 
 QColor ChartView::titleColor() const { return chart_->titleBrush().color(); }
 
-void ChartView::setAxisTitle(AxisId id, const QString& text) {
+void ChartView::setAxisTitle(measures::Axis id, const QString& text) {
   axes_[static_cast<std::size_t>(id)].Title = text;
   for (QAbstractAxis* a : axesOf(id)) a->setTitleText(text);
   rescale();
 }
 
-QString ChartView::axisTitle(AxisId id) const { return axes_[static_cast<std::size_t>(id)].Title; }
+QString ChartView::axisTitle(measures::Axis id) const { return axes_[static_cast<std::size_t>(id)].Title; }
 
 // --- Axes ---------------------------------------------------------------------
 
-QAbstractAxis* ChartView::axis(AxisId id) const {
+QAbstractAxis* ChartView::axis(measures::Axis id) const {
   switch (id) {
-    case AxisId::Bottom:
+    case measures::Axis::Bottom:
       return logBottom_ ? static_cast<QAbstractAxis*>(logAxis_) : bottom_;
-    case AxisId::Left:
+    case measures::Axis::Left:
       return left_;
-    case AxisId::Right:
+    case measures::Axis::Right:
       return right_;
   }
   return left_;
 }
 
-QValueAxis* ChartView::valueAxis(AxisId id) const {
-  return id == AxisId::Bottom ? (logBottom_ ? nullptr : bottom_) : id == AxisId::Left ? left_ : right_;
+QValueAxis* ChartView::valueAxis(measures::Axis id) const {
+  return id == measures::Axis::Bottom ? (logBottom_ ? nullptr : bottom_) : id == measures::Axis::Left ? left_ : right_;
 }
 
-QAbstractAxis* ChartView::horizontalFor(const Entry&) const { return axis(AxisId::Bottom); }
+QAbstractAxis* ChartView::horizontalFor(const Entry&) const { return axis(measures::Axis::Bottom); }
 
 QAbstractAxis* ChartView::verticalFor(const Entry& e) const { return axis(e.side); }
 
 void ChartView::setLogarithmicBottom(bool on) {
   if (on == logBottom_) return;
-  for (auto& e : series_) e->series()->detachAxis(axis(AxisId::Bottom));
+  for (auto& e : series_) e->series()->detachAxis(axis(measures::Axis::Bottom));
   logBottom_ = on;
   bottom_->setVisible(!on);
   logAxis_->setVisible(on);
-  for (auto& e : series_) e->series()->attachAxis(axis(AxisId::Bottom));
+  for (auto& e : series_) e->series()->attachAxis(axis(measures::Axis::Bottom));
   rescale();
 }
 
-QList<QAbstractAxis*> ChartView::axesOf(AxisId id) const {
+QList<QAbstractAxis*> ChartView::axesOf(measures::Axis id) const {
   // The bottom has a linear and a logarithmic axis; both keep its settings.
-  if (id == AxisId::Bottom) return {bottom_, logAxis_};
+  if (id == measures::Axis::Bottom) return {bottom_, logAxis_};
   return {axis(id)};
 }
 
-void ChartView::setGridVisible(AxisId id, bool visible) {
+void ChartView::setGridVisible(measures::Axis id, bool visible) {
   for (QAbstractAxis* a : axesOf(id)) a->setGridLineVisible(visible);
 }
 
-void ChartView::setAxisLineVisible(AxisId id, bool visible) {
+void ChartView::setAxisLineVisible(measures::Axis id, bool visible) {
   for (QAbstractAxis* a : axesOf(id)) a->setLineVisible(visible);
 }
 
-void ChartView::setLabelStep(AxisId id, double step) {
+void ChartView::setLabelStep(measures::Axis id, double step) {
   axes_[static_cast<std::size_t>(id)].Step = step;
   rescale();
 }
 
-void ChartView::setFixedRange(AxisId id, double min, double max, double step) {
+void ChartView::setFixedRange(measures::Axis id, double min, double max, double step) {
   AxisState& a = axes_[static_cast<std::size_t>(id)];
   a.Fixed = true;
   a.FixedMin = min;
@@ -227,12 +231,12 @@ void ChartView::setFixedRange(AxisId id, double min, double max, double step) {
   rescale();
 }
 
-QPointF ChartView::range(AxisId id) const {
+QPointF ChartView::range(measures::Axis id) const {
   const AxisState& a = axes_[static_cast<std::size_t>(id)];
   return {a.ShownMin, a.ShownMax};
 }
 
-bool ChartView::axisShown(AxisId id) const { return axis(id)->isVisible(); }
+bool ChartView::axisShown(measures::Axis id) const { return axis(id)->isVisible(); }
 
 // --- Series -------------------------------------------------------------------
 
@@ -246,15 +250,15 @@ const ChartView::Entry& ChartView::entry(int s) const {
   return *series_[static_cast<std::size_t>(s)];
 }
 
-int ChartView::addSeries(Kind kind, AxisId vertical) {
+int ChartView::addSeries(measures::SeriesKind kind, measures::Axis vertical) {
   auto e = std::make_unique<Entry>();
   e->kind = kind;
-  e->side = vertical == AxisId::Right ? AxisId::Right : AxisId::Left;
+  e->side = vertical == measures::Axis::Right ? measures::Axis::Right : measures::Axis::Left;
   switch (kind) {
-    case Kind::Line:
+    case measures::SeriesKind::Line:
       e->xy = new QLineSeries;
       break;
-    case Kind::Point: {
+    case measures::SeriesKind::Point: {
       auto* scatter = new QScatterSeries;
       scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
       scatter->setMarkerSize(7);
@@ -262,10 +266,10 @@ int ChartView::addSeries(Kind kind, AxisId vertical) {
       e->xy = scatter;
       break;
     }
-    case Kind::Bar:
+    case measures::SeriesKind::Bar:
       e->bars = new QStackedBarSeries;
       break;
-    case Kind::HorizontalBar:
+    case measures::SeriesKind::HorizontalBar:
       e->bars = new QHorizontalStackedBarSeries;
       break;
   }
@@ -276,7 +280,7 @@ int ChartView::addSeries(Kind kind, AxisId vertical) {
   if (e->xy) {
     // The theme picks a colour per series; keep it as the series' own.
     e->color = e->xy->color();
-    if (kind == Kind::Line) {
+    if (kind == measures::SeriesKind::Line) {
       QPen pen = e->xy->pen();
       pen.setWidthF(e->width);
       e->xy->setPen(pen);
@@ -301,9 +305,9 @@ void ChartView::removeAllSeries() {
   rescale();
 }
 
-Kind ChartView::seriesKind(int s) const { return entry(s).kind; }
+measures::SeriesKind ChartView::seriesKind(int s) const { return entry(s).kind; }
 
-AxisId ChartView::seriesAxis(int s) const { return entry(s).side; }
+measures::Axis ChartView::seriesAxis(int s) const { return entry(s).side; }
 
 void ChartView::setSeriesTitle(int s, const QString& title) {
   Entry& e = entry(s);
@@ -317,7 +321,7 @@ void ChartView::setSeriesColor(int s, const QColor& color) {
   Entry& e = entry(s);
   e.color = color;
   if (!e.xy) return;
-  if (e.kind == Kind::Line) {
+  if (e.kind == measures::SeriesKind::Line) {
     QPen pen = e.xy->pen();
     pen.setColor(color);
     e.xy->setPen(pen);
@@ -335,7 +339,7 @@ QColor ChartView::seriesColor(int s) const { return entry(s).color; }
 void ChartView::setSeriesWidth(int s, qreal width) {
   Entry& e = entry(s);
   e.width = width;
-  if (e.kind == Kind::Line) {
+  if (e.kind == measures::SeriesKind::Line) {
     QPen pen = e.xy->pen();
     pen.setWidthF(width);
     e.xy->setPen(pen);
@@ -390,8 +394,8 @@ void ChartView::recomputeExtent(Entry& e) {
     return;
   }
   const measures::BarExtent bars = measures::BarExtents(std::span(e.values.cbegin(), e.values.cend()));
-  e.x = e.kind == Kind::Bar ? bars.Across : bars.Along;
-  e.y = e.kind == Kind::Bar ? bars.Along : bars.Across;
+  e.x = e.kind == measures::SeriesKind::Bar ? bars.Across : bars.Along;
+  e.y = e.kind == measures::SeriesKind::Bar ? bars.Along : bars.Across;
 }
 
 int ChartView::shownLimit() const { return std::max(200, width()); }
@@ -399,7 +403,7 @@ int ChartView::shownLimit() const { return std::max(200, width()); }
 void ChartView::showData(Entry& e) {
   e.stale = false;
   const qsizetype runs = shownLimit() / 2;
-  if (e.kind != Kind::Line || e.data.size() <= static_cast<std::size_t>(2 * runs)) {
+  if (e.kind != measures::SeriesKind::Line || e.data.size() <= static_cast<std::size_t>(2 * runs)) {
     e.reduced = false;
     e.thin.Reset();
     e.xy->replace(ToQt(e.data));
@@ -415,7 +419,7 @@ void ChartView::showData(Entry& e) {
 // detail that the reduced copy of the whole run leaves out. A line that does
 // not run forwards in x is left to the reduced copy (false).
 bool ChartView::showVisibleData(Entry& e, qsizetype runs) {
-  const AxisState& bottom = axes_[static_cast<std::size_t>(AxisId::Bottom)];
+  const AxisState& bottom = axes_[static_cast<std::size_t>(measures::Axis::Bottom)];
   const std::optional<std::vector<measures::Point>> shown =
       measures::ThinRange(e.data, bottom.ZoomMin, bottom.ZoomMax, static_cast<std::size_t>(runs));
   if (!shown) return false;
@@ -592,8 +596,8 @@ void ChartView::rescale() {
   for (const auto& e : series_) {
     const int side = static_cast<int>(e->side);
     sideUsed[side] = true;
-    if (e->kind == Kind::Bar) categories[0] = true;
-    if (e->kind == Kind::HorizontalBar) categories[side] = true;
+    if (e->kind == measures::SeriesKind::Bar) categories[0] = true;
+    if (e->kind == measures::SeriesKind::HorizontalBar) categories[side] = true;
     if (!e->visible || !e->x.Any) continue;
     // Only positive x can be shown on a logarithmic axis.
     data[0].Take(logBottom_ && e->xy ? measures::PositiveXExtent(e->data, e->x) : e->x);
@@ -601,10 +605,10 @@ void ChartView::rescale() {
   }
   for (int a = 1; a < 3; ++a) {
     const AxisState& st = axes_[static_cast<std::size_t>(a)];
-    axis(static_cast<AxisId>(a))->setVisible(sideUsed[a] || !st.Title.isEmpty() || st.Fixed);
+    axis(static_cast<measures::Axis>(a))->setVisible(sideUsed[a] || !st.Title.isEmpty() || st.Fixed);
   }
   for (int a = 0; a < 3; ++a) {
-    const auto id = static_cast<AxisId>(a);
+    const auto id = static_cast<measures::Axis>(a);
     AxisState& st = axes_[static_cast<std::size_t>(a)];
     measures::ChartAxis how;
     how.Fixed = st.Fixed;
@@ -614,8 +618,8 @@ void ChartView::rescale() {
     how.ZoomMin = st.ZoomMin;
     how.ZoomMax = st.ZoomMax;
     how.Step = st.Step;
-    how.Logarithmic = id == AxisId::Bottom && logBottom_;
-    how.Vertical = id != AxisId::Bottom;
+    how.Logarithmic = id == measures::Axis::Bottom && logBottom_;
+    how.Vertical = id != measures::Axis::Bottom;
     how.Bars = categories[a];
     const measures::AxisRange r =
         measures::ChartAxisRange(data[a], how, measures::LabelParts(how.Vertical ? height() : width(), how.Vertical));
@@ -778,13 +782,13 @@ void ChartView::drawForeground(QPainter* painter, const QRectF& rect) {
     }
     for (int k = 0; k < e->values.size(); ++k) {
       const double v = e->values[k];
-      const QPointF end = e->kind == Kind::Bar ? QPointF(k, v) : QPointF(v, k);
+      const QPointF end = e->kind == measures::SeriesKind::Bar ? QPointF(k, v) : QPointF(v, k);
       const QPointF p = chart_->mapToPosition(end, e->bars);
       const QString text = FormatValue(v);
       const QPointF at = chart_->mapToScene(p);
       const int w = metrics.horizontalAdvance(text);
       QRectF box;
-      if (e->kind == Kind::Bar) {
+      if (e->kind == measures::SeriesKind::Bar) {
         box = QRectF(at.x() - w / 2.0 - 2, at.y() - metrics.height() - 2, w + 4, metrics.height());
       } else {
         // Inside the end of a long bar, beside a short one.

@@ -23,8 +23,6 @@ class QXYSeries;
 
 namespace ui::chart {
 
-enum class Kind { Line, Point, Bar, HorizontalBar };
-enum class AxisId { Bottom, Left, Right };
 enum class Marker { Circle, Rectangle };
 
 // A value as the charts label it (measures::FormatValue): thousands grouped,
@@ -54,30 +52,30 @@ class ChartView : public QChartView {
   const QStringList& title() const { return title_; }
   void setTitleColor(const QColor& color);
   QColor titleColor() const;
-  void setAxisTitle(AxisId axis, const QString& text);
-  QString axisTitle(AxisId axis) const;
+  void setAxisTitle(measures::Axis axis, const QString& text);
+  QString axisTitle(measures::Axis axis) const;
 
   // --- Axes -----------------------------------------------------------------
   // A logarithmic (base 10) bottom axis; points at x <= 0 are not shown.
   void setLogarithmicBottom(bool on);
   bool logarithmicBottom() const { return logBottom_; }
-  void setGridVisible(AxisId axis, bool visible);
-  void setAxisLineVisible(AxisId axis, bool visible);
+  void setGridVisible(measures::Axis axis, bool visible);
+  void setAxisLineVisible(measures::Axis axis, bool visible);
   // Labels at multiples of `step` at least (0: automatic).
-  void setLabelStep(AxisId axis, double step);
+  void setLabelStep(measures::Axis axis, double step);
   // A range that does not follow the data; `step` is the smallest label increment.
-  void setFixedRange(AxisId axis, double min, double max, double step);
+  void setFixedRange(measures::Axis axis, double min, double max, double step);
   // The range the axis shows now: {min, max}.
-  QPointF range(AxisId axis) const;
+  QPointF range(measures::Axis axis) const;
   // Whether the axis is drawn (a side axis is drawn while it has a series or a title).
-  bool axisShown(AxisId axis) const;
+  bool axisShown(measures::Axis axis) const;
 
   // --- Series ---------------------------------------------------------------
-  int addSeries(Kind kind, AxisId vertical = AxisId::Left);
+  int addSeries(measures::SeriesKind kind, measures::Axis vertical = measures::Axis::Left);
   void removeAllSeries();
   int seriesCount() const { return static_cast<int>(series_.size()); }
-  Kind seriesKind(int s) const;
-  AxisId seriesAxis(int s) const;
+  measures::SeriesKind seriesKind(int s) const;
+  measures::Axis seriesAxis(int s) const;
   void setSeriesTitle(int s, const QString& title);
   QString seriesTitle(int s) const;
   // Line and point colour; bars have their own colours.
@@ -149,9 +147,9 @@ class ChartView : public QChartView {
 
   Entry& entry(int s);
   const Entry& entry(int s) const;
-  QAbstractAxis* axis(AxisId id) const;
-  QList<QAbstractAxis*> axesOf(AxisId id) const;
-  QValueAxis* valueAxis(AxisId id) const;
+  QAbstractAxis* axis(measures::Axis id) const;
+  QList<QAbstractAxis*> axesOf(measures::Axis id) const;
+  QValueAxis* valueAxis(measures::Axis id) const;
   QAbstractAxis* horizontalFor(const Entry& e) const;
   QAbstractAxis* verticalFor(const Entry& e) const;
   void attach(Entry& e);

@@ -11,9 +11,9 @@
 
 #include "ui/chart/chart_view.h"
 
-using ui::chart::AxisId;
+using measures::Axis;
+using measures::SeriesKind;
 using ui::chart::ChartView;
-using ui::chart::Kind;
 
 namespace {
 
@@ -67,27 +67,27 @@ class ChartViewTest : public QObject {
   void rangesFollowAppendedPointsOfShownSeriesOnTheirSide() {
     ChartView view;
     view.resize(400, 250);
-    const int a = view.addSeries(Kind::Line, AxisId::Right);
-    const int b = view.addSeries(Kind::Line, AxisId::Left);
+    const int a = view.addSeries(SeriesKind::Line, Axis::Right);
+    const int b = view.addSeries(SeriesKind::Line, Axis::Left);
     view.appendPoints(a, {{1, 10}, {2, 30}});
     view.appendPoints(a, {{3, 20}});
     view.appendPoints(b, {{1, -5}, {8, 5}});
     QCOMPARE(view.pointCount(a), 3);
     QCOMPARE(view.point(a, 2), QPointF(3, 20));
-    QCOMPARE(view.range(AxisId::Bottom), QPointF(1, 8));
+    QCOMPARE(view.range(Axis::Bottom), QPointF(1, 8));
     // Vertical ranges reach to whole label steps around the data.
-    const QPointF right = view.range(AxisId::Right);
+    const QPointF right = view.range(Axis::Right);
     QVERIFY(right.x() <= 10 && right.y() >= 30 && right.x() > 0);
-    const QPointF left = view.range(AxisId::Left);
+    const QPointF left = view.range(Axis::Left);
     QVERIFY(left.x() <= -5 && left.y() >= 5 && left.y() < 10);
 
     view.setSeriesVisible(b, false);
-    QCOMPARE(view.range(AxisId::Bottom), QPointF(1, 3));
+    QCOMPARE(view.range(Axis::Bottom), QPointF(1, 3));
     view.setPoints(a, {});
     QCOMPARE(view.pointCount(a), 0);
     view.removeAllSeries();
     QCOMPARE(view.seriesCount(), 0);
-    QVERIFY(!view.axisShown(AxisId::Right));
+    QVERIFY(!view.axisShown(Axis::Right));
   }
 
   // Far more points than pixels: the chart draws the lowest and highest of
@@ -95,7 +95,7 @@ class ChartViewTest : public QObject {
   void longLinesDrawAReducedCopyThatKeepsThePeaks() {
     ChartView view;
     view.resize(400, 250);
-    const int s = view.addSeries(Kind::Line);
+    const int s = view.addSeries(SeriesKind::Line);
     QList<QPointF> first;
     for (int i = 0; i < 5000; ++i) first.append(QPointF(i, i == 1234 ? 900 : i % 7));
     view.appendPoints(s, first);
@@ -108,7 +108,7 @@ class ChartViewTest : public QObject {
     QVERIFY(line->count() <= 400);
     QVERIFY(line->points().contains(QPointF(1234, 900)));
     QVERIFY(line->points().contains(QPointF(7777, -300)));
-    QCOMPARE(view.range(AxisId::Bottom), QPointF(0, 9999));
+    QCOMPARE(view.range(Axis::Bottom), QPointF(0, 9999));
     if (const QByteArray dir = qgetenv("VICINARA_SCREENSHOT_DIR"); !dir.isEmpty()) {
       view.grab().save(QString("%1/long-line.png").arg(QString(dir)));
     }
@@ -122,7 +122,7 @@ class ChartViewTest : public QObject {
   void aZoomIntoALongLineShowsTheRecordedPoints() {
     ChartView view;
     view.resize(400, 300);
-    const int s = view.addSeries(Kind::Line);
+    const int s = view.addSeries(SeriesKind::Line);
     QList<QPointF> points;
     for (int i = 0; i < 10000; ++i) points.append(QPointF(i, i % 7));
     view.appendPoints(s, points);
@@ -134,7 +134,7 @@ class ChartViewTest : public QObject {
     };
     view.zoomToRect(QRect(pixel({5000, 7.5}), pixel({5150, -0.5})));
     QVERIFY(view.zoomed());
-    const QPointF visible = view.range(AxisId::Bottom);
+    const QPointF visible = view.range(Axis::Bottom);
     QVERIFY(visible.y() - visible.x() < 400);
     const QList<QPointF> shown = line->points();
     int inRange = 0;
@@ -153,20 +153,20 @@ class ChartViewTest : public QObject {
   void logarithmicBottomShowsWholeDecadesFromStepOne() {
     ChartView view;
     view.setLogarithmicBottom(true);
-    const int s = view.addSeries(Kind::Line, AxisId::Right);
+    const int s = view.addSeries(SeriesKind::Line, Axis::Right);
     view.appendPoints(s, {{1, 50}, {2, 60}, {250, 70}});
-    QCOMPARE(view.range(AxisId::Bottom), QPointF(1, 1000));
+    QCOMPARE(view.range(Axis::Bottom), QPointF(1, 1000));
   }
 
   void barsKeepTheirOwnColours() {
     ChartView view;
-    const int s = view.addSeries(Kind::Bar);
+    const int s = view.addSeries(SeriesKind::Bar);
     const QList<QColor> colors{Qt::red, Qt::red, Qt::blue};
     view.setBars(s, {12, 30, 11}, colors);
     QCOMPARE(view.barValues(s), (QList<double>{12, 30, 11}));
     QCOMPARE(view.barColors(s), colors);
-    QCOMPARE(view.range(AxisId::Bottom), QPointF(-0.5, 2.5));
-    QVERIFY(view.range(AxisId::Left).y() >= 30);
+    QCOMPARE(view.range(Axis::Bottom), QPointF(-0.5, 2.5));
+    QVERIFY(view.range(Axis::Left).y() >= 30);
     auto* bars = qobject_cast<QAbstractBarSeries*>(view.chart()->series().front());
     QVERIFY(bars);
     QCOMPARE(bars->count(), 2);  // one set per colour
@@ -179,10 +179,10 @@ class ChartViewTest : public QObject {
   void zoomsInEveryDragDirectionAndUndoes() {
     ChartView view;
     view.resize(400, 300);
-    const int s = view.addSeries(Kind::Line);
+    const int s = view.addSeries(SeriesKind::Line);
     view.appendPoints(s, {{0, 0}, {100, 100}});
     Settle(view);
-    const QPointF full = view.range(AxisId::Bottom);
+    const QPointF full = view.range(Axis::Bottom);
     const QRectF plot = view.chart()->plotArea();
     const QPoint upperLeft = view.mapFromScene(view.chart()->mapToScene(plot.topLeft() + QPointF(plot.width() / 4, 10)));
     const QPoint lowerRight =
@@ -191,15 +191,15 @@ class ChartViewTest : public QObject {
     Drag(view, lowerRight, upperLeft);
     QVERIFY(view.zoomed());
     QCOMPARE(released.count(), 1);
-    const QPointF zoomedX = view.range(AxisId::Bottom);
+    const QPointF zoomedX = view.range(Axis::Bottom);
     QVERIFY(zoomedX.x() > full.x() && zoomedX.y() < full.y());
     QVERIFY(zoomedX.x() < zoomedX.y());
     // New points do not move a zoomed chart.
     view.appendPoints(s, {{200, 50}});
-    QCOMPARE(view.range(AxisId::Bottom), zoomedX);
+    QCOMPARE(view.range(Axis::Bottom), zoomedX);
     view.undoZoom();
     QVERIFY(!view.zoomed());
-    QCOMPARE(view.range(AxisId::Bottom), QPointF(0, 200));
+    QCOMPARE(view.range(Axis::Bottom), QPointF(0, 200));
 
     // A click is no zoom, and a chart can refuse to zoom.
     Drag(view, upperLeft, upperLeft + QPoint(1, 1));
@@ -212,9 +212,9 @@ class ChartViewTest : public QObject {
   void draggedPointsMoveOnlyVertically() {
     ChartView view;
     view.resize(300, 250);
-    view.setFixedRange(AxisId::Left, 0, 100, 1);
-    view.setFixedRange(AxisId::Bottom, -0.5, 3.5, 1);
-    const int s = view.addSeries(Kind::Point);
+    view.setFixedRange(Axis::Left, 0, 100, 1);
+    view.setFixedRange(Axis::Bottom, -0.5, 3.5, 1);
+    const int s = view.addSeries(SeriesKind::Point);
     view.setPoints(s, {{0, 0}, {1, 50}, {2, 0}, {3, 0}});
     view.setDragSeries(s);
     Settle(view);
