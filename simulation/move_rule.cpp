@@ -37,35 +37,21 @@ bool UnitWeights(const world::World& w) {
   return std::all_of(value.begin(), value.end(), [](double v) { return v == 1.0; });
 }
 
-// The search for a free cell when a step wraps at most once and every drawn
-// offset fits an int: the same draws as TAgent::DrawStep, with the rounding,
-// the wrap and the scaling of the draw done in fewer instructions and without
-// branches (whether a step leaves the grid is a coin toss for the branch
-// predictor). Returns the cell found, or -1 after `attempts` draws in vain.
-int SearchFreeCell(world::Random& random, int cx, int cy, int cols, int rows, double width, double shift,
-                   const std::uint8_t* blocked, int attempts, int& stepX, int& stepY) {
-  // A 53-bit draw times 2^-53 is exact, so one product by the scaled width
-  // rounds exactly as the two products of NextReal() * width.
-  const double scale = width * 0x1.0p-53;
-  auto offset = [&](std::uint64_t bits) {
-    const double v = static_cast<double>(bits >> 11) * scale - shift;
-#if defined(__SSE2__)
-    // The FPU rounds to nearest, ties to even, as RoundHalfEven does.
-    return _mm_cvtsd_si32(_mm_set_sd(v));
-#else
-    return static_cast<int>(world::RoundHalfEven(v));
-#endif
-  };
+// Draws steps from (cx, cy) until one lands on a cell that is not blocked,
+// at most `attempts` times; returns that cell, or -1. `step` draws the two
+// offsets, `wrap` brings the target back onto the grid. The search works on
+// copies of the random source and the offsets: the blocked bytes it reads
+// could alias them, which would keep the source's state going through memory
+// on every draw.
+template <typename Step, typename Wrap>
+int SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
+                   int& stepX, int& stepY, Step step, Wrap wrap) {
   world::Random rng = random;
   int found = -1, sx = stepX, sy = stepY;
   for (int attempt = 0; attempt < attempts; ++attempt) {
-    sx = offset(rng.Next());
-    sy = offset(rng.Next());
+    step(rng, sx, sy);
     int tx = cx + sx, ty = cy + sy;
-    tx += cols & (tx >> 31);
-    tx -= cols & ((cols - 1 - tx) >> 31);
-    ty += rows & (ty >> 31);
-    ty -= rows & ((rows - 1 - ty) >> 31);
+    wrap(tx, ty);
     const int t = ty * cols + tx;
     if (!blocked[t]) {
       found = t;
@@ -78,29 +64,40 @@ int SearchFreeCell(world::Random& random, int cx, int cy, int cols, int rows, do
   return found;
 }
 
-// The same search for steps that may wrap more than once. It works on
-// copies of the random source and the offsets: the blocked bytes it reads
-// could alias them, which would keep the source's state going through
-// memory on every draw.
-int SearchFreeCellWrapping(const world::World& w, world::Random& random, int cx, int cy, const std::uint8_t* blocked,
-                           int attempts, int& stepX, int& stepY) {
-  world::Random rng = random;
-  int found = -1, sx = stepX, sy = stepY;
-  for (int attempt = 0; attempt < attempts; ++attempt) {
-    world::TAgent::DrawStep(w.MoveDistance, rng, sx, sy);
-    int tx = cx + sx, ty = cy + sy;
-    w.WrapOnTorus(tx, ty);
-    const int t = ty * w.GridCols + tx;
-    if (!blocked[t]) {
-      found = t;
-      break;
-    }
+// The draws of TAgent::DrawStep for offsets that fit an int, with the
+// rounding and the scaling of the draw done in fewer instructions.
+struct FastStep {
+  double Scale;  // width * 2^-53
+  double Shift;
+  FastStep(double width, double shift) : Scale(width * 0x1.0p-53), Shift(shift) {}
+  int Offset(std::uint64_t bits) const {
+    // A 53-bit draw times 2^-53 is exact, so one product by the scaled width
+    // rounds exactly as the two products of NextReal() * width.
+    const double v = static_cast<double>(bits >> 11) * Scale - Shift;
+#if defined(__SSE2__)
+    // The FPU rounds to nearest, ties to even, as RoundHalfEven does.
+    return _mm_cvtsd_si32(_mm_set_sd(v));
+#else
+    return static_cast<int>(world::RoundHalfEven(v));
+#endif
   }
-  random = rng;
-  stepX = sx;
-  stepY = sy;
-  return found;
-}
+  void operator()(world::Random& rng, int& x, int& y) const {
+    x = Offset(rng.Next());
+    y = Offset(rng.Next());
+  }
+};
+
+// At most one wrap, without branches: whether a step leaves the grid is a
+// coin toss for the branch predictor.
+struct OneWrap {
+  int Cols, Rows;
+  void operator()(int& x, int& y) const {
+    x += Cols & (x >> 31);
+    x -= Cols & ((Cols - 1 - x) >> 31);
+    y += Rows & (y >> 31);
+    y -= Rows & ((Rows - 1 - y) >> 31);
+  }
+};
 
 }  // namespace
 
@@ -201,10 +198,12 @@ void Simulation::MoveAgents() {
 
     const double rentHere = cells.Rent[c];
     int tx = cx, ty = cy;
-    const int found =
-        fastSearch
-            ? SearchFreeCell(w.Rng, cx, cy, cols, rows, width, shift, blocked, attempts, agent.StepX, agent.StepY)
-            : SearchFreeCellWrapping(w, w.Rng, cx, cy, blocked, attempts, agent.StepX, agent.StepY);
+    auto drawStep = [&](world::Random& rng, int& x, int& y) { world::TAgent::DrawStep(w.MoveDistance, rng, x, y); };
+    auto wrapOnTorus = [&](int& x, int& y) { w.WrapOnTorus(x, y); };
+    const int found = fastSearch ? SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY,
+                                                  FastStep(width, shift), OneWrap{cols, rows})
+                                 : SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY,
+                                                  drawStep, wrapOnTorus);
     if (found >= 0) {
       tx = found % cols;
       ty = found / cols;
