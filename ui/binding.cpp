@@ -38,6 +38,11 @@ bool Binder::Guard(const std::function<void()>& action) {
   } catch (const world::UserError& e) {
     Show(e);
     return false;
+  } catch (const std::exception& e) {
+    // A fault of the program itself: said, rather than ending the program
+    // with whatever the user had not saved.
+    Show(world::UserError(std::string(world::kProgramTitle), std::string("internal error: ") + e.what()));
+    return false;
   }
 }
 

@@ -25,7 +25,8 @@ class UpDown;
 // Binds widgets to the entries of a control model, both ways: a user's
 // edit runs the entry's handler, and whatever a handler or a driver writes
 // into the model shows in the widget. Errors of a handler are shown as
-// message boxes by Guard.
+// message boxes by Guard; so is any other exception, as an internal error,
+// since none may reach Qt's event loop.
 class Binder : public QObject {
   Q_OBJECT
  public:

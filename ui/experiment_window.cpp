@@ -240,7 +240,13 @@ void ExperimentWindow::act(const std::function<void()>& action) {
 }
 
 void ExperimentWindow::timerTimer() {
-  if (experiment_) experiment_->Tick();
+  if (experiment_ && binder_) {
+    // A tick reports the user's errors itself; anything else stops the run
+    // once, with a message, instead of on every tick.
+    if (!binder_->Guard([this] { experiment_->Tick(); }) && experiment_->Running()) experiment_->StartStop();
+  } else if (experiment_) {
+    experiment_->Tick();
+  }
   if (worldChanged_) worldChanged_();
 }
 

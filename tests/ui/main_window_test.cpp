@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "streets/editing.h"
+#include "ui/binding.h"
 #include "ui/main_window.h"
 #include "ui/multiline_tabs.h"
 #include "ui/windows.h"
@@ -53,6 +54,19 @@ class MainWindowTest : public QObject {
     form().timer1()->stop();  // the tests step by hand
   }
   void cleanup() { windows_.reset(); }
+
+  void anExceptionOfTheProgramBecomesAMessageNotAnEnd() {
+    simulation::ControlModel model;
+    QWidget owner;
+    ui::MessageSink sink = [this](QWidget*, const QString& caption, const QString& text) {
+      messages_.push_back({caption, text});
+    };
+    ui::Binder binder(model, &owner, &sink);
+    QVERIFY(!binder.Guard([] { throw std::out_of_range("no such entry"); }));
+    QCOMPARE(messages_.size(), 1);
+    QCOMPARE(messages_[0].Text, QString("internal error: no such entry"));
+    QVERIFY(binder.Guard([] {}));
+  }
 
   void createsTheNineWindowsInOrder() {
     QStringList names;
