@@ -203,6 +203,8 @@ double Simulation::PlainSatisfaction(int i, long long own, long long others, lon
   const double different = static_cast<double>(others + (mode.EmptyCells == 1 ? empty : 0));
   world.Cells.Similar[i] = similar;
   world.Cells.Different[i] = different;
+  seenSimilar_[static_cast<std::size_t>(i)] = similar;
+  seenDifferent_[static_cast<std::size_t>(i)] = different;
   const double total = similar + different;
   return total > 0 ? 100.0 * similar / total : 0.0;
 }
@@ -219,12 +221,20 @@ double Simulation::EvaluateKept(int i, const EvalMode& mode) {
     for (int k = 0; k < kinds; ++k) counts[k] = static_cast<std::uint32_t>(s[k]);
     if (g != 0) result = IndividualSatisfaction(g, counts);
   } else {
-    if (g == 0) return Evaluate(i % w.GridCols, i / w.GridCols, mode);
-    long long others = 0;
-    for (int k = 1; k < kinds; ++k) others += k == g ? 0 : s[k];
+    if (g == 0) {
+      const double value = Evaluate(i % w.GridCols, i / w.GridCols, mode);
+      const auto at = static_cast<std::size_t>(i);
+      seenSatisfaction_[at] = value;
+      seenSimilar_[at] = cells.Similar[at];
+      seenDifferent_[at] = cells.Different[at];
+      return value;
+    }
+    long long others = -static_cast<long long>(s[g]);
+    for (int k = 1; k < kinds; ++k) others += s[k];
     result = PlainSatisfaction(i, s[g], others, s[0], mode);
   }
   cells.Satisfaction[i] = result;
+  seenSatisfaction_[static_cast<std::size_t>(i)] = result;
   return result;
 }
 
@@ -252,11 +262,12 @@ double Simulation::EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode)
     result = IndividualSatisfaction(g, counts);
   } else {
     const long long vacated = reaches ? KeptWeight(c) : 0;
-    long long others = vacated;
-    for (int k = 1; k < kinds; ++k) others += k == g ? 0 : s[k];
+    long long others = vacated - s[g];
+    for (int k = 1; k < kinds; ++k) others += s[k];
     result = PlainSatisfaction(t, s[g] + KeptWeight(t) - vacated, others, s[0] - 1, mode);
   }
   cells.Satisfaction[t] = result;
+  seenSatisfaction_[static_cast<std::size_t>(t)] = result;
   return result;
 }
 

@@ -247,7 +247,6 @@ void Simulation::MoveAgents() {
       const std::int32_t* row = kept_.At(skipped);
       for (int k = 0; k < kept_.Kinds(); ++k) w.KindCounts[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(row[k]);
     }
-    KeepSeenValues(mode);
   }
   countWithTree_ = false;
   useKept_ = false;
@@ -263,10 +262,13 @@ void Simulation::CheckSeenMarks(const EvalMode& mode) {
   if (hold) {
     // Whatever wrote a stored value since (an evaluation from outside the
     // pass, a user of the grid) leaves a value that need not be the kept one.
-    auto forgetWritten = [&](const std::vector<double>& now, const std::vector<double>& left) {
+    auto forgetWritten = [&](const std::vector<double>& now, std::vector<double>& left) {
       if (std::memcmp(now.data(), left.data(), now.size() * sizeof(double)) == 0) return;
       for (std::size_t i = 0; i < now.size(); ++i) {
-        if (std::memcmp(&now[i], &left[i], sizeof(double)) != 0) kept_.ForgetSeen(static_cast<int>(i));
+        if (std::memcmp(&now[i], &left[i], sizeof(double)) != 0) {
+          kept_.ForgetSeen(static_cast<int>(i));
+          left[i] = now[i];
+        }
       }
     };
     forgetWritten(cells.Satisfaction, seenSatisfaction_);
@@ -279,15 +281,11 @@ void Simulation::CheckSeenMarks(const EvalMode& mode) {
   kept_.ForgetAllSeen();
   seenMode_ = mode;
   if (mode.Individual) seenTolerance_ = world.GroupTolerance;
-}
-
-void Simulation::KeepSeenValues(const EvalMode& mode) {
-  const auto& cells = world.Cells;
+  // The pass writes what it stores into these copies as well, so that they
+  // hold what it left without copying the grid after it.
   seenSatisfaction_.assign(cells.Satisfaction.begin(), cells.Satisfaction.end());
-  if (!mode.Individual) {
-    seenSimilar_.assign(cells.Similar.begin(), cells.Similar.end());
-    seenDifferent_.assign(cells.Different.begin(), cells.Different.end());
-  }
+  seenSimilar_.assign(cells.Similar.begin(), cells.Similar.end());
+  seenDifferent_.assign(cells.Different.begin(), cells.Different.end());
 }
 
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {

@@ -24,35 +24,43 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
   kinds_ = kindCount;
   radius_ = radius;
   const std::size_t cells = static_cast<std::size_t>(cols) * rows;
-  sums_.assign(cells * kindCount, 0);
-  scratch_.assign(cells, 0);
+  const std::size_t k = static_cast<std::size_t>(kindCount);
+  const std::size_t width = static_cast<std::size_t>(cols) * k;
+  sums_.assign(cells * k, 0);
+  scratch_.assign(cells * k, 0);
   seen_.assign(cells, 0);
-  // Per kind: sums along each row over the columns x - r .. x + r, then
-  // along each column over those row sums; both slide a window.
-  for (int k = 0; k < kindCount; ++k) {
+  // Per kind, along each row, a window over the columns x - r .. x + r that
+  // one cell enters and one leaves at every move.
+  for (int kind = 0; kind < kindCount; ++kind) {
     auto value = [&](std::size_t i) -> std::int32_t {
-      if (kinds[i] != k) return 0;
-      return k == 0 || !weights ? 1 : weights[i];
+      const std::int32_t w = kind == 0 || !weights ? 1 : weights[i];
+      return kinds[i] == kind ? w : 0;
     };
     for (int y = 0; y < rows; ++y) {
       const std::size_t row = static_cast<std::size_t>(y) * cols;
       std::int32_t sum = 0;
       for (int x = 0; x < std::min(radius, cols); ++x) sum += value(row + x);
-      for (int x = 0; x < cols; ++x) {
+      std::int32_t* out = scratch_.data() + row * k + kind;
+      for (int x = 0; x < cols; ++x, out += k) {
         if (x + radius < cols) sum += value(row + x + radius);
         if (x - radius - 1 >= 0) sum -= value(row + x - radius - 1);
-        scratch_[row + x] = sum;
+        *out = sum;
       }
     }
-    for (int x = 0; x < cols; ++x) {
-      std::int32_t sum = 0;
-      for (int y = 0; y < std::min(radius, rows); ++y) sum += scratch_[static_cast<std::size_t>(y) * cols + x];
-      for (int y = 0; y < rows; ++y) {
-        if (y + radius < rows) sum += scratch_[static_cast<std::size_t>(y + radius) * cols + x];
-        if (y - radius - 1 >= 0) sum -= scratch_[static_cast<std::size_t>(y - radius - 1) * cols + x];
-        sums_[(static_cast<std::size_t>(y) * cols + x) * kindCount + k] = sum;
-      }
-    }
+  }
+  // Down the columns, a window of whole rows of those sums: row y + r
+  // enters, row y - r - 1 leaves.
+  std::vector<std::int32_t> rowWindow(width, 0);
+  std::int32_t* acc = rowWindow.data();
+  auto addRow = [&](int y, std::int32_t sign) {
+    const std::int32_t* from = scratch_.data() + static_cast<std::size_t>(y) * width;
+    for (std::size_t j = 0; j < width; ++j) acc[j] += sign * from[j];
+  };
+  for (int y = 0; y < std::min(radius, rows); ++y) addRow(y, 1);
+  for (int y = 0; y < rows; ++y) {
+    if (y + radius < rows) addRow(y + radius, 1);
+    if (y - radius - 1 >= 0) addRow(y - radius - 1, -1);
+    std::copy(acc, acc + width, sums_.data() + static_cast<std::size_t>(y) * width);
   }
 }
 
@@ -63,14 +71,18 @@ void NeighbourCounts::Change(int x, int y, int from, int to, std::int32_t w) {
   const int x0 = std::max(0, x - radius_), x1 = std::min(cols_ - 1, x + radius_);
   const int y0 = std::max(0, y - radius_), y1 = std::min(rows_ - 1, y + radius_);
   const std::size_t k = static_cast<std::size_t>(kinds_);
+  const int span = x1 - x0 + 1;
   for (int ny = y0; ny <= y1; ++ny) {
     const std::size_t first = static_cast<std::size_t>(ny) * cols_ + x0;
     std::int32_t* row = sums_.data() + first * k;
-    for (int nx = x0; nx <= x1; ++nx, row += k) {
+    std::uint8_t* seen = seen_.data() + first;
+    // Small neighbourhoods touch a few cells per row: a call to clear the
+    // marks would cost more than clearing them on the way.
+    for (int j = 0; j < span; ++j, row += k) {
       row[from] -= removed;
       row[to] += added;
+      seen[j] = 0;
     }
-    std::fill_n(seen_.data() + first, x1 - x0 + 1, std::uint8_t{0});
   }
 }
 

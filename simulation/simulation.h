@@ -152,7 +152,7 @@ class Simulation {
   double EvaluateKept(int i, const EvalMode& mode);
   double EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode);
   // Plain mode from whole-number sums of the own group, the other groups and
-  // the empty cells; stores Similar and Different of cell i.
+  // the empty cells; stores Similar and Different of cell i, and their copies.
   double PlainSatisfaction(int i, long long own, long long others, long long empty, const EvalMode& mode);
   std::int32_t KeptWeight(int i) const { return keptWeighted_ ? keptWeights_[static_cast<std::size_t>(i)] : 1; }
   // Counts of every kind over the rectangle from the trees, as the grid
@@ -227,8 +227,9 @@ class Simulation {
   // Different) what evaluating it from kept_ would give again: its row has
   // not changed since, nor have the mode and the tolerances the marks were
   // made under, nor has anything else written its stored values (the values
-  // a pass leaves are kept beside them to find such writes). Its evaluation
-  // can then be skipped, bit for bit the same.
+  // a pass leaves are kept beside them to find such writes: every evaluation
+  // from kept_ stores into both). Its evaluation can then be skipped, bit
+  // for bit the same.
   bool seenValid_ = false;
   EvalMode seenMode_;
   world::Table<std::int32_t> seenTolerance_;
@@ -236,9 +237,8 @@ class Simulation {
   std::vector<double> seenSimilar_;
   std::vector<double> seenDifferent_;
   // Before a pass: whether the marks still hold, forgetting those of cells
-  // written since the last pass. After it: what the pass left.
+  // written since the last pass.
   void CheckSeenMarks(const EvalMode& mode);
-  void KeepSeenValues(const EvalMode& mode);
 };
 
 }  // namespace simulation
