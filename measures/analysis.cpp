@@ -1,10 +1,57 @@
 #include "analysis.h"
 
 #include <algorithm>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace measures {
 
 namespace {
+
+#if defined(__SSE2__)
+// Up to this many groups count four cells at a time, one comparison per group.
+constexpr int kVectorGroups = 6;
+
+// Counts, from cell `i` on in runs of four, the occupied cells of each group
+// 1..k and those of them that are satisfied; returns where the runs end.
+std::size_t CountFourAtATime(std::size_t i, std::size_t n, int k, const std::int32_t* state,
+                             const std::uint8_t* occupied, const double* satisfaction, int* agents, int* satisfied) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128d hundred = _mm_set1_pd(100.0);
+  __m128i agentLanes[kVectorGroups], satisfiedLanes[kVectorGroups];
+  for (int g = 0; g < k; ++g) agentLanes[g] = satisfiedLanes[g] = zero;
+  for (; i + 4 <= n; i += 4) {
+    std::int32_t occupiedBytes;
+    std::memcpy(&occupiedBytes, occupied + i, sizeof occupiedBytes);
+    __m128i flags = _mm_unpacklo_epi8(_mm_cvtsi32_si128(occupiedBytes), zero);
+    flags = _mm_unpacklo_epi16(flags, zero);
+    // An empty cell reads as kind 0, which no group has.
+    const __m128i kind =
+        _mm_andnot_si128(_mm_cmpeq_epi32(flags, zero), _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + i)));
+    const __m128d low = _mm_cmpge_pd(_mm_loadu_pd(satisfaction + i), hundred);
+    const __m128d high = _mm_cmpge_pd(_mm_loadu_pd(satisfaction + i + 2), hundred);
+    const __m128i content =
+        _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(low), _mm_castpd_ps(high), _MM_SHUFFLE(2, 0, 2, 0)));
+    for (int g = 0; g < k; ++g) {
+      const __m128i member = _mm_cmpeq_epi32(kind, _mm_set1_epi32(g + 1));
+      agentLanes[g] = _mm_sub_epi32(agentLanes[g], member);
+      satisfiedLanes[g] = _mm_sub_epi32(satisfiedLanes[g], _mm_and_si128(member, content));
+    }
+  }
+  auto total = [](__m128i lanes) {
+    alignas(16) std::int32_t v[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(v), lanes);
+    return v[0] + v[1] + v[2] + v[3];
+  };
+  for (int g = 0; g < k; ++g) {
+    agents[g + 1] += total(agentLanes[g]);
+    satisfied[g + 1] += total(satisfiedLanes[g]);
+  }
+  return i;
+}
+#endif
 
 // A field the simulation did not hand over reads as empty.
 const std::string& TextOf(const std::string* field) {
@@ -64,10 +111,14 @@ void Analysis::RecordSatisfaction() {
   };
   // Row-major storage: the index order is rows outer, columns inner. Whole
   // numbers: any order of adding gives the same counts.
+  std::size_t first = 0;
+#if defined(__SSE2__)
+  if (k <= kVectorGroups) first = CountFourAtATime(0, n, k, state, occupied, satisfaction, agents, satisfied);
+#endif
   if (k < kLaneSlots) {
     // Up to eight slots count in the 8-bit lanes of one register, a run of
     // at most 255 cells at a time, so that no increment waits for the last.
-    for (std::size_t i = 0; i < n;) {
+    for (std::size_t i = first; i < n;) {
       const std::size_t end = std::min(n, i + kLaneRun);
       std::uint64_t agentLanes = 0, satisfiedLanes = 0;
       for (; i < end; ++i) {
@@ -81,7 +132,7 @@ void Analysis::RecordSatisfaction() {
       }
     }
   } else {
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = first; i < n; ++i) {
       const std::int32_t slot = slotOf(i);
       ++agents[slot];
       satisfied[slot] += satisfaction[i] >= 100 ? 1 : 0;

@@ -161,6 +161,7 @@ class Analysis {
   std::vector<int> satisfiedCount_;
   std::vector<std::uint32_t> tileCounts_;  // [tile row][tile column][group]
   std::vector<int> tileOfColumn_;
+  std::vector<std::int32_t> columnCounts_;  // [group][column] within one row of tiles
   std::vector<double> shares_;  // per group of one tile
   std::vector<int> groupSizes_;
   world::Table<double> dissimilarity_;

@@ -1,9 +1,38 @@
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analysis.h"
 
 namespace measures {
+
+namespace {
+
+#if defined(__SSE2__)
+// Up to this many groups count four cells of a row at a time, one
+// comparison per group.
+constexpr int kVectorGroups = 6;
+
+// Adds to counts[g * cols + x] the cells of group g + 1 in the row.
+void AddRowByColumn(const std::int32_t* state, int cols, int k, std::int32_t* counts) {
+  int x = 0;
+  for (; x + 4 <= cols; x += 4) {
+    const __m128i kind = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + x));
+    for (int g = 0; g < k; ++g) {
+      auto* at = reinterpret_cast<__m128i*>(counts + static_cast<std::size_t>(g) * cols + x);
+      _mm_storeu_si128(at, _mm_sub_epi32(_mm_loadu_si128(at), _mm_cmpeq_epi32(kind, _mm_set1_epi32(g + 1))));
+    }
+  }
+  for (; x < cols; ++x) {
+    const std::int32_t s = state[x];
+    if (s >= 1 && s <= k) ++counts[static_cast<std::size_t>(s - 1) * cols + x];
+  }
+}
+#endif
+
+}  // namespace
 
 int TileCount(int cells, int tileSize) {
   if (cells <= 0) return 0;
@@ -26,6 +55,34 @@ void Analysis::CountTiles(int tileSize, int nCols, int nRows) {
   auto slotOf = [k](std::int32_t s) -> std::int32_t {
     return static_cast<std::uint32_t>(s) <= static_cast<std::uint32_t>(k) ? s : 0;
   };
+#if defined(__SSE2__)
+  if (k <= kVectorGroups) {
+    // Each row of tiles sums its rows column by column first, then each
+    // tile its columns. Only the groups are counted; slot 0 stays 0.
+    const auto columns = static_cast<std::size_t>(std::max(0, cols));
+    columnCounts_.resize(static_cast<std::size_t>(k) * columns);
+    for (int b = 0; b < nRows; ++b) {
+      std::fill(columnCounts_.begin(), columnCounts_.end(), 0);
+      const int end = static_cast<int>(std::min<long long>(rows, static_cast<long long>(b + 1) * tileSize));
+      for (int y = b * tileSize; y < end; ++y) {
+        AddRowByColumn(world_.Cells.State.data() + world_.Cells.Index(0, y), cols, k, columnCounts_.data());
+      }
+      std::uint32_t* rowTiles =
+          tileCounts_.data() + static_cast<std::size_t>(b) * static_cast<std::size_t>(nCols) * stride;
+      for (int a = 0; a < nCols; ++a) {
+        std::uint32_t* tile = rowTiles + static_cast<std::size_t>(a) * stride;
+        const int right = static_cast<int>(std::min<long long>(cols, static_cast<long long>(a + 1) * tileSize));
+        for (int g = 0; g < k; ++g) {
+          const std::int32_t* column = columnCounts_.data() + static_cast<std::size_t>(g) * columns;
+          std::uint32_t sum = 0;
+          for (int x = a * tileSize; x < right; ++x) sum += static_cast<std::uint32_t>(column[x]);
+          tile[g + 1] = sum;
+        }
+      }
+    }
+    return;
+  }
+#endif
   for (int y = 0; y < rows; ++y) {
     std::uint32_t* rowTiles = tileCounts_.data() + static_cast<std::size_t>(y / tileSize) * static_cast<std::size_t>(nCols) * stride;
     const std::int32_t* state = world_.Cells.State.data() + world_.Cells.Index(0, y);

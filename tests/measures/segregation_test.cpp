@@ -330,5 +330,36 @@ TEST(ComputeSegregation, TilesAndGroupsBeyondTwoHundredFiftyFiveCellsCountExactl
   EXPECT_DOUBLE_EQ(h.analysis.SatisfactionSeries[1].back().Y, 100.0);
 }
 
+// Few groups count several cells at a time, many one by one: groups without
+// agents added on top must leave every number of the others as it was, on a
+// grid whose rows and tiles do not divide evenly.
+TEST(ComputeSegregation, FewGroupsCountAsManyDo) {
+  auto lay = [](test_support::HandWorld& h) {
+    h.SetTileSize(3);
+    for (int y = 0; y < 5; ++y) {
+      for (int x = 0; x < 7; ++x) {
+        const int v = (x * 7 + y * 3) % 5;
+        if (v < 3) h.Put(x, y, v + 1, v == 1 || (x + y) % 2 ? 100.0 : (y == 4 ? std::nan("") : 99.0));
+      }
+    }
+    h.SetAgentField(21);
+    h.World.StepCount = 2;
+    h.analysis.ResetAnalysis();
+    h.analysis.RecordStep();
+  };
+  test_support::HandWorld few(7, 5, 3), many(7, 5, 8);
+  lay(few);
+  lay(many);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(few.analysis.SatisfactionSeries[i], many.analysis.SatisfactionSeries[i]) << "group " << i + 1;
+    EXPECT_EQ(few.analysis.SegregationSeries[i], many.analysis.SegregationSeries[i]) << "group " << i + 1;
+    for (int j = i + 1; j < 3; ++j)
+      EXPECT_EQ(few.analysis.DissimilarityTable()(i, j), many.analysis.DissimilarityTable()(i, j));
+  }
+  EXPECT_GT(few.analysis.SatisfactionSeries[0].back().Y, 0.0);
+  EXPECT_LT(few.analysis.SatisfactionSeries[0].back().Y, 100.0);
+  EXPECT_GT(few.analysis.SegregationSeries[2].back().Y, 0.0);
+}
+
 }  // namespace
 }  // namespace measures
