@@ -128,6 +128,15 @@ void Simulation::MoveAgents() {
   const long long positions = (2LL * r + 1) * (2LL * r + 1);
   useKept_ = PrepareKeptCounts(mode);
   if (useKept_) CheckSeenMarks(mode);
+  // Marks pay off once few cells change from pass to pass: each move
+  // forgets the marks of two neighbourhoods.
+  const bool settled = w.StepCount != 0 && lastMoves_ * 2 * positions <= cells.Count() / 2;
+  const bool markQuiet = useKept_ && settled && CheckQuietMarks(streetOccupation);
+  if (!markQuiet && quietValid_) {
+    kept_.ForgetQuiet();
+    quietValid_ = false;
+  }
+  lastMoves_ = 0;
   seenValid_ = useKept_;
   countWithTree_ = !useKept_ && positions > TreeCountingFrom() &&
                    KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1) &&
@@ -174,6 +183,11 @@ void Simulation::MoveAgents() {
     }
     const int cx = agent.CellX, cy = agent.CellY;
     const int c = cells.Index(cx, cy);
+    if (markQuiet && kept_.Quiet(c)) {
+      if (!agent.Satisfied) agent.Satisfied = true;
+      skipped = c;
+      continue;
+    }
     auto evaluateHere = [&] {
       if (!useKept_) return Evaluate(cx, cy, mode);
       if (kept_.Unchanged(c)) {
@@ -193,6 +207,10 @@ void Simulation::MoveAgents() {
     agent.Satisfied = satisfied;
     if (satisfied) {
       evaluateHere();
+      // Satisfied by the value just stored as well (rent and streets do not
+      // change during a pass that makes marks): the next turn would only
+      // confirm it, unless something around changes first.
+      if (markQuiet && !(w.Threshold > cells.Satisfaction[c])) kept_.MarkQuiet(c);
       continue;
     }
 
@@ -237,7 +255,10 @@ void Simulation::MoveAgents() {
       cells.State[c] = agent.Group;
     }
 
-    if (t != c && (here < there || rentTarget < rentHere)) CommitMove(agent, tx, ty);
+    if (t != c && (here < there || rentTarget < rentHere)) {
+      CommitMove(agent, tx, ty);
+      ++lastMoves_;
+    }
     ++w.UnsatisfiedCount;
     if (paintMoves_) w.DrawAgent(agent);
   }
@@ -286,6 +307,29 @@ void Simulation::CheckSeenMarks(const EvalMode& mode) {
   seenSatisfaction_.assign(cells.Satisfaction.begin(), cells.Satisfaction.end());
   seenSimilar_.assign(cells.Similar.begin(), cells.Similar.end());
   seenDifferent_.assign(cells.Different.begin(), cells.Different.end());
+}
+
+bool Simulation::CheckQuietMarks(bool streetOccupation) {
+  const auto& cells = world.Cells;
+  // Rents that spread after every pass change every cell.
+  const bool allowed = !rentActiveThisStep_;
+  const auto same = [](const auto& now, const auto& kept) {
+    return now.size() == kept.size() && std::memcmp(now.data(), kept.data(), now.size() * sizeof(now[0])) == 0;
+  };
+  const bool hold = quietValid_ && allowed && quietThreshold_ == world.Threshold &&
+                    quietStreetOccupation_ == streetOccupation && same(cells.Rent, quietRent_) &&
+                    (streetOccupation || same(cells.StreetType, quietStreets_));
+  if (!hold) {
+    if (quietValid_) kept_.ForgetQuiet();
+    if (allowed) {
+      quietThreshold_ = world.Threshold;
+      quietStreetOccupation_ = streetOccupation;
+      quietRent_.assign(cells.Rent.begin(), cells.Rent.end());
+      if (!streetOccupation) quietStreets_.assign(cells.StreetType.begin(), cells.StreetType.end());
+    }
+  }
+  quietValid_ = allowed;
+  return allowed;
 }
 
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {

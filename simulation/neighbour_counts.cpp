@@ -17,6 +17,10 @@ void NeighbourCounts::Clear() {
 
 void NeighbourCounts::ForgetAllSeen() { std::fill(seen_.begin(), seen_.end(), std::uint8_t{0}); }
 
+void NeighbourCounts::ForgetQuiet() {
+  for (auto& mark : seen_) mark = mark != 0 ? 1 : 0;
+}
+
 void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weights, int cols, int rows, int kindCount,
                             int radius) {
   cols_ = cols;

@@ -36,6 +36,14 @@ class NeighbourCounts {
   void ForgetSeen(int i) { seen_[static_cast<std::size_t>(i)] = 0; }
   void ForgetAllSeen();
 
+  // A seen cell can also be marked quiet: its occupant found itself
+  // satisfied there and would again, so its next turn would only confirm
+  // it. The mark lives in the seen mark, so whatever forgets that forgets
+  // this too.
+  bool Quiet(int i) const { return seen_[static_cast<std::size_t>(i)] == 2; }
+  void MarkQuiet(int i) { seen_[static_cast<std::size_t>(i)] = 2; }
+  void ForgetQuiet();
+
   // The row of cell index i: kinds() entries.
   const std::int32_t* At(int i) const { return sums_.data() + static_cast<std::size_t>(i) * kinds_; }
   int Kinds() const { return kinds_; }

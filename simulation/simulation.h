@@ -239,6 +239,20 @@ class Simulation {
   // Before a pass: whether the marks still hold, forgetting those of cells
   // written since the last pass.
   void CheckSeenMarks(const EvalMode& mode);
+  // A quiet mark (see NeighbourCounts) lets a pass pass over a satisfied
+  // agent whose cell and neighbourhood did not change. The marks hold while
+  // the threshold, the rents, the street cells and whether streets may be
+  // occupied stay as they were when the marks were made (the rents and
+  // street cells are kept beside them to find any change); an agent's
+  // budget never changes after its placement. Before a pass: forgets the
+  // marks that no longer hold; returns whether this pass may make marks.
+  bool CheckQuietMarks(bool streetOccupation);
+  bool quietValid_ = false;
+  long long lastMoves_ = 0;  // moves of the latest pass
+  int quietThreshold_ = 0;
+  bool quietStreetOccupation_ = false;
+  std::vector<double> quietRent_;
+  std::vector<std::int32_t> quietStreets_;
 };
 
 }  // namespace simulation

@@ -289,6 +289,37 @@ TEST(KeptCounts, EvaluationsSkippedOverUnchangedNeighbourhoodsStoreWhatCountingD
   }
 }
 
+// Once few agents move, a pass marks its satisfied agents quiet and passes
+// over them. Whatever could end such a turn otherwise must bring them back:
+// another threshold, rents or street cells written by hand, streets that may
+// no longer be occupied.
+TEST(KeptCounts, QuietAgentsTakeTheirTurnAgainWhenItCouldEndOtherwise) {
+  for (const char* individual : {"0", "1"}) {
+    Twins t(With(kSmall, {{"cb_individTol", individual},
+                          {"TrB_thresh", "30"},
+                          {"UpD_toEmpty", "60"},
+                          {"cb_actiRentLand", "0"},
+                          {"CB_strOcc", "1"}}));
+    EXPECT_TRUE(t.Step(25)) << "individual " << individual;
+    auto every = [](Simulation& sim, std::size_t from, auto write) {
+      auto& cells = sim.world.Cells;
+      for (std::size_t a = from; a < sim.world.Agents.size(); a += 9) {
+        write(cells, cells.Index(sim.world.Agents[a].CellX, sim.world.Agents[a].CellY));
+      }
+    };
+    t.Both([](Simulation& sim) { sim.controls.SetByUser("TrB_thresh", "45"); });
+    EXPECT_TRUE(t.Step(4)) << "individual " << individual;
+    t.Both([&](Simulation& sim) { every(sim, 1, [](world::CellGrid& c, int i) { c.Rent[i] = 1e9; }); });
+    EXPECT_TRUE(t.Step(4)) << "individual " << individual;
+    t.Both([&](Simulation& sim) { every(sim, 2, [](world::CellGrid& c, int i) { c.StreetType[i] = 1; }); });
+    EXPECT_TRUE(t.Step(4)) << "individual " << individual;
+    t.Both([](Simulation& sim) { sim.controls.SetByUser("CB_strOcc", "0"); });
+    EXPECT_TRUE(t.Step(4)) << "individual " << individual;
+    t.Both([&](Simulation& sim) { every(sim, 3, [](world::CellGrid& c, int i) { c.StreetType[i] = 2; }); });
+    EXPECT_TRUE(t.Step(4)) << "individual " << individual;
+  }
+}
+
 // The satisfaction of a tentative target sees the mover's own cell vacated:
 // with a radius of several cells most targets lie within reach of it.
 TEST(KeptCounts, ShortMovesWithinTheNeighbourhoodCountAsCountingDoes) {
