@@ -146,7 +146,12 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
                  kept_.Rows() != w.GridRows || keptWeighted_ != weighted ||
                  keptState_.size() != static_cast<std::size_t>(n);
   if (!rebuild && weighted) {
-    rebuild = std::memcmp(keptValue_.data(), cells.StreetValue.data(), bytes(keptValue_)) != 0;
+    // The weights were the street values, each a whole number.
+    const double* value = cells.StreetValue.data();
+    const std::int32_t* weight = keptWeights_.data();
+    bool changed = false;
+    for (int i = 0; i < n; ++i) changed |= value[i] != static_cast<double>(weight[i]);
+    rebuild = changed;
   }
   const std::int32_t* state = cells.State.data();
   const std::uint8_t* occupied = cells.Occupied.data();
@@ -187,7 +192,6 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
         if (!(v >= -limit && v <= limit) || v != std::floor(v)) return false;
         keptWeights_[i] = static_cast<std::int32_t>(v);
       }
-      keptValue_ = cells.StreetValue;
     }
     kept_.Build(state, weighted ? keptWeights_.data() : nullptr, w.GridCols, w.GridRows, kinds, r);
     keptState_.assign(state, state + n);

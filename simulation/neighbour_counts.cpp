@@ -31,10 +31,10 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
   const std::size_t k = static_cast<std::size_t>(kindCount);
   const std::size_t width = static_cast<std::size_t>(cols) * k;
   sums_.assign(cells * k, 0);
-  scratch_.assign(cells * k, 0);
   seen_.assign(cells, 0);
   // Per kind, along each row, a window over the columns x - r .. x + r that
-  // one cell enters and one leaves at every move.
+  // one cell enters and one leaves at every move. The row sums go into the
+  // table first.
   for (int kind = 0; kind < kindCount; ++kind) {
     auto value = [&](std::size_t i) -> std::int32_t {
       const std::int32_t w = kind == 0 || !weights ? 1 : weights[i];
@@ -44,7 +44,7 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
       const std::size_t row = static_cast<std::size_t>(y) * cols;
       std::int32_t sum = 0;
       for (int x = 0; x < std::min(radius, cols); ++x) sum += value(row + x);
-      std::int32_t* out = scratch_.data() + row * k + kind;
+      std::int32_t* out = sums_.data() + row * k + kind;
       for (int x = 0; x < cols; ++x, out += k) {
         if (x + radius < cols) sum += value(row + x + radius);
         if (x - radius - 1 >= 0) sum -= value(row + x - radius - 1);
@@ -52,19 +52,23 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
       }
     }
   }
-  // Down the columns, a window of whole rows of those sums: row y + r
-  // enters, row y - r - 1 leaves.
-  std::vector<std::int32_t> rowWindow(width, 0);
-  std::int32_t* acc = rowWindow.data();
-  auto addRow = [&](int y, std::int32_t sign) {
-    const std::int32_t* from = scratch_.data() + static_cast<std::size_t>(y) * width;
-    for (std::size_t j = 0; j < width; ++j) acc[j] += sign * from[j];
+  // Then down the columns, a window of whole rows of row sums: row y + r
+  // enters, row y - r - 1 leaves. Each row of the table is overwritten by
+  // its window, so the row sums that must still leave it wait in a ring of
+  // r + 1 rows.
+  const int ringRows = std::min(radius, rows) + 1;
+  scratch_.assign(static_cast<std::size_t>(ringRows) * width, 0);
+  std::vector<std::int32_t> window(width, 0);
+  auto rowAt = [&](int y) { return sums_.data() + static_cast<std::size_t>(y) * width; };
+  auto add = [&](const std::int32_t* from, std::int32_t sign) {
+    for (std::size_t j = 0; j < width; ++j) window[j] += sign * from[j];
   };
-  for (int y = 0; y < std::min(radius, rows); ++y) addRow(y, 1);
+  for (int y = 0; y < std::min(radius, rows); ++y) add(rowAt(y), 1);
   for (int y = 0; y < rows; ++y) {
-    if (y + radius < rows) addRow(y + radius, 1);
-    if (y - radius - 1 >= 0) addRow(y - radius - 1, -1);
-    std::copy(acc, acc + width, sums_.data() + static_cast<std::size_t>(y) * width);
+    if (y + radius < rows) add(rowAt(y + radius), 1);
+    if (y - radius - 1 >= 0) add(scratch_.data() + static_cast<std::size_t>((y - radius - 1) % ringRows) * width, -1);
+    std::copy(rowAt(y), rowAt(y) + width, scratch_.data() + static_cast<std::size_t>(y % ringRows) * width);
+    std::copy(window.begin(), window.end(), rowAt(y));
   }
 }
 

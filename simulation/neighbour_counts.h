@@ -57,7 +57,7 @@ class NeighbourCounts {
   int kinds_ = 0;
   int radius_ = 0;
   std::vector<std::int32_t> sums_;     // [cell][kind]
-  std::vector<std::int32_t> scratch_;  // row sums while building
+  std::vector<std::int32_t> scratch_;  // row sums still to leave the window while building
   std::vector<std::uint8_t> seen_;     // [cell]
 };
 

@@ -117,7 +117,9 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   w.StreetsDirty = false;
   w.GroupColors = BuildPalette(w.GroupCount);
   w.GroupCounts.assign(static_cast<std::size_t>(w.GroupCount), 0);
-  w.RentBuffer.assign(static_cast<std::size_t>(w.GridCols) * w.GridRows, 0.0);
+  // Spreading the rents sizes and overwrites the buffer; a world without a
+  // rent landscape never touches it.
+  w.RentBuffer.clear();
   w.StreetGrid.ResizeKeep(w.GridCols, w.GridRows);
   ResizeTables();
   w.Agents.clear();

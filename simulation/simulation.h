@@ -221,7 +221,6 @@ class Simulation {
   bool keptWeighted_ = false; // plain mode: street values as weights
   std::vector<std::int32_t> keptState_;
   std::vector<std::uint8_t> keptOccupied_;
-  std::vector<double> keptValue_;
   std::vector<std::int32_t> keptWeights_;
   // A cell that kept_ marks as seen holds in Satisfaction (and Similar and
   // Different) what evaluating it from kept_ would give again: its row has
