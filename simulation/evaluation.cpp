@@ -1,12 +1,35 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "simulation.h"
 #include "streets/barrier_sums.h"
 #include "streets/street_field.h"
 
 namespace simulation {
+
+namespace {
+
+// Whether value[i] == weight[i] for every i < n.
+bool SameAsWeights(const double* value, const std::int32_t* weight, int n) {
+  int i = 0;
+  bool changed = false;
+#if defined(__SSE2__)
+  __m128d differ = _mm_setzero_pd();
+  for (; i + 2 <= n; i += 2) {
+    const __m128d w = _mm_cvtepi32_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + i)));
+    differ = _mm_or_pd(differ, _mm_cmpneq_pd(_mm_loadu_pd(value + i), w));
+  }
+  changed = _mm_movemask_pd(differ) != 0;
+#endif
+  for (; i < n; ++i) changed |= value[i] != static_cast<double>(weight[i]);
+  return !changed;
+}
+
+}  // namespace
 
 Simulation::EvalMode Simulation::ReadEvalMode() const {
   EvalMode mode;
@@ -147,11 +170,7 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
                  keptState_.size() != static_cast<std::size_t>(n);
   if (!rebuild && weighted) {
     // The weights were the street values, each a whole number.
-    const double* value = cells.StreetValue.data();
-    const std::int32_t* weight = keptWeights_.data();
-    bool changed = false;
-    for (int i = 0; i < n; ++i) changed |= value[i] != static_cast<double>(weight[i]);
-    rebuild = changed;
+    rebuild = !SameAsWeights(cells.StreetValue.data(), keptWeights_.data(), n);
   }
   const std::int32_t* state = cells.State.data();
   const std::uint8_t* occupied = cells.Occupied.data();

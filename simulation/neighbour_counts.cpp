@@ -1,8 +1,54 @@
 #include "neighbour_counts.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace simulation {
+
+namespace {
+
+// Slides a window over the columns x - r .. x + r along one row and writes
+// its sum of value(column) for every x to out[x * stride]; the loops are
+// split where cells start to leave and stop to enter.
+template <typename Value>
+void SlideAlongRow(int cols, int radius, Value value, std::int32_t* out, std::size_t stride) {
+  std::int32_t sum = 0;
+  for (int x = 0; x < std::min(radius, cols); ++x) sum += value(x);
+  const int enterEnd = std::max(0, cols - radius);   // before it, cell x + r enters
+  const int leaveFrom = std::min(cols, radius + 1);  // from it, cell x - r - 1 leaves
+  int x = 0;
+  for (; x < std::min(enterEnd, leaveFrom); ++x) {
+    sum += value(x + radius);
+    out[x * stride] = sum;
+  }
+  for (; x < leaveFrom; ++x) out[x * stride] = sum;
+  for (; x < enterEnd; ++x) {
+    sum += value(x + radius) - value(x - radius - 1);
+    out[x * stride] = sum;
+  }
+  for (; x < cols; ++x) {
+    sum -= value(x - radius - 1);
+    out[x * stride] = sum;
+  }
+}
+
+// to[j] += from[j] (or -=) for j < n.
+template <bool kSubtract>
+void AddRow(std::int32_t* to, const std::int32_t* from, std::size_t n) {
+  std::size_t j = 0;
+#if defined(__SSE2__)
+  for (; j + 4 <= n; j += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + j));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + j));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + j), kSubtract ? _mm_sub_epi32(a, b) : _mm_add_epi32(a, b));
+  }
+#endif
+  for (; j < n; ++j) to[j] = kSubtract ? to[j] - from[j] : to[j] + from[j];
+}
+
+}  // namespace
 
 bool NeighbourCounts::Worth(long long cells, int kinds, int radius) {
   const long long side = 2LL * radius + 1;
@@ -36,19 +82,15 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
   // one cell enters and one leaves at every move. The row sums go into the
   // table first.
   for (int kind = 0; kind < kindCount; ++kind) {
-    auto value = [&](std::size_t i) -> std::int32_t {
-      const std::int32_t w = kind == 0 || !weights ? 1 : weights[i];
-      return kinds[i] == kind ? w : 0;
-    };
     for (int y = 0; y < rows; ++y) {
       const std::size_t row = static_cast<std::size_t>(y) * cols;
-      std::int32_t sum = 0;
-      for (int x = 0; x < std::min(radius, cols); ++x) sum += value(row + x);
+      const std::int32_t* kindRow = kinds + row;
       std::int32_t* out = sums_.data() + row * k + kind;
-      for (int x = 0; x < cols; ++x, out += k) {
-        if (x + radius < cols) sum += value(row + x + radius);
-        if (x - radius - 1 >= 0) sum -= value(row + x - radius - 1);
-        *out = sum;
+      if (kind == 0 || !weights) {
+        SlideAlongRow(cols, radius, [&](int x) -> std::int32_t { return kindRow[x] == kind; }, out, k);
+      } else {
+        const std::int32_t* weightRow = weights + row;
+        SlideAlongRow(cols, radius, [&](int x) { return kindRow[x] == kind ? weightRow[x] : 0; }, out, k);
       }
     }
   }
@@ -60,13 +102,12 @@ void NeighbourCounts::Build(const std::int32_t* kinds, const std::int32_t* weigh
   scratch_.assign(static_cast<std::size_t>(ringRows) * width, 0);
   std::vector<std::int32_t> window(width, 0);
   auto rowAt = [&](int y) { return sums_.data() + static_cast<std::size_t>(y) * width; };
-  auto add = [&](const std::int32_t* from, std::int32_t sign) {
-    for (std::size_t j = 0; j < width; ++j) window[j] += sign * from[j];
-  };
-  for (int y = 0; y < std::min(radius, rows); ++y) add(rowAt(y), 1);
+  for (int y = 0; y < std::min(radius, rows); ++y) AddRow<false>(window.data(), rowAt(y), width);
   for (int y = 0; y < rows; ++y) {
-    if (y + radius < rows) add(rowAt(y + radius), 1);
-    if (y - radius - 1 >= 0) add(scratch_.data() + static_cast<std::size_t>((y - radius - 1) % ringRows) * width, -1);
+    if (y + radius < rows) AddRow<false>(window.data(), rowAt(y + radius), width);
+    if (y - radius - 1 >= 0) {
+      AddRow<true>(window.data(), scratch_.data() + static_cast<std::size_t>((y - radius - 1) % ringRows) * width, width);
+    }
     std::copy(rowAt(y), rowAt(y) + width, scratch_.data() + static_cast<std::size_t>(y % ringRows) * width);
     std::copy(window.begin(), window.end(), rowAt(y));
   }
