@@ -49,7 +49,7 @@ std::vector<std::int32_t> Recount(const std::vector<std::int32_t>& kinds, const 
 TEST(NeighbourCounts, BuildAndChangesAgreeWithARecount) {
   std::mt19937 random(7);
   const int cols = 13, rows = 9, kindCount = 4;
-  for (int r : {0, 1, 2, 5, 20}) {
+  for (int r : {0, 1, 2, 4, 5, 8, 12, 20}) {
     std::vector<std::int32_t> kinds(cols * rows), weights(cols * rows);
     for (auto& k : kinds) k = static_cast<std::int32_t>(random() % kindCount);
     for (auto& w : weights) w = static_cast<std::int32_t>(random() % 11) - 3;
@@ -90,6 +90,24 @@ TEST(NeighbourCounts, AChangeForgetsTheMarksOfTheRowsItTouches) {
   counts.MarkSeen(3);
   counts.ForgetAllSeen();
   EXPECT_FALSE(counts.Unchanged(3));
+}
+
+// A quiet mark is a seen mark as well: a change forgets both, forgetting
+// the quiet marks keeps the seen ones.
+TEST(NeighbourCounts, QuietMarksGoWithTheSeenMarks) {
+  std::vector<std::int32_t> kinds(6 * 6, 0);
+  NeighbourCounts counts;
+  counts.Build(kinds.data(), nullptr, 6, 6, 2, 1);
+  for (int i : {0, 20, 35}) counts.MarkQuiet(i);
+  counts.MarkSeen(1);
+  EXPECT_TRUE(counts.Quiet(20) && counts.Unchanged(20));
+  EXPECT_FALSE(counts.Quiet(1));
+  counts.Change(3, 3, 0, 1, 1);  // (2, 3) is cell 20
+  EXPECT_FALSE(counts.Unchanged(20));
+  EXPECT_TRUE(counts.Quiet(35));
+  counts.ForgetQuiet();
+  EXPECT_FALSE(counts.Quiet(0) || counts.Quiet(35));
+  EXPECT_TRUE(counts.Unchanged(0) && counts.Unchanged(35) && counts.Unchanged(1));
 }
 
 TEST(NeighbourCounts, WithoutWeightsEveryCellCountsOne) {
