@@ -48,8 +48,6 @@ void Analysis::CountTiles(int tileSize, int nCols, int nRows) {
   // that is not a group), so the loop counts every cell without a branch.
   const auto stride = static_cast<std::size_t>(k) + 1;
   tileCounts_.assign(static_cast<std::size_t>(nCols) * static_cast<std::size_t>(nRows) * stride, 0);
-  tileOfColumn_.resize(static_cast<std::size_t>(std::max(0, cols)));
-  for (int x = 0; x < cols; ++x) tileOfColumn_[static_cast<std::size_t>(x)] = (x / tileSize) * static_cast<int>(stride);
   // One pass over the grid in storage order; the sums do not depend on the
   // order in which the cells of a tile are visited.
   auto slotOf = [k](std::int32_t s) -> std::int32_t {
@@ -83,6 +81,8 @@ void Analysis::CountTiles(int tileSize, int nCols, int nRows) {
     return;
   }
 #endif
+  tileOfColumn_.resize(static_cast<std::size_t>(std::max(0, cols)));
+  for (int x = 0; x < cols; ++x) tileOfColumn_[static_cast<std::size_t>(x)] = (x / tileSize) * static_cast<int>(stride);
   for (int y = 0; y < rows; ++y) {
     std::uint32_t* rowTiles = tileCounts_.data() + static_cast<std::size_t>(y / tileSize) * static_cast<std::size_t>(nCols) * stride;
     const std::int32_t* state = world_.Cells.State.data() + world_.Cells.Index(0, y);
