@@ -33,7 +33,9 @@ const Texts kBarrierWholeGrid = {"Edit_cellSiz=7", "Edit_nRad=99",    "cb_indivi
 // Start-up as the headless tool's: the window's world, the settings through
 // the controls, streets (a 5 x 5 grid when asked) laid before the set-up.
 std::unique_ptr<simulation::Simulation> Prepare(const Texts& settings, bool streetGrid = false) {
-  auto sim = std::make_unique<simulation::Simulation>([] { return std::uint64_t{7}; });
+  using simulation::Simulation;
+  auto sim = std::make_unique<Simulation>([] { return std::uint64_t{7}; }, Simulation::Clock{},
+                                          streetGrid ? Simulation::FirstAgents::Placed : Simulation::FirstAgents::Left);
   sim->MainWindowShown();
   cli::ApplyMainSettings(*sim, cli::ParseSettings(settings, "--set", true), [&] {
     if (!streetGrid) return;

@@ -170,7 +170,10 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
       const std::uint64_t seed = *options.Seed;
       seeds = [seed] { return seed; };
     }
-    simulation::Simulation sim(seeds);
+    // The settings set up again, which makes the first agents unseen unless
+    // streets are laid on them first.
+    simulation::Simulation sim(
+        seeds, {}, layout ? simulation::Simulation::FirstAgents::Placed : simulation::Simulation::FirstAgents::Left);
     sim.SetReporter([&err](const world::UserError& e) { err << e.what() << '\n'; });
     // A film paints the world as the main window does, from its first set-up on.
     std::unique_ptr<display::WorldImage> panel;

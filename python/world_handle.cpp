@@ -12,7 +12,9 @@ WorldHandle::WorldHandle(std::optional<std::uint64_t> seed, const std::vector<st
   const std::vector<cli::Setting> parsed = cli::ParseSettings(settings, "settings", true);
   simulation::Simulation::SeedSource seeds;
   if (seed) seeds = [s = *seed] { return s; };
-  sim_ = std::make_unique<simulation::Simulation>(seeds);
+  // The settings set up again before anything reads the first agents.
+  sim_ = std::make_unique<simulation::Simulation>(seeds, simulation::Simulation::Clock{},
+                                                  simulation::Simulation::FirstAgents::Left);
   sim_->SetReporter([this](const world::UserError& e) { notices_.push_back(e.what()); });
   sim_->MainWindowShown();
   cli::ApplyMainSettings(*sim_, parsed);

@@ -104,7 +104,7 @@ void Simulation::ResizeTables() {
   if (static_cast<int>(world.GroupShares.size()) != g) world.GroupShares.assign(static_cast<std::size_t>(g), 100.0 / g);
 }
 
-void Simulation::BuildWorld(const SetupSettings& s) {
+void Simulation::BuildWorld(const SetupSettings& s, FirstAgents agents) {
   auto& w = world;
   w.Rng.Seed(seeds_());
   w.CellSize = s.CellSize;
@@ -157,9 +157,10 @@ void Simulation::BuildWorld(const SetupSettings& s) {
   placement.GroupSizes = s.GroupSizesActive;
   placement.Total = s.AgentCount;
   if (n > 0) controls.SetText(MainControl::BudgetLabel, world::FormatTwoDecimals(placement.BudgetStep));
+  const int placed = agents == FirstAgents::Placed ? n : 0;
   // No more agents than cells can stand on the grid, whatever the field says.
-  w.Agents.reserve(static_cast<std::size_t>(std::clamp(n, 0, w.Cells.Count())));
-  for (int i = 0; i < n; ++i) {
+  w.Agents.reserve(static_cast<std::size_t>(std::clamp(placed, 0, w.Cells.Count())));
+  for (int i = 0; i < placed; ++i) {
     w.Agents.emplace_back();
     if (!PlaceAgent(i, placement)) break;
   }

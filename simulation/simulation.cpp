@@ -34,14 +34,14 @@ std::int64_t SteadyMilliseconds() {
 
 }  // namespace
 
-Simulation::Simulation(SeedSource seeds, Clock clock) : analysis(world) {
+Simulation::Simulation(SeedSource seeds, Clock clock, FirstAgents first) : analysis(world) {
   SetSeedSource(std::move(seeds));
   SetClock(std::move(clock));
   world.AgentSize = 2;
   BuildMainControls(controls, world);
   analysis.SetFieldTexts(AnalysisFieldTexts(controls));
   analysisCharts.SetTileSizeText(&controls.Text(MainControl::TileSize));
-  BuildWorld(ReadSetupSettings());
+  BuildWorld(ReadSetupSettings(), first);
   // Window creation clears all streets after the first set-up.
   world.StreetGrid.Fill(0);
   std::fill(world.Cells.StreetType.begin(), world.Cells.StreetType.end(), 0);

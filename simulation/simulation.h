@@ -50,9 +50,14 @@ class Simulation {
   using SeedSource = std::function<std::uint64_t()>;  // seed of the next set-up
   using Reporter = std::function<void(const world::UserError&)>;
 
+  // What the first set-up places. A caller that sets up again before
+  // anything reads the agents or draws from the world's random source (no
+  // street laid in between) gets the same world without placing them twice.
+  enum class FirstAgents { Placed, Left };
+
   // Creates the main window's world as the window's creation does: controls
   // at their defaults, agent size 2, the first set-up, all streets cleared.
-  explicit Simulation(SeedSource seeds = {}, Clock clock = {});
+  explicit Simulation(SeedSource seeds = {}, Clock clock = {}, FirstAgents first = FirstAgents::Placed);
   Simulation(const Simulation&) = delete;
   Simulation& operator=(const Simulation&) = delete;
 
@@ -74,7 +79,7 @@ class Simulation {
   // Checks the settings, then destroys the world and builds a new one,
   // then resets the analysis. A refused set-up leaves the old world intact.
   void NewSetup();
-  void BuildWorld(const SetupSettings& settings);
+  void BuildWorld(const SetupSettings& settings, FirstAgents agents = FirstAgents::Placed);
   static std::vector<world::ColorRef> BuildPalette(int n);
 
   // --- Evaluation ---------------------------------------------------------

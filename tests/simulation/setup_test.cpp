@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <tuple>
 
 #include "simulation/main_controls.h"
 #include "tests/support/world_assertions.h"
@@ -278,6 +279,27 @@ TEST(WindowCreation, SetsAgentSizeTwoAndClearsStreets) {
   EXPECT_EQ(sim.controls.Text(simulation::MainControl::AgentSize), "2");
   EXPECT_EQ(sim.world.StreetCellCount, 0);
   EXPECT_TRUE(sim.world.StreetSegments.empty());
+}
+
+TEST(WindowCreation, FirstAgentsLeftOutMakeNoDifferenceAfterTheNextSetUp) {
+  auto seeds = [] { return std::uint64_t{9}; };
+  Simulation placed(seeds, {}, Simulation::FirstAgents::Placed);
+  Simulation left(seeds, {}, Simulation::FirstAgents::Left);
+  EXPECT_EQ(placed.world.NumberOfAgents(), 12000);
+  EXPECT_EQ(left.world.NumberOfAgents(), 0);
+  EXPECT_EQ(left.world.GridCols, placed.world.GridCols);
+  EXPECT_EQ(left.controls.Text(MainControl::BudgetLabel), placed.controls.Text(MainControl::BudgetLabel));
+  for (Simulation* sim : {&placed, &left}) {
+    sim->controls.SetByUser("Edit_anzAg", "500");
+    sim->NewSetup();
+  }
+  ASSERT_EQ(left.world.NumberOfAgents(), 500);
+  for (std::size_t i = 0; i < 500; ++i) {
+    const auto &a = placed.world.Agents[i], &b = left.world.Agents[i];
+    EXPECT_EQ(std::tie(a.CellX, a.CellY, a.Group, a.Budget), std::tie(b.CellX, b.CellY, b.Group, b.Budget));
+  }
+  EXPECT_EQ(left.world.Rng.Next(), placed.world.Rng.Next());
+  EXPECT_TRUE(Consistent(left.world));
 }
 
 }  // namespace
