@@ -105,7 +105,6 @@ void BuildBarrierLists(World& w) {
 }  // namespace
 
 StreetWeights ParseNeededWeights(const World& w, const StreetWeightTexts& texts) {
-  std::array<bool, 7> needed{};
   std::array<bool, 7> parsed{};
   StreetWeights weights{};
   auto need = [&](int type) {
@@ -113,17 +112,27 @@ StreetWeights ParseNeededWeights(const World& w, const StreetWeightTexts& texts)
     weights[type + 3] = ParseWeight(texts, type);
     parsed[type + 3] = true;
   };
-  // In the order the imprint meets them: cells first, then type 0 for every pair, then barriers.
-  for (std::int32_t type : w.Cells.StreetType) {
-    if (type != 0 && type >= -3 && type <= 3 && !needed[type + 3]) {
-      needed[type + 3] = true;
-      need(type);
+  // Most cells carry no street: pass over zeros eight at a time.
+  auto needNonZero = [&](const std::int32_t* type, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      std::int32_t any = 0;
+      for (std::size_t k = 0; k < 8; ++k) any |= type[i + k];
+      if (any == 0) continue;
+      for (std::size_t k = 0; k < 8; ++k) {
+        if (type[i + k] != 0) need(type[i + k]);
+      }
     }
-  }
+    for (; i < n; ++i) {
+      if (type[i] != 0) need(type[i]);
+    }
+  };
+  // In the order the imprint meets them: cells first, then type 0 for every pair, then barriers.
+  needNonZero(w.Cells.StreetType.data(), w.Cells.StreetType.size());
   need(0);
-  for (int i = 0; i < w.StreetGrid.Size0(); ++i) {
-    for (int j = 0; j < w.StreetGrid.Size1(); ++j) need(w.StreetGrid(i, j));
-  }
+  // Type 0 is parsed by now, so only the drawn cells of the street grid matter.
+  for (int i = 0; i < w.StreetGrid.Size0(); ++i)
+    needNonZero(w.StreetGrid.Row(i), static_cast<std::size_t>(w.StreetGrid.Size1()));
   for (const auto& s : w.StreetSegments) {
     if (s.Type < 0) need(s.Type);
   }
