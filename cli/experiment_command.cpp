@@ -49,19 +49,15 @@ class Workers {
       : setup_(setup), seed_(seed), shard_(shard), done_(done), journal_(journal), err_(err), stop_(stop) {}
 
   // Runs the units on `threads` threads; while they run, calls progress
-  // twice a second with the units finished so far.
+  // twice a second with the units finished so far. Progress writes to the
+  // stream the workers' notices go to, so it runs under their lock.
   void Run(unsigned threads, const std::function<void(long long)>& progress) {
     std::vector<std::thread> pool;
     for (unsigned t = 0; t < threads; ++t) pool.emplace_back([this] { Work(); });
     {
       std::unique_lock lock(mutex_);
       while (!changed_.wait_for(lock, std::chrono::milliseconds(500), [&] { return stopped_ == threads; })) {
-        if (progress) {
-          const long long finished = finished_;
-          lock.unlock();
-          progress(finished);
-          lock.lock();
-        }
+        if (progress) progress(finished_);
       }
     }
     for (auto& t : pool) t.join();
