@@ -221,15 +221,10 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
 
 // Whole-number weights: the kept sums are exact, so they equal the sums
 // taken cell by cell in scan order, and so does everything computed from them.
-double Simulation::PlainSatisfaction(int i, long long own, long long others, long long empty, const EvalMode& mode) {
-  const double similar = static_cast<double>(own + (mode.EmptyCells == 2 ? empty : 0));
-  const double different = static_cast<double>(others + (mode.EmptyCells == 1 ? empty : 0));
-  world.Cells.Similar[i] = similar;
-  world.Cells.Different[i] = different;
-  seenSimilar_[static_cast<std::size_t>(i)] = similar;
-  seenDifferent_[static_cast<std::size_t>(i)] = different;
-  const double total = similar + different;
-  return total > 0 ? 100.0 * similar / total : 0.0;
+Simulation::PlainStore Simulation::PlainStoreFor(const EvalMode& mode) {
+  auto& cells = world.Cells;
+  return {cells.Satisfaction.data(), cells.Similar.data(),  cells.Different.data(), seenSatisfaction_.data(),
+          seenSimilar_.data(),       seenDifferent_.data(), mode.EmptyCells == 2,   mode.EmptyCells == 1};
 }
 
 double Simulation::EvaluateKept(int i, const EvalMode& mode) {
@@ -252,9 +247,7 @@ double Simulation::EvaluateKept(int i, const EvalMode& mode) {
       seenDifferent_[at] = cells.Different[at];
       return value;
     }
-    long long others = -static_cast<long long>(s[g]);
-    for (int k = 1; k < kinds; ++k) others += s[k];
-    result = PlainSatisfaction(i, s[g], others, s[0], mode);
+    return KeptPlain(PlainStoreFor(mode), i, g);
   }
   cells.Satisfaction[i] = result;
   seenSatisfaction_[static_cast<std::size_t>(i)] = result;
@@ -287,7 +280,7 @@ double Simulation::EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode)
     const long long vacated = reaches ? KeptWeight(c) : 0;
     long long others = vacated - s[g];
     for (int k = 1; k < kinds; ++k) others += s[k];
-    result = PlainSatisfaction(t, s[g] + KeptWeight(t) - vacated, others, s[0] - 1, mode);
+    return PlainStoreFor(mode).Store(t, s[g] + KeptWeight(t) - vacated, others, s[0] - 1);
   }
   cells.Satisfaction[t] = result;
   seenSatisfaction_[static_cast<std::size_t>(t)] = result;

@@ -172,6 +172,15 @@ void Simulation::MoveAgents() {
   const bool fastSearch = oneWrap && std::fabs(width) + std::fabs(shift) < 0x1.0p30;
   const int attempts = freeCells > 0 ? 1000 : 0;
 
+  // Plain mode evaluates most turns of the early passes: look its arrays up once.
+  const bool plainKept = useKept_ && !mode.Individual;
+  const PlainStore plain = plainKept ? PlainStoreFor(mode) : PlainStore{};
+  const std::int32_t* state = cells.State.data();
+  auto evaluateKept = [&](int i) {
+    const int g = state[i];
+    return plainKept && g != 0 ? KeptPlain(plain, i, g) : EvaluateKept(i, mode);
+  };
+
   w.UnsatisfiedCount = 0;
   // The cell whose evaluation was skipped last, while no evaluation followed.
   int skipped = -1;
@@ -195,7 +204,7 @@ void Simulation::MoveAgents() {
         return cells.Satisfaction[c];
       }
       skipped = -1;
-      const double value = EvaluateKept(c, mode);
+      const double value = evaluateKept(c);
       kept_.MarkSeen(c);
       return value;
     };

@@ -157,8 +157,40 @@ class Simulation {
   double EvaluateKept(int i, const EvalMode& mode);
   double EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode);
   // Plain mode from whole-number sums of the own group, the other groups and
-  // the empty cells; stores Similar and Different of cell i, and their copies.
-  double PlainSatisfaction(int i, long long own, long long others, long long empty, const EvalMode& mode);
+  // the empty cells. Store(i, ...) stores the satisfaction, Similar and
+  // Different of cell i and the copies the pass leaves, and returns the
+  // satisfaction. The arrays are looked up once, for a whole pass.
+  struct PlainStore {
+    double* Satisfaction;
+    double* Similar;
+    double* Different;
+    double* SeenSatisfaction;
+    double* SeenSimilar;
+    double* SeenDifferent;
+    long long EmptySimilar;  // 1 when empty cells count as similar
+    long long EmptyDifferent;
+    double Store(int i, long long own, long long others, long long empty) const {
+      const double similar = static_cast<double>(own + EmptySimilar * empty);
+      const double different = static_cast<double>(others + EmptyDifferent * empty);
+      Similar[i] = similar;
+      Different[i] = different;
+      SeenSimilar[i] = similar;
+      SeenDifferent[i] = different;
+      const double total = similar + different;
+      const double result = total > 0 ? 100.0 * similar / total : 0.0;
+      Satisfaction[i] = result;
+      SeenSatisfaction[i] = result;
+      return result;
+    }
+  };
+  PlainStore PlainStoreFor(const EvalMode& mode);
+  // Plain mode from the kept counts: the cell i, occupied by group g.
+  double KeptPlain(const PlainStore& plain, int i, int g) const {
+    const std::int32_t* s = kept_.At(i);
+    long long groups = 0;
+    for (int k = 1; k < kept_.Kinds(); ++k) groups += s[k];
+    return plain.Store(i, s[g], groups - s[g], s[0]);
+  }
   std::int32_t KeptWeight(int i) const { return keptWeighted_ ? keptWeights_[static_cast<std::size_t>(i)] : 1; }
   // Counts of every kind over the rectangle from the trees, as the grid
   // stands now; returns how many of its cells are vacated but still occupied
