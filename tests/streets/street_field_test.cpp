@@ -137,6 +137,23 @@ TEST(ImprintStreets, ABadWeightStopsBeforeAnythingChanges) {
   EXPECT_DOUBLE_EQ(Weight(w, 4, 5, 6, 5), 0.33);
 }
 
+// The weight of a street is read wherever it lies: here in the last cell of
+// a 99 x 99 grid, in the cells alone and in the street grid alone.
+TEST(ImprintStreets, AStreetInTheLastCellNeedsItsWeight) {
+  for (const bool inCells : {true, false}) {
+    auto sim = Empty({{"Edit_cellSiz", "7"}});
+    auto& w = sim->world;
+    ASSERT_EQ(w.Cells.Count(), 99 * 99);
+    if (inCells) {
+      w.Cells.StreetType[w.Cells.Index(98, 98)] = 2;
+    } else {
+      w.StreetGrid(98, 98) = 2;
+    }
+    sim->controls.SetByUser(simulation::WeightControlName(2), "zwei");
+    EXPECT_THROW(simulation::ImprintStreets(w, sim->controls), world::UserError) << inCells;
+  }
+}
+
 // Weights so large that a neighbourhood's sum would overflow are refused
 // by the field typed, before anything changes; the largest allowed imprints.
 TEST(ImprintStreets, AWeightWhoseSumsWouldOverflowIsRefused) {
