@@ -278,9 +278,7 @@ double Simulation::EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode)
     result = IndividualSatisfaction(g, counts);
   } else {
     const long long vacated = reaches ? KeptWeight(c) : 0;
-    long long others = vacated - s[g];
-    for (int k = 1; k < kinds; ++k) others += s[k];
-    return PlainStoreFor(mode).Store(t, s[g] + KeptWeight(t) - vacated, others, s[0] - 1);
+    return PlainStoreFor(mode).Store(t, s[g] + KeptWeight(t) - vacated, KeptGroups(s) - s[g] + vacated, s[0] - 1);
   }
   cells.Satisfaction[t] = result;
   seenSatisfaction_[static_cast<std::size_t>(t)] = result;

@@ -184,12 +184,16 @@ class Simulation {
     }
   };
   PlainStore PlainStoreFor(const EvalMode& mode);
+  // The weight of all groups in a kept row: everything but the empty cells.
+  long long KeptGroups(const std::int32_t* row) const {
+    long long groups = 0;
+    for (int k = 1; k < kept_.Kinds(); ++k) groups += row[k];
+    return groups;
+  }
   // Plain mode from the kept counts: the cell i, occupied by group g.
   double KeptPlain(const PlainStore& plain, int i, int g) const {
     const std::int32_t* s = kept_.At(i);
-    long long groups = 0;
-    for (int k = 1; k < kept_.Kinds(); ++k) groups += s[k];
-    return plain.Store(i, s[g], groups - s[g], s[0]);
+    return plain.Store(i, s[g], KeptGroups(s) - s[g], s[0]);
   }
   std::int32_t KeptWeight(int i) const { return keptWeighted_ ? keptWeights_[static_cast<std::size_t>(i)] : 1; }
   // Counts of every kind over the rectangle from the trees, as the grid

@@ -131,8 +131,9 @@ StreetWeights ParseNeededWeights(const World& w, const StreetWeightTexts& texts)
   needNonZero(w.Cells.StreetType.data(), w.Cells.StreetType.size());
   need(0);
   // Type 0 is parsed by now, so only the drawn cells of the street grid matter.
-  for (int i = 0; i < w.StreetGrid.Size0(); ++i)
+  for (int i = 0; i < w.StreetGrid.Size0(); ++i) {
     needNonZero(w.StreetGrid.Row(i), static_cast<std::size_t>(w.StreetGrid.Size1()));
+  }
   for (const auto& s : w.StreetSegments) {
     if (s.Type < 0) need(s.Type);
   }
