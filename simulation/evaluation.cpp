@@ -223,8 +223,15 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
 // taken cell by cell in scan order, and so does everything computed from them.
 Simulation::PlainStore Simulation::PlainStoreFor(const EvalMode& mode) {
   auto& cells = world.Cells;
+  const bool emptySimilar = mode.EmptyCells == 2, emptyDifferent = mode.EmptyCells == 1;
+  if (!seenValid_) {
+    // A pass without seen marks keeps no copies: what would go into them
+    // lands on the stored values themselves, once more.
+    return {cells.Satisfaction.data(), cells.Similar.data(),   cells.Different.data(), cells.Satisfaction.data(),
+            cells.Similar.data(),      cells.Different.data(), emptySimilar,           emptyDifferent};
+  }
   return {cells.Satisfaction.data(), cells.Similar.data(),  cells.Different.data(), seenSatisfaction_.data(),
-          seenSimilar_.data(),       seenDifferent_.data(), mode.EmptyCells == 2,   mode.EmptyCells == 1};
+          seenSimilar_.data(),       seenDifferent_.data(), emptySimilar,           emptyDifferent};
 }
 
 double Simulation::EvaluateKept(int i, const EvalMode& mode) {
@@ -241,10 +248,10 @@ double Simulation::EvaluateKept(int i, const EvalMode& mode) {
   } else {
     if (g == 0) {
       const double value = Evaluate(i % w.GridCols, i / w.GridCols, mode);
-      const auto at = static_cast<std::size_t>(i);
-      seenSatisfaction_[at] = value;
-      seenSimilar_[at] = cells.Similar[at];
-      seenDifferent_[at] = cells.Different[at];
+      const PlainStore store = PlainStoreFor(mode);
+      store.SeenSatisfaction[i] = value;
+      store.SeenSimilar[i] = cells.Similar[static_cast<std::size_t>(i)];
+      store.SeenDifferent[i] = cells.Different[static_cast<std::size_t>(i)];
       return value;
     }
     return KeptPlain(PlainStoreFor(mode), i, g);

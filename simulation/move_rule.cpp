@@ -127,7 +127,6 @@ void Simulation::MoveAgents() {
   const int r = w.NbRadius;
   const long long positions = (2LL * r + 1) * (2LL * r + 1);
   useKept_ = PrepareKeptCounts(mode);
-  if (useKept_) CheckSeenMarks(mode);
   // Marks pay off once few cells change from pass to pass: each move
   // forgets the marks of two neighbourhoods.
   const bool settled = w.StepCount != 0 && lastMoves_ * 2 * positions <= cells.Count() / 2;
@@ -136,8 +135,15 @@ void Simulation::MoveAgents() {
     kept_.ForgetQuiet();
     quietValid_ = false;
   }
+  // A plain evaluation from the kept counts costs less than a guess whether
+  // the row changed, which is a coin toss while many cells change: such a
+  // pass evaluates every turn and keeps no seen marks.
+  const bool plainKept = useKept_ && !mode.Individual;
+  const bool evaluateAll = plainKept && !settled;
+  const bool keepSeen = useKept_ && !evaluateAll;
+  if (keepSeen) CheckSeenMarks(mode);
   lastMoves_ = 0;
-  seenValid_ = useKept_;
+  seenValid_ = keepSeen;
   countWithTree_ = !useKept_ && positions > TreeCountingFrom() &&
                    KindCounter::Fits(static_cast<long long>(cells.Count()), w.GroupCount + 1) &&
                    (mode.Individual || UnitWeights(w));
@@ -173,7 +179,6 @@ void Simulation::MoveAgents() {
   const int attempts = freeCells > 0 ? 1000 : 0;
 
   // Plain mode evaluates most turns of the early passes: look its arrays up once.
-  const bool plainKept = useKept_ && !mode.Individual;
   const PlainStore plain = plainKept ? PlainStoreFor(mode) : PlainStore{};
   const std::int32_t* state = cells.State.data();
   auto evaluateKept = [&](int i) {
@@ -199,7 +204,7 @@ void Simulation::MoveAgents() {
     }
     auto evaluateHere = [&] {
       if (!useKept_) return Evaluate(cx, cy, mode);
-      if (kept_.Unchanged(c)) {
+      if (!evaluateAll && kept_.Unchanged(c)) {
         skipped = c;
         return cells.Satisfaction[c];
       }
