@@ -29,6 +29,13 @@ bool SameAsWeights(const double* value, const std::int32_t* weight, int n) {
   return !changed;
 }
 
+// Whether value[i] == 1 for every i < n: the first is 1 and each is the
+// next, bit for bit (1 has no other pattern).
+bool AllOnes(const double* value, int n) {
+  if (n <= 0) return true;
+  return value[0] == 1.0 && std::memcmp(value, value + 1, static_cast<std::size_t>(n - 1) * sizeof(double)) == 0;
+}
+
 }  // namespace
 
 Simulation::EvalMode Simulation::ReadEvalMode() const {
@@ -166,11 +173,13 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
   if (weighted && !w.Field.Barriers.empty()) return false;
   const auto bytes = [](const auto& v) { return v.size() * sizeof(v[0]); };
   bool rebuild = !kept_.Built() || kept_.Kinds() != kinds || kept_.Radius() != r || kept_.Cols() != w.GridCols ||
-                 kept_.Rows() != w.GridRows || keptWeighted_ != weighted ||
+                 kept_.Rows() != w.GridRows || keptPlain_ != weighted ||
                  keptState_.size() != static_cast<std::size_t>(n);
   if (!rebuild && weighted) {
-    // The weights were the street values, each a whole number.
-    rebuild = !SameAsWeights(cells.StreetValue.data(), keptWeights_.data(), n);
+    // The weights were the street values, each a whole number; none are
+    // kept while all are 1.
+    rebuild = keptWeighted_ ? !SameAsWeights(cells.StreetValue.data(), keptWeights_.data(), n)
+                            : !AllOnes(cells.StreetValue.data(), n);
   }
   const std::int32_t* state = cells.State.data();
   const std::uint8_t* occupied = cells.Occupied.data();
@@ -201,18 +210,23 @@ bool Simulation::PrepareKeptCounts(const EvalMode& mode) {
     for (int i = 0; i < n; ++i) {
       if (!sound(i)) return false;
     }
-    keptWeighted_ = weighted;
-    if (weighted) {
+    keptPlain_ = weighted;
+    keptWeighted_ = weighted && !AllOnes(cells.StreetValue.data(), n);
+    if (keptWeighted_) {
       const long long side = 2LL * r + 1;
       const double limit = static_cast<double>((1LL << 30) / (side * side));
       keptWeights_.resize(static_cast<std::size_t>(n));
       for (int i = 0; i < n; ++i) {
         const double v = cells.StreetValue[i];
-        if (!(v >= -limit && v <= limit) || v != std::floor(v)) return false;
+        if (!(v >= -limit && v <= limit) || v != std::floor(v)) {
+          // Half-written weights match no counts: the next pass builds anew.
+          kept_.Clear();
+          return false;
+        }
         keptWeights_[i] = static_cast<std::int32_t>(v);
       }
     }
-    kept_.Build(state, weighted ? keptWeights_.data() : nullptr, w.GridCols, w.GridRows, kinds, r);
+    kept_.Build(state, keptWeighted_ ? keptWeights_.data() : nullptr, w.GridCols, w.GridRows, kinds, r);
     keptState_.assign(state, state + n);
     keptOccupied_.assign(occupied, occupied + n);
   }

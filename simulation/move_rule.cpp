@@ -327,19 +327,16 @@ bool Simulation::CheckQuietMarks(bool streetOccupation) {
   const auto& cells = world.Cells;
   // Rents that spread after every pass change every cell.
   const bool allowed = !rentActiveThisStep_;
-  const auto same = [](const auto& now, const auto& kept) {
-    return now.size() == kept.size() && std::memcmp(now.data(), kept.data(), now.size() * sizeof(now[0])) == 0;
-  };
   const bool hold = quietValid_ && allowed && quietThreshold_ == world.Threshold &&
-                    quietStreetOccupation_ == streetOccupation && same(cells.Rent, quietRent_) &&
-                    (streetOccupation || same(cells.StreetType, quietStreets_));
+                    quietStreetOccupation_ == streetOccupation && quietRent_.Same(cells.Rent) &&
+                    (streetOccupation || quietStreets_.Same(cells.StreetType));
   if (!hold) {
     if (quietValid_) kept_.ForgetQuiet();
     if (allowed) {
       quietThreshold_ = world.Threshold;
       quietStreetOccupation_ = streetOccupation;
-      quietRent_.assign(cells.Rent.begin(), cells.Rent.end());
-      if (!streetOccupation) quietStreets_.assign(cells.StreetType.begin(), cells.StreetType.end());
+      quietRent_.Take(cells.Rent);
+      if (!streetOccupation) quietStreets_.Take(cells.StreetType);
     }
   }
   quietValid_ = allowed;

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "controls.h"
-#include "world/convert.h"
-#include "world/world.h"
+#include "kept_copy.h"
 #include "kind_counter.h"
-#include "neighbour_counts.h"
 #include "measures/analysis.h"
 #include "measures/analysis_charts.h"
+#include "neighbour_counts.h"
+#include "world/convert.h"
+#include "world/world.h"
 
 namespace simulation {
 
@@ -259,7 +260,8 @@ class Simulation {
   NeighbourCounts kept_;
   bool keptAllowed_ = true;
   bool useKept_ = false;      // this pass evaluates from kept_
-  bool keptWeighted_ = false; // plain mode: street values as weights
+  bool keptPlain_ = false;    // plain mode: street values as weights
+  bool keptWeighted_ = false;  // ... not all 1, so kept in keptWeights_
   std::vector<std::int32_t> keptState_;
   std::vector<std::uint8_t> keptOccupied_;
   std::vector<std::int32_t> keptWeights_;
@@ -291,8 +293,8 @@ class Simulation {
   long long lastMoves_ = 0;  // moves of the latest pass
   int quietThreshold_ = 0;
   bool quietStreetOccupation_ = false;
-  std::vector<double> quietRent_;
-  std::vector<std::int32_t> quietStreets_;
+  KeptCopy<double> quietRent_;
+  KeptCopy<std::int32_t> quietStreets_;
 };
 
 }  // namespace simulation

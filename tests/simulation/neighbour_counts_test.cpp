@@ -199,10 +199,12 @@ TEST(KeptCounts, PlainModeStepsAsCountingDoesWhileTheWaysOfCountingChange) {
   EXPECT_TRUE(t.Step(3));
 }
 
-// Positive streets weigh neighbours 2, 4 or 8; a changed weight, even one
-// that is not a whole number, takes effect with the next imprint.
+// Positive streets weigh neighbours 2, 4 or 8, laid on a grid whose
+// neighbours all weighed 1; a changed weight, even one that is not a whole
+// number, takes effect with the next imprint.
 TEST(KeptCounts, StreetWeightsAndTheirChangesCountAsCountingDoes) {
   Twins t(With(kSmall, {{"cb_individTol", "0"}, {"TrB_thresh", "60"}, {"CB_rndTyp", "0"}, {"UpD_strType", "2"}}));
+  EXPECT_TRUE(t.Step(3));
   t.Both([](Simulation& sim) {
     simulation::DrawStreetGrid(sim.world, sim.controls, 3, 3, simulation::ReadTypeChoice(sim.controls));
   });
