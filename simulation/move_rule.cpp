@@ -213,14 +213,19 @@ void Simulation::MoveAgents() {
       kept_.MarkSeen(c);
       return value;
     };
-    if (w.StepCount == 0) evaluateHere();
+    // The first pass evaluates every agent before its turn. Nothing changes
+    // its neighbourhood before the turn's own evaluation, which a pass that
+    // evaluates every turn need not repeat.
+    const bool evaluatedFirst = w.StepCount == 0;
+    const double first = evaluatedFirst ? evaluateHere() : 0.0;
+    auto evaluateAgain = [&] { return evaluateAll && evaluatedFirst ? first : evaluateHere(); };
 
     bool satisfied = !(w.Threshold > cells.Satisfaction[c] || cells.Rent[c] >= agent.Budget);
     // An agent left on a street cell must leave while streets may not be occupied.
     if (satisfied && !streetOccupation && cells.StreetType[c] != 0) satisfied = false;
     agent.Satisfied = satisfied;
     if (satisfied) {
-      evaluateHere();
+      evaluateAgain();
       // Satisfied by the value just stored as well (rent and streets do not
       // change during a pass that makes marks): the next turn would only
       // confirm it, unless something around changes first.
@@ -245,7 +250,7 @@ void Simulation::MoveAgents() {
 
     // Tentative evaluation: the agent stands on the target, its own cell
     // counts as vacated (State 0) but stays occupied.
-    const double here = evaluateHere();
+    const double here = evaluateAgain();
     double there;
     if (useKept_) {
       if (t == c) {
