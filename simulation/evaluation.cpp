@@ -5,6 +5,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "kept_copy.h"
 #include "simulation.h"
 #include "streets/barrier_sums.h"
 #include "streets/street_field.h"
@@ -29,12 +30,8 @@ bool SameAsWeights(const double* value, const std::int32_t* weight, int n) {
   return !changed;
 }
 
-// Whether value[i] == 1 for every i < n: the first is 1 and each is the
-// next, bit for bit (1 has no other pattern).
-bool AllOnes(const double* value, int n) {
-  if (n <= 0) return true;
-  return value[0] == 1.0 && std::memcmp(value, value + 1, static_cast<std::size_t>(n - 1) * sizeof(double)) == 0;
-}
+// Whether value[i] == 1 for every i < n (1 has no other bit pattern).
+bool AllOnes(const double* value, int n) { return SameThroughout(value, static_cast<std::size_t>(n), 1.0); }
 
 }  // namespace
 
