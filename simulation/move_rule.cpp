@@ -114,6 +114,16 @@ long long Simulation::TreeCountingFrom() const {
   return std::max(625LL, perQuery);
 }
 
+struct Simulation::Pass {
+  EvalMode Mode;
+  PlainStore Plain;
+  const std::uint8_t* Blocked;  // occupied, or a street while streets may not be occupied
+  bool StreetOccupation;
+  bool FastSearch;  // FastStep and OneWrap draw the search's steps
+  int Attempts;
+  double Width, Shift;  // of the steps drawn
+};
+
 void Simulation::MoveAgents() {
   auto& w = world;
   auto& cells = w.Cells;
@@ -179,61 +189,102 @@ void Simulation::MoveAgents() {
   const int attempts = freeCells > 0 ? 1000 : 0;
 
   // Plain mode evaluates most turns of the early passes: look its arrays up once.
-  const PlainStore plain = plainKept ? PlainStoreFor(mode) : PlainStore{};
+  Pass pass{
+      mode, plainKept ? PlainStoreFor(mode) : PlainStore{}, blocked, streetOccupation, fastSearch, attempts, width,
+      shift};
+  int skipped = -1;
+  if (!useKept_) {
+    skipped = TakeTurns<false, false, false, false>(pass);
+  } else if (!plainKept) {
+    skipped = markQuiet ? TakeTurns<true, false, false, true>(pass) : TakeTurns<true, false, false, false>(pass);
+  } else if (evaluateAll) {
+    skipped = TakeTurns<true, true, true, false>(pass);  // never settled, so never quiet
+  } else {
+    skipped = markQuiet ? TakeTurns<true, true, false, true>(pass) : TakeTurns<true, true, false, false>(pass);
+  }
+  if (useKept_) {
+    // The counts of the latest evaluation stay behind, skipped or not.
+    if (skipped >= 0 && mode.Individual) {
+      const std::int32_t* row = kept_.At(skipped);
+      for (int k = 0; k < kept_.Kinds(); ++k) w.KindCounts[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(row[k]);
+    }
+  }
+  countWithTree_ = false;
+  useKept_ = false;
+  inPass_ = false;
+}
+
+template <bool Kept, bool PlainKept, bool EvaluateAll, bool MarkQuiet>
+int Simulation::TakeTurns(const Pass& pass) {
+  auto& w = world;
+  auto& cells = w.Cells;
+  // Copies, not references: the byte stores of a turn could otherwise alias them.
+  const EvalMode mode = pass.Mode;
+  const PlainStore plain = pass.Plain;
+  const std::uint8_t* blocked = pass.Blocked;
+  const bool streetOccupation = pass.StreetOccupation, fastSearch = pass.FastSearch;
+  const int attempts = pass.Attempts;
+  const double width = pass.Width, shift = pass.Shift;
+  const int cols = w.GridCols, rows = w.GridRows;
   const std::int32_t* state = cells.State.data();
+  // The arrays every turn reads, looked up once: no turn resizes them.
+  world::TAgent* agents = w.Agents.data();
+  const double* satisfaction = cells.Satisfaction.data();
+  const double* rent = cells.Rent.data();
+  const std::int32_t* streetType = cells.StreetType.data();
+  const double threshold = w.Threshold;
+  const bool evaluatedFirst = w.StepCount == 0;
   auto evaluateKept = [&](int i) {
     const int g = state[i];
-    return plainKept && g != 0 ? KeptPlain(plain, i, g) : EvaluateKept(i, mode);
+    return PlainKept && g != 0 ? KeptPlain(plain, i, g) : EvaluateKept(i, mode);
   };
 
-  w.UnsatisfiedCount = 0;
+  int unsatisfied = 0;
+  long long moves = 0;
   // The cell whose evaluation was skipped last, while no evaluation followed.
   int skipped = -1;
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
-    world::TAgent& agent = w.Agents[static_cast<std::size_t>(i)];
-    if (i + kPrefetchAhead < n) {
-      Prefetch(w, w.Agents[static_cast<std::size_t>(i + kPrefetchAhead)], useKept_ ? &kept_ : nullptr);
-    }
+    world::TAgent& agent = agents[i];
+    if (i + kPrefetchAhead < n) Prefetch(w, agents[i + kPrefetchAhead], Kept ? &kept_ : nullptr);
     const int cx = agent.CellX, cy = agent.CellY;
-    const int c = cells.Index(cx, cy);
-    if (markQuiet && kept_.Quiet(c)) {
+    const int c = cy * cols + cx;
+    if (MarkQuiet && kept_.Quiet(c)) {
       if (!agent.Satisfied) agent.Satisfied = true;
       skipped = c;
       continue;
     }
     auto evaluateHere = [&] {
-      if (!useKept_) return Evaluate(cx, cy, mode);
-      if (!evaluateAll && kept_.Unchanged(c)) {
+      if (!Kept) return Evaluate(cx, cy, mode);
+      if (!EvaluateAll && kept_.Unchanged(c)) {
         skipped = c;
-        return cells.Satisfaction[c];
+        return satisfaction[c];
       }
       skipped = -1;
       const double value = evaluateKept(c);
-      kept_.MarkSeen(c);
+      if (!EvaluateAll) kept_.MarkSeen(c);
       return value;
     };
     // The first pass evaluates every agent before its turn. Nothing changes
     // its neighbourhood before the turn's own evaluation, which a pass that
     // evaluates every turn need not repeat.
-    const bool evaluatedFirst = w.StepCount == 0;
     const double first = evaluatedFirst ? evaluateHere() : 0.0;
-    auto evaluateAgain = [&] { return evaluateAll && evaluatedFirst ? first : evaluateHere(); };
+    auto evaluateAgain = [&] { return EvaluateAll && evaluatedFirst ? first : evaluateHere(); };
 
-    bool satisfied = !(w.Threshold > cells.Satisfaction[c] || cells.Rent[c] >= agent.Budget);
+    bool satisfied = !(threshold > satisfaction[c] || rent[c] >= agent.Budget);
     // An agent left on a street cell must leave while streets may not be occupied.
-    if (satisfied && !streetOccupation && cells.StreetType[c] != 0) satisfied = false;
+    if (satisfied && !streetOccupation && streetType[c] != 0) satisfied = false;
     agent.Satisfied = satisfied;
     if (satisfied) {
       evaluateAgain();
       // Satisfied by the value just stored as well (rent and streets do not
       // change during a pass that makes marks): the next turn would only
       // confirm it, unless something around changes first.
-      if (markQuiet && !(w.Threshold > cells.Satisfaction[c])) kept_.MarkQuiet(c);
+      if (MarkQuiet && !(threshold > satisfaction[c])) kept_.MarkQuiet(c);
       continue;
     }
 
-    const double rentHere = cells.Rent[c];
+    const double rentHere = rent[c];
     int tx = cx, ty = cy;
     auto drawStep = [&](world::Random& rng, int& x, int& y) { world::TAgent::DrawStep(w.MoveDistance, rng, x, y); };
     auto wrapOnTorus = [&](int& x, int& y) { w.WrapOnTorus(x, y); };
@@ -245,14 +296,14 @@ void Simulation::MoveAgents() {
       tx = found % cols;
       ty = found / cols;
     }
-    const int t = cells.Index(tx, ty);
-    const double rentTarget = cells.Rent[t];
+    const int t = ty * cols + tx;
+    const double rentTarget = rent[t];
 
     // Tentative evaluation: the agent stands on the target, its own cell
     // counts as vacated (State 0) but stays occupied.
     const double here = evaluateAgain();
     double there;
-    if (useKept_) {
+    if (Kept) {
       if (t == c) {
         there = evaluateHere();
       } else {
@@ -276,21 +327,14 @@ void Simulation::MoveAgents() {
 
     if (t != c && (here < there || rentTarget < rentHere)) {
       CommitMove(agent, tx, ty);
-      ++lastMoves_;
+      ++moves;
     }
-    ++w.UnsatisfiedCount;
+    ++unsatisfied;
     if (paintMoves_) w.DrawAgent(agent);
   }
-  if (useKept_) {
-    // The counts of the latest evaluation stay behind, skipped or not.
-    if (skipped >= 0 && mode.Individual) {
-      const std::int32_t* row = kept_.At(skipped);
-      for (int k = 0; k < kept_.Kinds(); ++k) w.KindCounts[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(row[k]);
-    }
-  }
-  countWithTree_ = false;
-  useKept_ = false;
-  inPass_ = false;
+  w.UnsatisfiedCount = unsatisfied;
+  lastMoves_ = moves;
+  return skipped;
 }
 
 void Simulation::CheckSeenMarks(const EvalMode& mode) {

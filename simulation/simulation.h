@@ -187,8 +187,11 @@ class Simulation {
   PlainStore PlainStoreFor(const EvalMode& mode);
   // The weight of all groups in a kept row: everything but the empty cells.
   long long KeptGroups(const std::int32_t* row) const {
+    // Two groups are the common case: a loop for them costs more than the sum.
+    const int kinds = kept_.Kinds();
+    if (kinds == 3) return static_cast<long long>(row[1]) + row[2];
     long long groups = 0;
-    for (int k = 1; k < kept_.Kinds(); ++k) groups += row[k];
+    for (int k = 1; k < kinds; ++k) groups += row[k];
     return groups;
   }
   // Plain mode from the kept counts: the cell i, occupied by group g.
@@ -281,6 +284,13 @@ class Simulation {
   // Before a pass: whether the marks still hold, forgetting those of cells
   // written since the last pass.
   void CheckSeenMarks(const EvalMode& mode);
+  // What stays fixed over one pass of turns.
+  struct Pass;
+  // The turns of one pass; each kind of pass is its own loop, so that no turn
+  // tests what the pass fixed. Returns the cell whose evaluation was skipped
+  // last while no evaluation followed, or -1.
+  template <bool Kept, bool PlainKept, bool EvaluateAll, bool MarkQuiet>
+  int TakeTurns(const Pass& pass);
   // A quiet mark (see NeighbourCounts) lets a pass pass over a satisfied
   // agent whose cell and neighbourhood did not change. The marks hold while
   // the threshold, the rents, the street cells and whether streets may be
