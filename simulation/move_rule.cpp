@@ -11,24 +11,6 @@ namespace simulation {
 
 namespace {
 
-// Agents stand anywhere on the grid, so each turn starts with cache misses on
-// its cell; fetching a later agent's cell and neighbourhood rows early hides them.
-constexpr int kPrefetchAhead = 12;
-
-void Prefetch(const world::World& w, const world::TAgent& agent, const NeighbourCounts* kept) {
-  const auto& cells = w.Cells;
-  const int i = cells.Index(agent.CellX, agent.CellY);
-  __builtin_prefetch(&cells.Satisfaction[static_cast<std::size_t>(i)]);
-  __builtin_prefetch(&cells.Rent[static_cast<std::size_t>(i)]);
-  if (kept) {
-    __builtin_prefetch(kept->At(i));
-    __builtin_prefetch(&cells.State[static_cast<std::size_t>(i)]);
-    return;
-  }
-  const int y0 = std::max(0, agent.CellY - w.NbRadius), y1 = std::min(w.GridRows - 1, agent.CellY + w.NbRadius);
-  for (int y = y0; y <= y1; ++y) __builtin_prefetch(&cells.State[static_cast<std::size_t>(cells.Index(agent.CellX, y))]);
-}
-
 // Plain mode weighs each neighbour; counting with trees needs every weight
 // to be 1, which holds without streets.
 bool UnitWeights(const world::World& w) {
@@ -246,7 +228,6 @@ int Simulation::TakeTurns(const Pass& pass) {
   const int n = w.NumberOfAgents();
   for (int i = 0; i < n; ++i) {
     world::TAgent& agent = agents[i];
-    if (i + kPrefetchAhead < n) Prefetch(w, agents[i + kPrefetchAhead], Kept ? &kept_ : nullptr);
     const int cx = agent.CellX, cy = agent.CellY;
     const int c = cy * cols + cx;
     if (MarkQuiet && kept_.Quiet(c)) {
