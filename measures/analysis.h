@@ -144,7 +144,12 @@ class Analysis {
   bool SizedForGroups() const;
   void RecordSatisfaction();
   void CountTiles(int tileSize, int nCols, int nRows);
-  void GrowCluster(int x, int y, int state, int& size);
+  // The runs of equal group cells in row y, joined across its wrap-around
+  // edge; then the runs of row y joined to those of row `above` they touch.
+  void FindRuns(int y);
+  void JoinRows(int y, int above);
+  int RootRun(int r);
+  void JoinRuns(int a, int b);
   // Size of group index g; 0 for a group the world has no entry for.
   int GroupSize(int g) const;
 
@@ -166,11 +171,17 @@ class Analysis {
   std::vector<int> groupSizes_;
   world::Table<double> dissimilarity_;
   std::vector<double> segregationIndex_;
-  struct GridPos {
-    std::int32_t X = 0;
-    std::int32_t Y = 0;
+  // The stretches of equal group cells along the rows, in scan order, and
+  // the union-find forest that joins them into clusters.
+  struct Run {
+    std::int32_t First = 0;  // columns First..Last of its row
+    std::int32_t Last = 0;
+    std::int32_t Group = 0;
   };
-  std::vector<GridPos> stack_;  // cells still to grow a cluster from
+  std::vector<Run> runs_;
+  std::vector<std::int32_t> runParent_;
+  std::vector<std::int32_t> runSize_;   // cells under a root run
+  std::vector<std::int32_t> rowStart_;  // index of each row's first run; one more for the end
 };
 
 }  // namespace measures

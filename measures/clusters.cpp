@@ -8,25 +8,46 @@ void Analysis::ClearClusterMarks() {
   std::fill(world_.Cells.ClusterVisited.begin(), world_.Cells.ClusterVisited.end(), std::uint8_t{0});
 }
 
+// The clusters are found as the stretches of one group along each row,
+// joined where they touch the stretches of the row above (and across the
+// wrap-around edges). A cluster's first stretch in scan order holds its
+// first cell, so listing the clusters in the order of their first stretches
+// lists them in the order a scan of the grid first meets them.
 bool Analysis::AnalyseClusters(bool alwaysReport) {
   const int k = std::max(0, world_.GroupCount);
   ClusterSizes.resize(static_cast<std::size_t>(k));
   for (auto& sizes : ClusterSizes) sizes.clear();
-  ClearClusterMarks();
 
-  const auto& state = world_.Cells.State;
-  auto& visited = world_.Cells.ClusterVisited;
-  if (stack_.size() < state.size()) stack_.resize(state.size());
-  // The scan order alone fixes which cluster is found first; growing order does not matter.
-  for (int y = 0; y < world_.GridRows; ++y) {
-    for (int x = 0; x < world_.GridCols; ++x) {
-      const auto i = static_cast<std::size_t>(world_.Cells.Index(x, y));
-      const int s = state[i];
-      if (s <= 0 || s > k || visited[i]) continue;
-      visited[i] = 1;
-      auto& sizes = ClusterSizes[static_cast<std::size_t>(s - 1)];
-      sizes.push_back(1);
-      GrowCluster(x, y, s, sizes.back());
+  const int cols = world_.GridCols, rows = world_.GridRows;
+  const auto cells = static_cast<std::size_t>(world_.Cells.State.size());
+  // Every cell of a group belongs to a cluster, which marks it.
+  const std::int32_t* state = world_.Cells.State.data();
+  std::uint8_t* visited = world_.Cells.ClusterVisited.data();
+  for (std::size_t i = 0; i < cells; ++i) {
+    visited[i] = static_cast<std::uint32_t>(state[i] - 1) < static_cast<std::uint32_t>(k) ? 1 : 0;
+  }
+  if (cols > 0 && rows > 0 && cells >= static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows)) {
+    runs_.clear();
+    runs_.reserve(cells);
+    if (runParent_.size() < cells) runParent_.resize(cells);
+    rowStart_.assign(static_cast<std::size_t>(rows) + 1, 0);
+    for (int y = 0; y < rows; ++y) {
+      FindRuns(y);
+      if (y > 0) JoinRows(y, y - 1);
+    }
+    // The last row touches the first across the edge.
+    if (rows > 1) JoinRows(0, rows - 1);
+
+    const auto count = runs_.size();
+    runSize_.assign(count, 0);
+    for (std::size_t r = 0; r < count; ++r) {
+      runSize_[static_cast<std::size_t>(RootRun(static_cast<int>(r)))] += runs_[r].Last - runs_[r].First + 1;
+    }
+    for (std::size_t r = 0; r < count; ++r) {
+      const auto root = static_cast<std::size_t>(RootRun(static_cast<int>(r)));
+      if (runSize_[root] == 0) continue;  // listed at an earlier stretch
+      ClusterSizes[static_cast<std::size_t>(runs_[r].Group - 1)].push_back(runSize_[root]);
+      runSize_[root] = 0;
     }
   }
   int threshold = 0;
@@ -41,36 +62,76 @@ bool Analysis::AnalyseClusters(bool alwaysReport) {
   return true;
 }
 
-// Grows from an explicit stack of positions, never from the call stack: one
-// cluster may cover the whole 694 x 694 grid. Every cell enters the stack at
-// most once, so a stack as large as the grid never overflows. Positions
-// rather than cell indices spare a division per cell.
-void Analysis::GrowCluster(int x, int y, int s, int& size) {
+// Finds the runs of row y: rowStart_[y] is where they begin, and they end
+// at rowStart_[y + 1].
+void Analysis::FindRuns(int y) {
   const int cols = world_.GridCols;
-  const int rows = world_.GridRows;
-  const std::int32_t* state = world_.Cells.State.data();
-  std::uint8_t* visited = world_.Cells.ClusterVisited.data();
-  GridPos* stack = stack_.data();
-  std::size_t top = 0;
-  stack[top++] = {x, y};
-  int grown = 0;
-  while (top > 0) {
-    const GridPos p = stack[--top];
-    // Edge neighbours on the torus: below, above, right, left.
-    const int below = p.Y + 1 == rows ? 0 : p.Y + 1;
-    const int above = p.Y == 0 ? rows - 1 : p.Y - 1;
-    const int right = p.X + 1 == cols ? 0 : p.X + 1;
-    const int left = p.X == 0 ? cols - 1 : p.X - 1;
-    const GridPos at[4] = {{p.X, below}, {p.X, above}, {right, p.Y}, {left, p.Y}};
-    for (const GridPos& q : at) {
-      const std::size_t j = static_cast<std::size_t>(q.Y) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(q.X);
-      if (state[j] != s || visited[j]) continue;
-      visited[j] = 1;
-      ++grown;
-      stack[top++] = q;
+  const int k = std::max(0, world_.GroupCount);
+  const std::int32_t* row = world_.Cells.State.data() + static_cast<std::ptrdiff_t>(y) * cols;
+  const std::size_t first = runs_.size();
+  for (int x = 0; x < cols;) {
+    const std::int32_t s = row[x];
+    const int start = x;
+    while (x < cols && row[x] == s) ++x;
+    if (static_cast<std::uint32_t>(s - 1) >= static_cast<std::uint32_t>(k)) continue;
+    runParent_[runs_.size()] = static_cast<std::int32_t>(runs_.size());
+    runs_.push_back({start, x - 1, s});
+  }
+  rowStart_[static_cast<std::size_t>(y) + 1] = static_cast<std::int32_t>(runs_.size());
+  // The row's last cell touches its first across the edge.
+  const std::size_t last = runs_.size();
+  if (last - first >= 2 && runs_[first].First == 0 && runs_[last - 1].Last == cols - 1 &&
+      runs_[first].Group == runs_[last - 1].Group) {
+    JoinRuns(static_cast<int>(first), static_cast<int>(last - 1));
+  }
+}
+
+// Both rows' runs lie in column order: walks them side by side and joins
+// those of one group that share a column.
+void Analysis::JoinRows(int y, int above) {
+  auto at = [this](int row) { return static_cast<std::size_t>(rowStart_[static_cast<std::size_t>(row)]); };
+  std::size_t a = at(above), b = at(y);
+  const std::size_t aEnd = at(above + 1), bEnd = at(y + 1);
+  while (a < aEnd && b < bEnd) {
+    const Run& upper = runs_[a];
+    const Run& lower = runs_[b];
+    if (upper.Last < lower.First) {
+      ++a;
+      continue;
+    }
+    if (lower.Last < upper.First) {
+      ++b;
+      continue;
+    }
+    if (upper.Group == lower.Group) JoinRuns(static_cast<int>(a), static_cast<int>(b));
+    // Overlapping: the one that ends first has no more partners.
+    if (upper.Last < lower.Last) {
+      ++a;
+    } else {
+      ++b;
     }
   }
-  size += grown;
+}
+
+int Analysis::RootRun(int r) {
+  auto* parent = runParent_.data();
+  while (parent[r] != r) {
+    parent[r] = parent[parent[r]];
+    r = parent[r];
+  }
+  return r;
+}
+
+void Analysis::JoinRuns(int a, int b) {
+  a = RootRun(a);
+  b = RootRun(b);
+  if (a == b) return;
+  // The earlier run stays the root.
+  if (a < b) {
+    runParent_[static_cast<std::size_t>(b)] = a;
+  } else {
+    runParent_[static_cast<std::size_t>(a)] = b;
+  }
 }
 
 }  // namespace measures

@@ -92,6 +92,60 @@ TEST(AnalyseClusters, WholeLargestGridIsOneClusterWithoutDeepRecursion) {
   EXPECT_EQ(h.analysis.LargeClusterCount(), 1);
 }
 
+// Clusters by a plain flood fill from each cell in scan order.
+Sizes FloodFillClusters(const world::World& w) {
+  const int cols = w.GridCols, rows = w.GridRows;
+  Sizes sizes(static_cast<std::size_t>(w.GroupCount));
+  std::vector<char> seen(static_cast<std::size_t>(cols * rows), 0);
+  for (int start = 0; start < cols * rows; ++start) {
+    const int g = w.Cells.State[static_cast<std::size_t>(start)];
+    if (g < 1 || g > w.GroupCount || seen[static_cast<std::size_t>(start)]) continue;
+    std::vector<int> todo{start};
+    seen[static_cast<std::size_t>(start)] = 1;
+    int size = 0;
+    while (!todo.empty()) {
+      const int i = todo.back();
+      todo.pop_back();
+      ++size;
+      const int x = i % cols, y = i / cols;
+      const int next[4] = {y * cols + (x + 1) % cols, y * cols + (x + cols - 1) % cols, (y + 1) % rows * cols + x,
+                           (y + rows - 1) % rows * cols + x};
+      for (const int j : next) {
+        if (w.Cells.State[static_cast<std::size_t>(j)] == g && !seen[static_cast<std::size_t>(j)]) {
+          seen[static_cast<std::size_t>(j)] = 1;
+          todo.push_back(j);
+        }
+      }
+    }
+    sizes[static_cast<std::size_t>(g - 1)].push_back(size);
+  }
+  return sizes;
+}
+
+// Random grids, thin ones included, where clusters wind across both edges.
+TEST(AnalyseClusters, AgreesWithAFloodFillOnRandomGrids) {
+  const int shapes[][3] = {{1, 1, 2}, {1, 9, 2}, {9, 1, 3}, {2, 7, 2}, {7, 2, 2}, {6, 6, 2}, {13, 11, 3}, {40, 30, 2}};
+  std::uint64_t bits = 12345;
+  auto next = [&bits] {
+    bits = bits * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int>(bits >> 33);
+  };
+  for (const auto& shape : shapes) {
+    for (int round = 0; round < 20; ++round) {
+      test_support::HandWorld h(shape[0], shape[1], shape[2]);
+      for (int y = 0; y < shape[1]; ++y) {
+        for (int x = 0; x < shape[0]; ++x) {
+          const int g = next() % (shape[2] + 1);
+          if (g > 0) h.Put(x, y, g);
+        }
+      }
+      ASSERT_TRUE(h.analysis.AnalyseClusters());
+      EXPECT_EQ(h.analysis.ClusterSizes, FloodFillClusters(h.World))
+          << shape[0] << " x " << shape[1] << ", round " << round;
+    }
+  }
+}
+
 TEST(AnalyseClusters, MarksStayUntilCleared) {
   test_support::HandWorld h(5, 4, 2);
   h.Put(1, 1, 1);
