@@ -126,18 +126,13 @@ void Simulation::BuildWorld(const SetupSettings& s, FirstAgents agents) {
   if (w.Painter) w.Painter->CreateImage();
 
   auto& cells = w.Cells;
+  // Every other field of a created cell is zero already.
   cells.Create(w.GridCols, w.GridRows);
-  for (int y = 0; y < w.GridRows; ++y) {
-    for (int x = 0; x < w.GridCols; ++x) {
-      const int i = cells.Index(x, y);
-      cells.Occupied[i] = 0;
-      cells.DisplayColor[i] = world::kWhite;
-      cells.State[i] = 0;
-      cells.StreetType[i] = 0;
-      cells.StreetValue[i] = 1.0;
-      cells.Rent[i] = 0.0;
-      cells.ClusterVisited[i] = 0;
-      w.DrawCell(x, y);
+  std::fill(cells.DisplayColor.begin(), cells.DisplayColor.end(), world::kWhite);
+  std::fill(cells.StreetValue.begin(), cells.StreetValue.end(), 1.0);
+  if (w.Painter) {
+    for (int y = 0; y < w.GridRows; ++y) {
+      for (int x = 0; x < w.GridCols; ++x) w.DrawCell(x, y);
     }
   }
   w.Field = {};

@@ -150,13 +150,21 @@ void ImprintStreets(World& w, const StreetWeightTexts& texts) {
   // Only a positive street marks the cells around it; most worlds have none.
   const bool anyPositive = std::any_of(cells.StreetType.begin(), cells.StreetType.end(), [](std::int32_t t) { return t > 0; });
   int count = 0;
-  for (int y = 0; y < rows; ++y) {
+  if (!anyPositive) {
+    // No cell is marked: only the barrier cells take their weight.
+    const std::int32_t* type = cells.StreetType.data();
+    double* value = cells.StreetValue.data();
+    for (int i = 0; i < cols * rows; ++i) {
+      count += type[i] != 0;
+      if (type[i] < 0) value[i] = weightOf(type[i]);
+    }
+  }
+  for (int y = 0; y < rows && anyPositive; ++y) {
     for (int x = 0; x < cols; ++x) {
       const int i = cells.Index(x, y);
       const int type = cells.StreetType[i];
       if (type < 0) cells.StreetValue[i] = weightOf(type);
       if (type == 0) {
-        if (!anyPositive) continue;
         bool marked = false;
         // The 3 x 3 block wraps around the edges; the last positive street met decides.
         for (int dy = -1; dy <= 1; ++dy) {
@@ -195,16 +203,23 @@ void ImprintStreets(World& w, const StreetWeightTexts& texts) {
 
 void ApplyStreetGrid(World& w, const StreetWeightTexts& texts) {
   auto& cells = w.Cells;
-  for (int y = 0; y < w.GridRows; ++y) {
-    for (int x = 0; x < w.GridCols; ++x) {
+  // The grid holds a column of rows for each x: walk it column by column.
+  const int cols = std::min(w.GridCols, w.StreetGrid.Size0()), rows = std::min(w.GridRows, w.StreetGrid.Size1());
+  std::fill(cells.StreetType.begin(), cells.StreetType.end(), 0);
+  std::fill(cells.DisplayColor.begin(), cells.DisplayColor.end(), world::kWhite);
+  for (int x = 0; x < cols; ++x) {
+    for (int y = 0; y < rows; ++y) {
+      const int type = w.StreetGrid(x, y);
+      if (type == 0) continue;
       const int i = cells.Index(x, y);
-      const int type = (x < w.StreetGrid.Size0() && y < w.StreetGrid.Size1()) ? w.StreetGrid(x, y) : 0;
       cells.StreetType[i] = type;
-      if (type == 0) {
-        cells.DisplayColor[i] = world::kWhite;
-      } else {
-        cells.DisplayColor[i] = world::StreetColor(type);
-        w.DrawCell(x, y);
+      cells.DisplayColor[i] = world::StreetColor(type);
+    }
+  }
+  if (w.Painter) {
+    for (int y = 0; y < w.GridRows; ++y) {
+      for (int x = 0; x < w.GridCols; ++x) {
+        if (cells.StreetType[cells.Index(x, y)] != 0) w.DrawCell(x, y);
       }
     }
   }
