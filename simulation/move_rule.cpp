@@ -171,7 +171,7 @@ void Simulation::MoveAgents() {
   const int attempts = freeCells > 0 ? 1000 : 0;
 
   // Plain mode evaluates most turns of the early passes: look its arrays up once.
-  Pass pass{
+  const Pass pass{
       mode, plainKept ? PlainStoreFor(mode) : PlainStore{}, blocked, streetOccupation, fastSearch, attempts, width,
       shift};
   int skipped = -1;

@@ -158,32 +158,33 @@ void ImprintStreets(World& w, const StreetWeightTexts& texts) {
       count += type[i] != 0;
       if (type[i] < 0) value[i] = weightOf(type[i]);
     }
-  }
-  for (int y = 0; y < rows && anyPositive; ++y) {
-    for (int x = 0; x < cols; ++x) {
-      const int i = cells.Index(x, y);
-      const int type = cells.StreetType[i];
-      if (type < 0) cells.StreetValue[i] = weightOf(type);
-      if (type == 0) {
-        bool marked = false;
-        // The 3 x 3 block wraps around the edges; the last positive street met decides.
-        for (int dy = -1; dy <= 1; ++dy) {
-          for (int dx = -1; dx <= 1; ++dx) {
-            int nx = x + dx, ny = y + dy;
-            w.WrapOnTorus(nx, ny);
-            const int neighbourType = cells.StreetType[cells.Index(nx, ny)];
-            if (neighbourType > 0) {
-              cells.StreetValue[i] = weightOf(neighbourType);
-              marked = true;
+  } else {
+    for (int y = 0; y < rows; ++y) {
+      for (int x = 0; x < cols; ++x) {
+        const int i = cells.Index(x, y);
+        const int type = cells.StreetType[i];
+        if (type < 0) cells.StreetValue[i] = weightOf(type);
+        if (type == 0) {
+          bool marked = false;
+          // The 3 x 3 block wraps around the edges; the last positive street met decides.
+          for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+              int nx = x + dx, ny = y + dy;
+              w.WrapOnTorus(nx, ny);
+              const int neighbourType = cells.StreetType[cells.Index(nx, ny)];
+              if (neighbourType > 0) {
+                cells.StreetValue[i] = weightOf(neighbourType);
+                marked = true;
+              }
             }
           }
+          if (marked) {
+            cells.DisplayColor[i] = world::kLightGrey;
+            w.DrawCell(x, y);
+          }
+        } else {
+          ++count;
         }
-        if (marked) {
-          cells.DisplayColor[i] = world::kLightGrey;
-          w.DrawCell(x, y);
-        }
-      } else {
-        ++count;
       }
     }
   }
