@@ -100,10 +100,12 @@ struct Simulation::Pass {
   EvalMode Mode;
   PlainStore Plain;
   const std::uint8_t* Blocked;  // occupied, or a street while streets may not be occupied
-  bool StreetOccupation;
   bool FastSearch;  // FastStep and OneWrap draw the search's steps
   int Attempts;
   double Width, Shift;  // of the steps drawn
+  bool UniformRent;
+  double Rent;       // of every cell, when uniform
+  bool StreetCells;  // street cells that agents must leave
 };
 
 void Simulation::MoveAgents() {
@@ -171,9 +173,21 @@ void Simulation::MoveAgents() {
   const int attempts = freeCells > 0 ? 1000 : 0;
 
   // Plain mode evaluates most turns of the early passes: look its arrays up once.
-  const Pass pass{
-      mode, plainKept ? PlainStoreFor(mode) : PlainStore{}, blocked, streetOccupation, fastSearch, attempts, width,
-      shift};
+  // Rents that hold one value throughout and stay put over the pass, and a
+  // grid without street cells, need no look at the cell for either.
+  const bool uniformRent = !rentActiveThisStep_ && !cells.Rent.empty() &&
+                           SameThroughout(cells.Rent.data(), cells.Rent.size(), cells.Rent[0]);
+  const bool streetCells = !streetOccupation && !SameThroughout(streetType, cells.StreetType.size(), std::int32_t{0});
+  const Pass pass{mode,
+                  plainKept ? PlainStoreFor(mode) : PlainStore{},
+                  blocked,
+                  fastSearch,
+                  attempts,
+                  width,
+                  shift,
+                  uniformRent,
+                  uniformRent ? cells.Rent[0] : 0.0,
+                  streetCells};
   int skipped = -1;
   if (!useKept_) {
     skipped = TakeTurns<false, false, false, false>(pass);
@@ -204,7 +218,7 @@ int Simulation::TakeTurns(const Pass& pass) {
   const EvalMode mode = pass.Mode;
   const PlainStore plain = pass.Plain;
   const std::uint8_t* blocked = pass.Blocked;
-  const bool streetOccupation = pass.StreetOccupation, fastSearch = pass.FastSearch;
+  const bool fastSearch = pass.FastSearch;
   const int attempts = pass.Attempts;
   const double width = pass.Width, shift = pass.Shift;
   const int cols = w.GridCols, rows = w.GridRows;
@@ -215,6 +229,9 @@ int Simulation::TakeTurns(const Pass& pass) {
   const double* rent = cells.Rent.data();
   const std::int32_t* streetType = cells.StreetType.data();
   const double threshold = w.Threshold;
+  const bool uniformRent = pass.UniformRent, streetCells = pass.StreetCells;
+  const double oneRent = pass.Rent;
+  auto rentAt = [&](int i) { return uniformRent ? oneRent : rent[i]; };
   const bool evaluatedFirst = w.StepCount == 0;
   auto evaluateKept = [&](int i) {
     const int g = state[i];
@@ -252,9 +269,9 @@ int Simulation::TakeTurns(const Pass& pass) {
     const double first = evaluatedFirst ? evaluateHere() : 0.0;
     auto evaluateAgain = [&] { return EvaluateAll && evaluatedFirst ? first : evaluateHere(); };
 
-    bool satisfied = !(threshold > satisfaction[c] || rent[c] >= agent.Budget);
+    bool satisfied = !(threshold > satisfaction[c] || rentAt(c) >= agent.Budget);
     // An agent left on a street cell must leave while streets may not be occupied.
-    if (satisfied && !streetOccupation && streetType[c] != 0) satisfied = false;
+    if (satisfied && streetCells && streetType[c] != 0) satisfied = false;
     agent.Satisfied = satisfied;
     if (satisfied) {
       evaluateAgain();
@@ -265,7 +282,7 @@ int Simulation::TakeTurns(const Pass& pass) {
       continue;
     }
 
-    const double rentHere = rent[c];
+    const double rentHere = rentAt(c);
     int tx = cx, ty = cy;
     auto drawStep = [&](world::Random& rng, int& x, int& y) { world::TAgent::DrawStep(w.MoveDistance, rng, x, y); };
     auto wrapOnTorus = [&](int& x, int& y) { w.WrapOnTorus(x, y); };
@@ -278,7 +295,7 @@ int Simulation::TakeTurns(const Pass& pass) {
       ty = found / cols;
     }
     const int t = ty * cols + tx;
-    const double rentTarget = rent[t];
+    const double rentTarget = rentAt(t);
 
     // Tentative evaluation: the agent stands on the target, its own cell
     // counts as vacated (State 0) but stays occupied.
