@@ -272,16 +272,17 @@ double Simulation::EvaluateKept(int i, const EvalMode& mode) {
   return result;
 }
 
-double Simulation::EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode) {
+double Simulation::EvaluateKeptTarget(int tx, int ty, int cx, int cy, int g, const EvalMode& mode) {
   auto& w = world;
   auto& cells = w.Cells;
   const int cols = w.GridCols, r = w.NbRadius;
+  const int t = ty * cols + tx, c = cy * cols + cx;
   const std::int32_t* s = kept_.At(t);
   const int kinds = kept_.Kinds();
   // The target, empty on the committed grid, holds the agent; its own cell,
   // if within reach, is vacated: kind 0 for the counts, and still occupied,
   // so a different neighbour of its own weight for the plain sums.
-  const int dx = t % cols - c % cols, dy = t / cols - c / cols;
+  const int dx = tx - cx, dy = ty - cy;
   const bool reaches = dx >= -r && dx <= r && dy >= -r && dy <= r;
   double result = 0.0;
   if (mode.Individual) {

@@ -20,29 +20,34 @@ bool UnitWeights(const world::World& w) {
 }
 
 // Draws steps from (cx, cy) until one lands on a cell that is not blocked,
-// at most `attempts` times; returns that cell, or -1. `step` draws the two
+// at most `attempts` times; puts that cell into (foundX, foundY) and returns
+// true, or returns false and leaves them alone. `step` draws the two
 // offsets, `wrap` brings the target back onto the grid. The search works on
 // copies of the random source and the offsets: the blocked bytes it reads
 // could alias them, which would keep the source's state going through memory
 // on every draw.
 template <typename Step, typename Wrap>
-int SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
-                   int& stepX, int& stepY, Step step, Wrap wrap) {
+bool SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
+                    int& stepX, int& stepY, int& foundX, int& foundY, Step step, Wrap wrap) {
   world::Random rng = random;
-  int found = -1, sx = stepX, sy = stepY;
+  int sx = stepX, sy = stepY, fx = foundX, fy = foundY;
+  bool found = false;
   for (int attempt = 0; attempt < attempts; ++attempt) {
     step(rng, sx, sy);
     int tx = cx + sx, ty = cy + sy;
     wrap(tx, ty);
-    const int t = ty * cols + tx;
-    if (!blocked[t]) {
-      found = t;
+    if (!blocked[ty * cols + tx]) {
+      fx = tx;
+      fy = ty;
+      found = true;
       break;
     }
   }
   random = rng;
   stepX = sx;
   stepY = sy;
+  foundX = fx;
+  foundY = fy;
   return found;
 }
 
@@ -286,13 +291,11 @@ int Simulation::TakeTurns(const Pass& pass) {
     int tx = cx, ty = cy;
     auto drawStep = [&](world::Random& rng, int& x, int& y) { world::TAgent::DrawStep(w.MoveDistance, rng, x, y); };
     auto wrapOnTorus = [&](int& x, int& y) { w.WrapOnTorus(x, y); };
-    const int found = fastSearch ? SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY,
-                                                  FastStep(width, shift), OneWrap{cols, rows})
-                                 : SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY,
-                                                  drawStep, wrapOnTorus);
-    if (found >= 0) {
-      tx = found % cols;
-      ty = found / cols;
+    if (fastSearch) {
+      SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY, tx, ty, FastStep(width, shift),
+                     OneWrap{cols, rows});
+    } else {
+      SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY, tx, ty, drawStep, wrapOnTorus);
     }
     const int t = ty * cols + tx;
     const double rentTarget = rentAt(t);
@@ -305,7 +308,7 @@ int Simulation::TakeTurns(const Pass& pass) {
       if (t == c) {
         there = evaluateHere();
       } else {
-        there = EvaluateKeptTarget(t, c, agent.Group, mode);
+        there = EvaluateKeptTarget(tx, ty, cx, cy, agent.Group, mode);
         kept_.ForgetSeen(t);
         skipped = -1;
       }
@@ -393,10 +396,11 @@ bool Simulation::CheckQuietMarks(bool streetOccupation) {
 void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   auto& w = world;
   auto& cells = w.Cells;
-  const int old = cells.Index(agent.CellX, agent.CellY);
+  const int oldX = agent.CellX, oldY = agent.CellY;
+  const int old = cells.Index(oldX, oldY);
   cells.Occupied[old] = 0;
   cells.State[old] = 0;
-  if (paintMoves_) w.DrawCell(agent.CellX, agent.CellY);
+  if (paintMoves_) w.DrawCell(oldX, oldY);
   agent.CellX = x;
   agent.CellY = y;
   agent.PixelX = w.PositionX(x);
@@ -405,7 +409,7 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
   cells.Occupied[target] = 1;
   cells.State[target] = agent.Group;
   if (countWithTree_) {
-    counter_.Move(old % w.GridCols, old / w.GridCols, agent.Group, 0);
+    counter_.Move(oldX, oldY, agent.Group, 0);
     counter_.Move(x, y, 0, agent.Group);
   }
   if (inPass_) {
@@ -413,7 +417,7 @@ void Simulation::CommitMove(world::TAgent& agent, int x, int y) {
     blocked_[static_cast<std::size_t>(target)] = 1;
   }
   if (useKept_) {
-    kept_.Change(old % w.GridCols, old / w.GridCols, agent.Group, 0, KeptWeight(old));
+    kept_.Change(oldX, oldY, agent.Group, 0, KeptWeight(old));
     kept_.Change(x, y, 0, agent.Group, KeptWeight(target));
     keptState_[static_cast<std::size_t>(old)] = 0;
     keptOccupied_[static_cast<std::size_t>(old)] = 0;

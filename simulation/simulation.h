@@ -154,9 +154,10 @@ class Simulation {
   // rebuilds them; false when this pass must count cell by cell.
   bool PrepareKeptCounts(const EvalMode& mode);
   // Evaluate from the kept counts: the cell i on the committed grid, and the
-  // target t while the agent of group g on cell c stands there tentatively.
+  // target (tx, ty) while the agent of group g on (cx, cy) stands there
+  // tentatively.
   double EvaluateKept(int i, const EvalMode& mode);
-  double EvaluateKeptTarget(int t, int c, int g, const EvalMode& mode);
+  double EvaluateKeptTarget(int tx, int ty, int cx, int cy, int g, const EvalMode& mode);
   // Plain mode from whole-number sums of the own group, the other groups and
   // the empty cells. Store(i, ...) stores the satisfaction, Similar and
   // Different of cell i and the copies the pass leaves, and returns the
