@@ -76,6 +76,18 @@ void BM_SchellingLargeSetupAnd20Steps(benchmark::State& state) {
 }
 BENCHMARK(BM_SchellingLargeSetupAnd20Steps)->Unit(benchmark::kMillisecond);
 
+// The same world set up again in a program that ran one before, as an
+// experiment's calculations and the window's "new Setup" do: the memory of
+// the last world is there to take.
+void BM_SchellingLargeNewSetupAnd20Steps(benchmark::State& state) {
+  auto sim = Prepare(kSchellingLarge);
+  for (auto _ : state) {
+    sim->NewSetup();
+    Steps(*sim, 20);
+  }
+}
+BENCHMARK(BM_SchellingLargeNewSetupAnd20Steps)->Unit(benchmark::kMillisecond);
+
 void BM_SchellingLarge20Steps(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
