@@ -218,6 +218,7 @@ int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
     if (film) film->AfterStep(0, steps == 0);
     const auto stepsStarted = std::chrono::steady_clock::now();
     for (int s = 0; s < steps; ++s) {
+      if (options.Stopped && options.Stopped()) return kStopped;
       sim.TimeStep();
       if (csv) writeCsv(CsvRow(sim));
       if (film) film->AfterStep(s + 1, s + 1 == steps);

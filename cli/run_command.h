@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -21,7 +22,13 @@ struct RunOptions {
   int FilmEvery = 1;                      // a frame every K-th step
   int FilmFps = 25;
   bool FilmCaption = false;               // "step N" in the frame's corner
+  // Asked before every step; true stops the run there (the Python module's
+  // Ctrl-C). A stopped run writes nothing more and returns kStopped.
+  std::function<bool()> Stopped;
 };
+
+// The exit status of a run that Stopped ended.
+constexpr int kStopped = 130;
 
 // Runs the model headless as the main window would: start, settings through
 // the controls' own handlers with set-ups among them, a street layout as the street experiment lays
@@ -30,7 +37,7 @@ struct RunOptions {
 // world image as the main window's panel shows it, painted by the same
 // code: after the set-up and after every K-th step, and after the last. Returns the exit status:
 // 0, or 2 for bad input (the message went to err and nothing else was
-// written). The summary (--json) is one line.
+// written), or kStopped. The summary (--json) is one line.
 int Run(const RunOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace cli

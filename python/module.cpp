@@ -103,11 +103,21 @@ py::tuple RunHeadless(std::optional<int> steps, std::optional<std::uint64_t> see
   options.Json = true;
   std::ostringstream table, summary, err;
   options.CsvStream = &table;
+  // The GIL comes back about every tenth of a second between two steps, to
+  // let Ctrl-C (KeyboardInterrupt) through.
+  auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+  options.Stopped = [&] {
+    if (std::chrono::steady_clock::now() < next) return false;
+    py::gil_scoped_acquire gil;
+    next = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    return PyErr_CheckSignals() != 0;
+  };
   int status = 0;
   {
     py::gil_scoped_release release;
     status = cli::Run(options, summary, err);
   }
+  if (status == cli::kStopped) throw py::error_already_set();
   return py::make_tuple(status, table.str(), summary.str(), err.str());
 }
 

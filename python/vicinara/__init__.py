@@ -226,7 +226,8 @@ def run(steps: Optional[int] = None, seed: Optional[int] = None, settings: Any =
     ``"grid:N:M"`` or ``"random:COUNT"``; ``snapshot`` writes the world's
     picture after the last step (.jpg or .png); ``csv`` writes the table to
     that file exactly as the tool does. The tool's summary (``run --json``)
-    is in ``df.attrs["summary"]``. The GIL is released while it runs.
+    is in ``df.attrs["summary"]``. The GIL is released while it runs; Ctrl-C
+    stops it between two steps (KeyboardInterrupt).
     Raises InputError for bad input, with the tool's message.
     """
     status, table, summary, err = _vicinara.run(steps, seed, _setting_texts(settings), streets, snapshot)

@@ -2,7 +2,10 @@
 the measures, and the same numbers as the headless tool."""
 
 import gc
+import os
+import signal
 import threading
+import time
 
 import numpy as np
 import pandas as pd
@@ -118,6 +121,22 @@ def test_run_stops_at_the_stop_timestep():
     assert sim.run() == 0
     sim.new_setup()
     assert sim.step_count == 0 and len(sim.table()) == 0
+
+
+@pytest.mark.parametrize("start", ["world", "headless run"])
+def test_ctrl_c_stops_a_long_run(start):
+    # A million steps take minutes; Ctrl-C must come through within a tenth
+    # of a second or so.
+    interrupt = threading.Timer(0.3, lambda: os.kill(os.getpid(), signal.SIGINT))
+    began = time.monotonic()
+    interrupt.start()
+    with pytest.raises(KeyboardInterrupt):
+        if start == "world":
+            vc.Simulation(seed=1, settings=SMALL).step(1_000_000)
+        else:
+            vc.run(steps=1_000_000, seed=1, settings=SMALL)
+    interrupt.join()
+    assert time.monotonic() - began < 20
 
 
 def test_two_worlds_in_two_threads_give_what_each_gives_alone():
