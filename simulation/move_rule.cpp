@@ -20,18 +20,17 @@ bool UnitWeights(const world::World& w) {
 }
 
 // Draws steps from (cx, cy) until one lands on a cell that is not blocked,
-// at most `attempts` times; puts that cell into (foundX, foundY) and returns
-// true, or returns false and leaves them alone. `step` draws the two
+// at most `attempts` times, and puts that cell into (foundX, foundY); when
+// none does, it leaves them alone. `step` draws the two
 // offsets, `wrap` brings the target back onto the grid. The search works on
 // copies of the random source and the offsets: the blocked bytes it reads
 // could alias them, which would keep the source's state going through memory
 // on every draw.
 template <typename Step, typename Wrap>
-bool SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
+void SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
                     int& stepX, int& stepY, int& foundX, int& foundY, Step step, Wrap wrap) {
   world::Random rng = random;
   int sx = stepX, sy = stepY, fx = foundX, fy = foundY;
-  bool found = false;
   for (int attempt = 0; attempt < attempts; ++attempt) {
     step(rng, sx, sy);
     int tx = cx + sx, ty = cy + sy;
@@ -39,7 +38,6 @@ bool SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::
     if (!blocked[ty * cols + tx]) {
       fx = tx;
       fy = ty;
-      found = true;
       break;
     }
   }
@@ -48,7 +46,6 @@ bool SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::
   stepY = sy;
   foundX = fx;
   foundY = fy;
-  return found;
 }
 
 // The draws of TAgent::DrawStep for offsets that fit an int, with the
