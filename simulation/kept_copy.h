@@ -39,6 +39,9 @@ class KeptCopy {
     if (uniform_) return SameThroughout(now.data(), size_, value_);
     return size_ == 0 || std::memcmp(now.data(), copy_.data(), size_ * sizeof(T)) == 0;
   }
+  // Whether the array taken held one value throughout, and that value.
+  bool Uniform() const { return uniform_; }
+  T Value() const { return value_; }
 
  private:
   std::size_t size_ = 0;

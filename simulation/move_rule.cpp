@@ -20,32 +20,33 @@ bool UnitWeights(const world::World& w) {
 }
 
 // Draws steps from (cx, cy) until one lands on a cell that is not blocked,
-// at most `attempts` times, and puts that cell into (foundX, foundY); when
-// none does, it leaves them alone. `step` draws the two
+// at most `attempts` times; returns that cell, or x = -1. `step` draws the two
 // offsets, `wrap` brings the target back onto the grid. The search works on
 // copies of the random source and the offsets: the blocked bytes it reads
 // could alias them, which would keep the source's state going through memory
 // on every draw.
+struct FoundCell {
+  int X, Y;
+};
 template <typename Step, typename Wrap>
-void SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
-                    int& stepX, int& stepY, int& foundX, int& foundY, Step step, Wrap wrap) {
+FoundCell SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
+                         int& stepX, int& stepY, Step step, Wrap wrap) {
   world::Random rng = random;
-  int sx = stepX, sy = stepY, fx = foundX, fy = foundY;
+  int sx = stepX, sy = stepY;
+  FoundCell found{-1, -1};
   for (int attempt = 0; attempt < attempts; ++attempt) {
     step(rng, sx, sy);
     int tx = cx + sx, ty = cy + sy;
     wrap(tx, ty);
     if (!blocked[ty * cols + tx]) {
-      fx = tx;
-      fy = ty;
+      found = {tx, ty};
       break;
     }
   }
   random = rng;
   stepX = sx;
   stepY = sy;
-  foundX = fx;
-  foundY = fy;
+  return found;
 }
 
 // The draws of TAgent::DrawStep for offsets that fit an int, with the
@@ -176,20 +177,25 @@ void Simulation::MoveAgents() {
 
   // Plain mode evaluates most turns of the early passes: look its arrays up once.
   // Rents that hold one value throughout and stay put over the pass, and a
-  // grid without street cells, need no look at the cell for either.
-  const bool uniformRent = !rentActiveThisStep_ && !cells.Rent.empty() &&
-                           SameThroughout(cells.Rent.data(), cells.Rent.size(), cells.Rent[0]);
-  const bool streetCells = !streetOccupation && !SameThroughout(streetType, cells.StreetType.size(), std::int32_t{0});
-  const Pass pass{mode,
-                  plainKept ? PlainStoreFor(mode) : PlainStore{},
-                  blocked,
-                  fastSearch,
-                  attempts,
-                  width,
-                  shift,
-                  uniformRent,
-                  uniformRent ? cells.Rent[0] : 0.0,
-                  streetCells};
+  // grid without street cells, need no look at the cell for either. A pass
+  // that makes quiet marks has just found both arrays as its copies hold them.
+  bool uniformRent = false, streetCells = !streetOccupation;
+  double oneRent = 0.0;
+  if (markQuiet) {
+    uniformRent = quietRent_.Uniform();
+    oneRent = quietRent_.Value();
+    streetCells = streetCells && !(quietStreets_.Uniform() && quietStreets_.Value() == 0);
+  } else {
+    uniformRent = !rentActiveThisStep_ && !cells.Rent.empty() &&
+                  SameThroughout(cells.Rent.data(), cells.Rent.size(), cells.Rent[0]);
+    if (uniformRent) oneRent = cells.Rent[0];
+    streetCells = streetCells && !SameThroughout(streetType, cells.StreetType.size(), std::int32_t{0});
+  }
+  const Pass pass{mode,     plainKept ? PlainStoreFor(mode) : PlainStore{},
+                  blocked,  fastSearch,
+                  attempts, width,
+                  shift,    uniformRent,
+                  oneRent,  streetCells};
   int skipped = -1;
   if (!useKept_) {
     skipped = TakeTurns<false, false, false, false>(pass);
@@ -288,11 +294,13 @@ int Simulation::TakeTurns(const Pass& pass) {
     int tx = cx, ty = cy;
     auto drawStep = [&](world::Random& rng, int& x, int& y) { world::TAgent::DrawStep(w.MoveDistance, rng, x, y); };
     auto wrapOnTorus = [&](int& x, int& y) { w.WrapOnTorus(x, y); };
-    if (fastSearch) {
-      SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY, tx, ty, FastStep(width, shift),
-                     OneWrap{cols, rows});
-    } else {
-      SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX, agent.StepY, tx, ty, drawStep, wrapOnTorus);
+    const FoundCell found = fastSearch ? SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX,
+                                                        agent.StepY, FastStep(width, shift), OneWrap{cols, rows})
+                                       : SearchFreeCell(w.Rng, cx, cy, cols, blocked, attempts, agent.StepX,
+                                                        agent.StepY, drawStep, wrapOnTorus);
+    if (found.X >= 0) {
+      tx = found.X;
+      ty = found.Y;
     }
     const int t = ty * cols + tx;
     const double rentTarget = rentAt(t);
