@@ -19,15 +19,18 @@ bool UnitWeights(const world::World& w) {
   return std::all_of(value.begin(), value.end(), [](double v) { return v == 1.0; });
 }
 
+// A cell a search found, returned by value: coordinates handed back through
+// references would stay in memory in the loop over the turns.
+struct FoundCell {
+  int X, Y;  // X = -1: none
+};
+
 // Draws steps from (cx, cy) until one lands on a cell that is not blocked,
-// at most `attempts` times; returns that cell, or x = -1. `step` draws the two
+// at most `attempts` times; returns that cell. `step` draws the two
 // offsets, `wrap` brings the target back onto the grid. The search works on
 // copies of the random source and the offsets: the blocked bytes it reads
 // could alias them, which would keep the source's state going through memory
 // on every draw.
-struct FoundCell {
-  int X, Y;
-};
 template <typename Step, typename Wrap>
 FoundCell SearchFreeCell(world::Random& random, int cx, int cy, int cols, const std::uint8_t* blocked, int attempts,
                          int& stepX, int& stepY, Step step, Wrap wrap) {
@@ -175,7 +178,6 @@ void Simulation::MoveAgents() {
   const bool fastSearch = oneWrap && std::fabs(width) + std::fabs(shift) < 0x1.0p30;
   const int attempts = freeCells > 0 ? 1000 : 0;
 
-  // Plain mode evaluates most turns of the early passes: look its arrays up once.
   // Rents that hold one value throughout and stay put over the pass, and a
   // grid without street cells, need no look at the cell for either. A pass
   // that makes quiet marks has just found both arrays as its copies hold them.
@@ -191,11 +193,9 @@ void Simulation::MoveAgents() {
     if (uniformRent) oneRent = cells.Rent[0];
     streetCells = streetCells && !SameThroughout(streetType, cells.StreetType.size(), std::int32_t{0});
   }
-  const Pass pass{mode,     plainKept ? PlainStoreFor(mode) : PlainStore{},
-                  blocked,  fastSearch,
-                  attempts, width,
-                  shift,    uniformRent,
-                  oneRent,  streetCells};
+  // Plain mode evaluates most turns of the early passes: look its arrays up once.
+  const PlainStore plain = plainKept ? PlainStoreFor(mode) : PlainStore{};
+  const Pass pass{mode, plain, blocked, fastSearch, attempts, width, shift, uniformRent, oneRent, streetCells};
   int skipped = -1;
   if (!useKept_) {
     skipped = TakeTurns<false, false, false, false>(pass);
